@@ -1,0 +1,40 @@
+// Controls of the headless backend for tests and tools: a virtual clock that moves only when
+// waited on, scripted keys, captured frames and captured audio.
+#pragma once
+#include <cstdint>
+#include <vector>
+#include "platform/platform.h"
+
+// Resets the whole backend: clock at start_ms, no keys, no frames, no audio captured.
+void Headless_Reset(uint32_t start_ms);
+// Sets the virtual clock.
+void Headless_Set_Clock(uint32_t ms);
+// Number of keyboard reads made so far (the index the next read gets).
+int Headless_Keyboard_Reads();
+// Called at each keyboard read with the read's index; fills the 256-byte DIK state it returns.
+using Headless_Key_Source = void (*)(int read_index, uint8_t state[256], void *user);
+// Installs the key source (null: no keys down).
+void Headless_Set_Key_Source(Headless_Key_Source src, void *user);
+// Holds a key down (1) or releases it (0) for all following reads (when no key source is set).
+void Headless_Set_Key(int dik, int down);
+// Queues a window event for Plat_Poll_Event.
+void Headless_Push_Event(Plat_Event ev);
+// Called with every presented frame (pixels, size, pitch in bytes, packing).
+using Headless_Frame_Hook = void (*)(const uint16_t *px, int w, int h, int pitch_bytes, int packing,
+                                     void *user);
+// Installs the frame hook (null: none).
+void Headless_Set_Frame_Hook(Headless_Frame_Hook hook, void *user);
+// Number of frames presented since the reset.
+int Headless_Frames_Presented();
+// Whether a window is open.
+int Headless_Window_Open();
+// Makes Plat_Open_Window (fail != 0: fails), Plat_Audio_Open and Plat_Font_Open succeed or fail.
+void Headless_Set_Available(int window, int audio, int font);
+// Turns capture of the audio that virtual time pulls from the callback on or off.
+void Headless_Capture_Audio(int on);
+// The captured interleaved stereo samples.
+const std::vector<int16_t> &Headless_Audio();
+// Pulls frames stereo frames from the audio callback now (also captured when capture is on).
+void Headless_Pull_Audio(int frames, int16_t *out);
+// Writes the captured audio as a 16-bit stereo .wav file; 1 on success.
+int Headless_Write_Audio_Wav(const char *path);

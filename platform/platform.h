@@ -1,0 +1,90 @@
+// The one door from the portable engine and game to the machine: window, frames, events,
+// keyboard/mouse/joystick, time, audio output and text rasterising. Two backends implement it
+// (platform/sdl for the real game, platform/headless for tests and tools), chosen at link time.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// ---- start and stop -------------------------------------------------------------------------
+
+// Starts the backend (video, events, timer); 1 on success, 0 with the reason in Plat_Error().
+int Plat_Init();
+// Stops the backend and releases everything it opened.
+void Plat_Quit();
+// Text of the last failure, for a one-line message to the user.
+const char *Plat_Error();
+// Folder of the running executable, ending in '/', or "" when unknown.
+const char *Plat_Base_Path();
+
+// ---- window and presentation ----------------------------------------------------------------
+
+// Opens the one game window showing a width x height picture; 1 on success, 0 on failure.
+int Plat_Open_Window(const char *title, int width, int height);
+// Closes the game window if it is open.
+void Plat_Close_Window();
+// Shows a finished 16-bit frame; packing 15 reads the pixels as 5.5.5, 16 as 5.6.5. 1 on success.
+int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing);
+// Shows (1) or hides (0) the mouse pointer over the window.
+void Plat_Show_Cursor(int show);
+// Keeps the screen saver from starting while on is non-zero.
+void Plat_Inhibit_Screensaver(int on);
+// Switches between desktop-size fullscreen and a window.
+void Plat_Toggle_Fullscreen();
+
+// ---- events and input -----------------------------------------------------------------------
+
+enum { PLAT_EV_NONE = 0, PLAT_EV_QUIT = 1, PLAT_EV_KEY_DOWN = 2, PLAT_EV_KEY_UP = 3, PLAT_EV_EXPOSE = 4 };
+
+// One window event; dik is the DirectInput scan code of a key event.
+struct Plat_Event {
+    int type;
+    int dik;
+};
+
+// Takes at most one pending window event; 1 if one was taken.
+int Plat_Poll_Event(Plat_Event *ev);
+// Refreshes and copies the keyboard by DirectInput scan code (0x80 down, 0 up); 1 on success.
+// Each call is one keyboard read: it also pumps the platform's event queue.
+int Plat_Read_Keyboard(uint8_t state[256]);
+// Whether a key (DirectInput scan code) is down in the latest keyboard state, without a new read.
+int Plat_Key_Down(int dik);
+// Relative mouse motion since the last call and 4 button bytes (0x80 pressed); 1 on success.
+int Plat_Read_Mouse(int *dx, int *dy, int *dz, uint8_t buttons[4]);
+
+// Joystick state in the shape the engine reports it.
+struct Plat_Joystick {
+    int axis[6];         // x, y, z, rx, ry, rz: -32768..32767
+    int pov;             // hat in hundredths of a degree, -1 when centred
+    uint8_t buttons[32]; // 0x80 pressed
+};
+// Opens the first attached joystick; 1 with its product name copied (<= 79 chars), else 0.
+int Plat_Joystick_Open(char name[80]);
+// Reads the open joystick; 1 on success.
+int Plat_Joystick_Read(Plat_Joystick *js);
+// Closes the joystick if one is open.
+void Plat_Joystick_Close();
+
+// ---- time -----------------------------------------------------------------------------------
+
+// Milliseconds since an arbitrary start, wrapping at 2^32.
+uint32_t Plat_Ticks();
+// Returns once Plat_Ticks() has reached tick (sleeping most of the way, never ending early).
+void Plat_Wait_Until(uint32_t tick);
+
+// ---- audio ----------------------------------------------------------------------------------
+
+// Fills frames stereo frames of interleaved 16-bit samples; runs on the audio thread.
+using Plat_Audio_Callback = void (*)(int16_t *out, int frames, void *user);
+// Opens the stereo output and starts pulling; 1 with the real rate in *rate, 0 if no device.
+int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, void *user, int *rate);
+// Stops pulling and closes the output.
+void Plat_Audio_Close();
+
+// ---- text -----------------------------------------------------------------------------------
+
+// Loads the text face at a pixel height; 1 on success, 0 when no font is found.
+int Plat_Font_Open(int pixel_height);
+// Releases the text face.
+void Plat_Font_Close();
+// Rasterises text without anti-aliasing: mask gets w*h bytes, 1 on glyph pixels. 1 on success.
+int Plat_Text_Mask(const char *text, std::vector<uint8_t> &mask, int *w, int *h);
