@@ -4,8 +4,10 @@
 set -euo pipefail
 build=${1:-build-fuzz}; secs=${2:-30}
 here=$(cd "$(dirname "$0")" && pwd)
+export BUILD=$(cd "$build" && pwd)
+cd "$here/.."
 status=0
-for bin in "$build"/fuzz_*; do
+for bin in "$BUILD"/fuzz_*; do
   [ -x "$bin" ] || continue
   name=$(basename "$bin"); name=${name#fuzz_}
   work=$(mktemp -d)
