@@ -1,4 +1,5 @@
-// Finding the game's data files: the working directory first, then beside the executable.
+// Finding the game's data files: the working directory first, then beside the executable,
+// then the installed data folder.
 #include "engine/graphics/datafile.h"
 #include "platform/platform.h"
 #include <sys/stat.h>
@@ -13,8 +14,13 @@ std::string Find_Data_File(const char *name) {
     if (is_file(name)) return name;
     // Absolute paths are only ever looked up where they point.
     if (name[0] == '/') return "";
-    std::string beside = std::string(Plat_Base_Path()) + name;
-    if (beside != name && is_file(beside)) return beside;
+    std::string base = Plat_Base_Path();
+    if (base.empty()) return "";
+    std::string beside = base + name;
+    if (is_file(beside)) return beside;
+    // An installed game keeps its data in <prefix>/share/farwake beside <prefix>/bin.
+    std::string installed = base + "../share/farwake/" + name;
+    if (is_file(installed)) return installed;
     return "";
 }
 

@@ -1,4 +1,5 @@
-// Finding the game's data files: the working directory first, then beside the executable.
+// Finding the game's data files: the working directory first, then beside the executable,
+// then the installed data folder (<prefix>/share/farwake).
 #pragma once
 #include <cstdio>
 #include <string>
