@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds farwake and runs every check: the test suite with warnings as errors, the suite again
+# under AddressSanitizer + UndefinedBehaviorSanitizer (with the full soak), the fuzz targets for a
+# fixed time each, and an install into a temporary prefix. Installs missing packages first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh test
+jobs=$(nproc)
+fuzz_secs=${FW_FUZZ_SECONDS:-30}
+
+echo "== build and test (warnings are errors)"
+cmake --preset ci >/dev/null
+cmake --build --preset ci -j"$jobs"
+ctest --preset ci -j"$jobs"
+
+echo "== sanitizers"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$jobs"
+FW_SOAK_FULL=1 ctest --preset asan -j"$jobs"
+
+echo "== fuzz (${fuzz_secs}s a target)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+fuzz/run.sh build-fuzz "$fuzz_secs"
+
+echo "== install"
+prefix=$(mktemp -d)
+cmake --install build-ci --prefix "$prefix" >/dev/null
+tools/install-check.sh "$prefix"
+rm -rf "$prefix"
+echo "all checks passed"
