@@ -17,11 +17,6 @@ constexpr int NUM_START_CRAFT = 13;
 // Number of headings: heading k points at k * 10 degrees, clockwise on screen.
 constexpr int NUM_HEADINGS = 36;
 
-// States of a craft slot.
-constexpr int CRAFT_STATE_OFF = 0;
-constexpr int CRAFT_STATE_HUNT = 4;
-constexpr int CRAFT_STATE_LAUNCH = 5;
-
 // The engagement area: beyond +-ENGAGEMENT_LIMIT on either axis the player is warned.
 constexpr float ENGAGEMENT_LIMIT = 10300.0f;
 
