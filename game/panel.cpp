@@ -1,0 +1,78 @@
+// The instrument panel: the shield gauge and missile meter objects, the fuel gauge with its bar,
+// the missile count and the engagement-area warning.
+#include "game/panel.h"
+
+#include <cstdio>
+
+#include "engine/graphics/bitmap.h"
+#include "engine/graphics/ddraw.h"
+#include "game/game.h"
+#include "world/world.h"
+
+BOB_TYP shields;
+BOB_TYP missile_meter;
+
+// Raw pixel values, the same in either packing: dark blue 10 and light blue (0, 20, 30).
+static constexpr int FUEL_FRAME_COLOR = 10;
+static constexpr int FUEL_BAR_COLOR = 670;
+static constexpr DWORD MISSILE_COUNT_COLOR = 0x005050FF;
+static constexpr DWORD WARNING_COLOR = 0x000000FF;
+
+// Whether the w x h block at pixel (x, y) lies inside the loaded 16-bit pixels, so that cutting
+// it cannot read past the end of a short or differently packed file.
+static int Block_Inside(const BITMAP_FILE_TAG &bm, int x, int y, int w, int h) {
+    if (!bm.buffer || bm.info_header.biBitCount != 16) return 0;
+    return x >= 0 && y >= 0 && (long)x + w <= bm.info_header.biWidth &&
+           (long)y + h <= bm.info_header.biHeight;
+}
+
+int Init_Shield_Gauge() {
+    BITMAP_FILE_TAG bitmap{};
+    int loaded = Load_Bitmap_File(&bitmap, "shields.bmp");
+    Create_BOB(&shields, 710, 10, 90, 90, 4, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
+               DDSCAPS_SYSTEMMEMORY, 0, 16);
+    int ok = loaded;
+    for (int i = 0; i < 4; i++) {
+        // Cell column i of row 0 of a grid with 1-pixel borders.
+        if (loaded && Block_Inside(bitmap, i * 91 + 1, 1, 90, 90))
+            Load_Frame_BOB16(&shields, &bitmap, i, i, 0, EXTRACT_CELL);
+        else
+            ok = 0;
+    }
+    Unload_Bitmap_File(&bitmap);
+    shields.curr_frame = 3;
+    return ok;
+}
+
+int Init_Missile_Meter() {
+    BITMAP_FILE_TAG bitmap{};
+    int ok = Load_Bitmap_File(&bitmap, "rmissile.bmp");
+    Create_BOB(&missile_meter, 720, 110, 24, 80, 4, BOB_ATTR_VISIBLE | BOB_ATTR_SINGLE_FRAME,
+               DDSCAPS_SYSTEMMEMORY, 0, 16);
+    if (ok && Block_Inside(bitmap, 0, 0, 24, 80))
+        Load_Frame_BOB16(&missile_meter, &bitmap, 0, 0, 0, EXTRACT_ABSOLUTE);
+    else
+        ok = 0;
+    Unload_Bitmap_File(&bitmap);
+    return ok;
+}
+
+int Draw_Panel() {
+    Draw_Rectangle(770, 108, 790, 212, FUEL_FRAME_COLOR, lpddsback);
+    // Float division and scaling, then truncation toward zero: 299.0 gives 99, 2.0 gives 0.
+    int p = (int)(fuel / 300 * 100);
+    if (p > 0 && p <= 100) Draw_Rectangle(772, 210 - p, 788, 210, FUEL_BAR_COLOR, lpddsback);
+    Draw_BOB(&missile_meter, lpddsback);
+    snprintf(buffer, sizeof(buffer), "%d", missile_load);
+    Draw_Text_GDI(buffer, 728, 190, MISSILE_COUNT_COLOR, lpddsback);
+    return 1;
+}
+
+int Draw_Area_Warning() {
+    if (player_x < -ENGAGEMENT_LIMIT || player_x > ENGAGEMENT_LIMIT ||
+        player_y < -ENGAGEMENT_LIMIT || player_y > ENGAGEMENT_LIMIT) {
+        static char warning[] = "Warning! Leaving engagement area!";
+        Draw_Text_GDI(warning, 250, 500, WARNING_COLOR, lpddsback);
+    }
+    return 1;
+}

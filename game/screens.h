@@ -1,0 +1,16 @@
+// The title screen shown before the first frame and the credits screen shown after the last:
+// the title picture over a star field streaming up the screen, with captions on the credits.
+#pragma once
+#include "engine/graphics/bitmap.h"
+
+// The title picture: 600 x 500 at 16 bits per pixel, placed at (100, 50); made anew by each screen.
+extern BITMAP_IMAGE_TYP background_bmp;
+
+// Shows the title screen until Escape, then holds 200 ms so the key can be let go; returns the
+// result of that final wait.
+int Run_Title_Screen();
+// Shows the credits for 1201 frames or until Escape, then waits 100 ms; returns that wait's result.
+int Run_Credits_Screen();
+// The credits caption that a frame puts up: line 1 or 2 of the row starting at that frame, or
+// null when the frame changes no caption.
+const char *Credits_Caption(int frame, int line);
