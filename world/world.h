@@ -1,5 +1,6 @@
 // The world model shared by every world module: coordinates and screen mapping, the 36-step
-// direction tables, the approximate length, the entity pools, the enemy count and the one-pixel plot.
+// direction tables, the approximate length, the entity pools, the enemy count and the one-pixel
+// plot.
 #pragma once
 #include "engine/graphics/bob.h"
 
@@ -31,17 +32,29 @@ constexpr int INDEX_VEL_X = 0;      // float_vars: velocity x, world units per f
 constexpr int INDEX_VEL_Y = 1;      // float_vars: velocity y
 
 // World x of an entity's centre.
-inline int &world_x(BOB_TYP &b) { return b.int_vars[INDEX_WORLD_X]; }
+inline int &world_x(BOB_TYP &b) {
+    return b.int_vars[INDEX_WORLD_X];
+}
 // World y of an entity's centre.
-inline int &world_y(BOB_TYP &b) { return b.int_vars[INDEX_WORLD_Y]; }
+inline int &world_y(BOB_TYP &b) {
+    return b.int_vars[INDEX_WORLD_Y];
+}
 // Heading index 0..35 of a craft, missile or the player.
-inline int &heading(BOB_TYP &b) { return b.int_vars[INDEX_HEADING]; }
+inline int &heading(BOB_TYP &b) {
+    return b.int_vars[INDEX_HEADING];
+}
 // Frames until a craft may fire again.
-inline int &fire_delay(BOB_TYP &b) { return b.int_vars[INDEX_FIRE_DELAY]; }
+inline int &fire_delay(BOB_TYP &b) {
+    return b.int_vars[INDEX_FIRE_DELAY];
+}
 // Velocity x of a craft or missile.
-inline float &vel_x(BOB_TYP &b) { return b.float_vars[INDEX_VEL_X]; }
+inline float &vel_x(BOB_TYP &b) {
+    return b.float_vars[INDEX_VEL_X];
+}
 // Velocity y of a craft or missile.
-inline float &vel_y(BOB_TYP &b) { return b.float_vars[INDEX_VEL_Y]; }
+inline float &vel_y(BOB_TYP &b) {
+    return b.float_vars[INDEX_VEL_Y];
+}
 
 // ---- plain records ----------------------------------------------------------------------------
 
