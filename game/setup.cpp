@@ -1,0 +1,159 @@
+// Bringing the game up and down: Game_Init, the sound list, Reset_Game and Game_Shutdown.
+#include <cstdlib>
+
+#include "engine/graphics/clock.h"
+#include "engine/graphics/ddraw.h"
+#include "engine/input/dinput.h"
+#include "engine/sound/dsound.h"
+#include "game/game.h"
+#include "game/panel.h"
+#include "game/screens.h"
+#include "shell/shell.h"
+#include "world/craft.h"
+#include "world/effects.h"
+#include "world/radar.h"
+#include "world/ship.h"
+#include "world/stars.h"
+#include "world/station.h"
+#include "world/weapons.h"
+
+int gameover_id = -1;
+int victory_id = -1;
+int engine_id = -1;
+int afterburner_id = -1;
+int powerup_id = -1;
+int missile_id = -1;
+int explosion_ids[NUM_SOUND_COPIES] = {-1, -1, -1, -1, -1, -1, -1, -1};
+int hit_ids[NUM_SOUND_COPIES] = {-1, -1, -1, -1, -1, -1, -1, -1};
+int bullet_ids[NUM_SOUND_COPIES] = {-1, -1, -1, -1, -1, -1, -1, -1};
+
+// Volume, pan and frequency control.
+constexpr int SOUND_CONTROLS = 0xE0;
+constexpr int SOUND_RATE = 22050;
+
+void Clear_Sound_Ids() {
+    gameover_id = victory_id = engine_id = afterburner_id = powerup_id = missile_id = -1;
+    for (int i = 0; i < NUM_SOUND_COPIES; i++)
+        explosion_ids[i] = hit_ids[i] = bullet_ids[i] = -1;
+}
+
+// Loads one sound into ids[0] at the common rate and fills ids[1..7] with replicas sharing it.
+static int Load_Copies(const char *file, int ids[NUM_SOUND_COPIES]) {
+    ids[0] = DSound_Load_WAV(file, SOUND_CONTROLS);
+    if (ids[0] == -1) return 0;
+    DSound_Set_Freq(ids[0], SOUND_RATE);
+    for (int i = 1; i < NUM_SOUND_COPIES; i++)
+        ids[i] = DSound_Replicate_Sound(ids[0]);
+    return 1;
+}
+
+int Init_Sounds() {
+    if ((gameover_id = DSound_Load_WAV("gameover.wav", SOUND_CONTROLS)) == -1) return 0;
+    if ((victory_id = DSound_Load_WAV("victory.wav", SOUND_CONTROLS)) == -1) return 0;
+    DSound_Set_Freq(victory_id, SOUND_RATE);
+    if ((engine_id = DSound_Load_WAV("engine.wav", SOUND_CONTROLS)) == -1) return 0;
+    if ((afterburner_id = DSound_Load_WAV("blaze.wav", SOUND_CONTROLS)) == -1) return 0;
+    DSound_Set_Freq(afterburner_id, SOUND_RATE);
+    if ((powerup_id = DSound_Load_WAV("beep00.wav", SOUND_CONTROLS)) == -1) return 0;
+    if ((missile_id = DSound_Load_WAV("missile00.wav", SOUND_CONTROLS)) == -1) return 0;
+    if (!Load_Copies("boom67.wav", explosion_ids)) return 0;
+    if (!Load_Copies("boom45.wav", hit_ids)) return 0;
+    if (!Load_Copies("pdlaser.wav", bullet_ids)) return 0;
+    return 1;
+}
+
+int Reset_Game() {
+    enemy_ships = 0;
+    Reset_Craft();
+    for (int i = 0; i < MAX_POWERUPS; i++)
+        powerups[i].state = 0;
+    score = 0;
+    fuel = 300.0f;
+    missile_load = 2;
+    missile_delay = 0;
+
+    // Two stations are placed; slots 2 and 3 stay as they are.
+    static const int station_start[2][2] = {{1000, 1000}, {5000, -2000}};
+    for (int i = 0; i < 2; i++) {
+        world_x(stations[i]) = station_start[i][0];
+        world_y(stations[i]) = station_start[i][1];
+        stations[i].counter_1 = 50;   // hit points
+        stations[i].counter_2 = 1000; // frames until the first launch
+        stations[i].state = 1;
+        enemy_ships++;
+    }
+    return enemy_ships;
+}
+
+int Game_Init(void *parms) {
+    (void)parms;
+    DDraw_Init(800, 600, 16, 0);
+#if !FARWAKE_KEEP_PIXEL_FORMAT
+    // Everything the game composes or loads is packed 5.5.5, whatever the display reported.
+    dd_pixel_format = 15;
+#endif
+    DSound_Init();
+    DInput_Init();
+    DInput_Init_Keyboard();
+    ShowCursor(FALSE);
+    srand((unsigned)Start_Clock());
+
+    Init_Trig_Tables();
+    Init_Radar();
+    Init_Shield_Gauge();
+    Init_Missile_Meter();
+    Init_Player();
+    Init_Craft();
+    Reset_Craft();
+    Init_Stars();
+    Init_Particles();
+    Init_Bullets();
+    Init_Missiles();
+    Init_Expl();
+    Init_Powerups();
+    Init_Sounds();
+    Init_Stations();
+
+    score = 0;
+    player_x = 0.0f;
+    player_y = 0.0f;
+    player_xv = 0.0f;
+    player_yv = 0.0f;
+    player_v = 0.0f;
+    fuel = 300.0f;
+    missile_load = 2;
+    missile_delay = 0;
+    burn_power = 1.5f;
+    max_player_v = 15.0f;
+    max_player_av = 30.0f;
+
+    Reset_Game();
+    debug_mode = 0;
+    game_state = 1;
+
+    RECT screen = {0, 0, screen_width, screen_height};
+    lpddclipper = DDraw_Attach_Clipper(lpddsback, 1, &screen);
+    Run_Title_Screen();
+    return 1;
+}
+
+int Game_Shutdown(void *parms) {
+    (void)parms;
+    Destroy_BOB(&player);
+    Destroy_Radar();
+    Destroy_BOB(&shields);
+    Destroy_BOB(&missile_meter);
+
+    Destroy_Craft();
+    Destroy_Missiles();
+    Destroy_Bullets();
+    Destroy_Expl();
+    Destroy_Powerups();
+    Destroy_Stations();
+
+    DSound_Stop_All_Sounds();
+    DSound_Shutdown();
+    DInput_Shutdown();
+    DDraw_Shutdown();
+    return 1;
+}
