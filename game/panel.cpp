@@ -18,27 +18,15 @@ static constexpr int FUEL_BAR_COLOR = 670;
 static constexpr DWORD MISSILE_COUNT_COLOR = 0x005050FF;
 static constexpr DWORD WARNING_COLOR = 0x000000FF;
 
-// Whether the w x h block at pixel (x, y) lies inside the loaded 16-bit pixels, so that cutting
-// it cannot read past the end of a short or differently packed file.
-static int Block_Inside(const BITMAP_FILE_TAG &bm, int x, int y, int w, int h) {
-    if (!bm.buffer || bm.info_header.biBitCount != 16) return 0;
-    return x >= 0 && y >= 0 && (long)x + w <= bm.info_header.biWidth &&
-           (long)y + h <= bm.info_header.biHeight;
-}
-
 int Init_Shield_Gauge() {
     BITMAP_FILE_TAG bitmap{};
     int loaded = Load_Bitmap_File(&bitmap, "shields.bmp");
     Create_BOB(&shields, 710, 10, 90, 90, 4, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
+    // The loader refuses cells a short or differently packed file lacks; those frames stay blank.
     int ok = loaded;
-    for (int i = 0; i < 4; i++) {
-        // Cell column i of row 0 of a grid with 1-pixel borders.
-        if (loaded && Block_Inside(bitmap, i * 91 + 1, 1, 90, 90))
-            Load_Frame_BOB16(&shields, &bitmap, i, i, 0, EXTRACT_CELL);
-        else
-            ok = 0;
-    }
+    for (int i = 0; i < 4; i++)
+        ok &= Load_Frame_BOB16(&shields, &bitmap, i, i, 0, EXTRACT_CELL);
     Unload_Bitmap_File(&bitmap);
     shields.curr_frame = 3;
     return ok;
@@ -49,10 +37,7 @@ int Init_Missile_Meter() {
     int ok = Load_Bitmap_File(&bitmap, "rmissile.bmp");
     Create_BOB(&missile_meter, 720, 110, 24, 80, 4, BOB_ATTR_VISIBLE | BOB_ATTR_SINGLE_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
-    if (ok && Block_Inside(bitmap, 0, 0, 24, 80))
-        Load_Frame_BOB16(&missile_meter, &bitmap, 0, 0, 0, EXTRACT_ABSOLUTE);
-    else
-        ok = 0;
+    ok &= Load_Frame_BOB16(&missile_meter, &bitmap, 0, 0, 0, EXTRACT_ABSOLUTE);
     Unload_Bitmap_File(&bitmap);
     return ok;
 }

@@ -20,27 +20,15 @@ static constexpr int RADAR_SHIFT = 8;
 static constexpr int CORNER_SIZE = 10;
 static constexpr int NUM_CORNERS = 4;
 
-// Whether cell (cx, 0) of a w x h cell grid lies inside the loaded 16-bit pixels, so that cutting
-// it cannot read past the end of a short or differently packed file.
-static int Cell_Inside(const BITMAP_FILE_TAG &bm, int cx, int w, int h) {
-    if (!bm.buffer || bm.info_header.biBitCount != 16) return 0;
-    long right = (long)cx * (w + 1) + 1 + w;
-    long bottom = 1L + h;
-    return right <= bm.info_header.biWidth && bottom <= bm.info_header.biHeight;
-}
-
 int Init_Radar() {
     BITMAP_FILE_TAG bitmap{};
     int loaded = Load_Bitmap_File(&bitmap, "radar.bmp");
     Create_BOB(&radar, 0, 0, CORNER_SIZE, CORNER_SIZE, 36, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
+    // The loader refuses cells a short or differently packed file lacks; those corners stay blank.
     int ok = loaded;
-    for (int i = 0; i < NUM_CORNERS; i++) {
-        if (loaded && Cell_Inside(bitmap, i, CORNER_SIZE, CORNER_SIZE))
-            Load_Frame_BOB16(&radar, &bitmap, i, i, 0, EXTRACT_CELL);
-        else
-            ok = 0;
-    }
+    for (int i = 0; i < NUM_CORNERS; i++)
+        ok &= Load_Frame_BOB16(&radar, &bitmap, i, i, 0, EXTRACT_CELL);
     Unload_Bitmap_File(&bitmap);
     return ok;
 }
