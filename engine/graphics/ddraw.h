@@ -31,10 +31,10 @@ typedef DDCLIPPER *LPDIRECTDRAWCLIPPER;
 // A surface: pixel memory with a pitch, a source colour key and an optional clipper.
 struct DDSURFACE {
     int width = 0, height = 0;
-    int bpp = 16;                 // 16, or 8 for an 8-bit display surface
-    int pitch = 0;                // bytes per row
-    std::vector<uint8_t> memory;  // height * pitch bytes
-    USHORT color_key = 0;         // source colour key (low and high end alike)
+    int bpp = 16;                // 16, or 8 for an 8-bit display surface
+    int pitch = 0;               // bytes per row
+    std::vector<uint8_t> memory; // height * pitch bytes
+    USHORT color_key = 0;        // source colour key (low and high end alike)
     LPDIRECTDRAWCLIPPER clipper = nullptr;
     int locked = 0;
 };
@@ -72,6 +72,8 @@ extern LPDIRECTDRAWPALETTE lpddpal;
 extern PALETTEENTRY display_palette[256];
 extern int screen_width, screen_height, screen_bpp, screen_windowed;
 extern int dd_pixel_format;
+// Packing the finished frame is presented in (15: 5.5.5, 16: 5.6.5); text is converted to it too.
+extern int dd_present_format;
 extern int min_clip_x, max_clip_x, min_clip_y, max_clip_y;
 extern UCHAR *back_buffer;
 extern USHORT *sback_buffer;
@@ -93,13 +95,15 @@ int DDraw_Shutdown();
 // Creates an off-screen surface with a source colour key; null on failure.
 LPDIRECTDRAWSURFACE4 DDraw_Create_Surface(int width, int height, int mem_flags, USHORT color_key);
 // Creates a clipper from num_rects rectangles and attaches it to the surface; null on failure.
-LPDIRECTDRAWCLIPPER DDraw_Attach_Clipper(LPDIRECTDRAWSURFACE4 lpdds, int num_rects, RECT *clip_list);
+LPDIRECTDRAWCLIPPER DDraw_Attach_Clipper(LPDIRECTDRAWSURFACE4 lpdds, int num_rects,
+                                         RECT *clip_list);
 // Fills rect (null: the whole surface) with a raw 16-bit pixel value; always 1.
 int DDraw_Fill_Surface(LPDIRECTDRAWSURFACE4 lpdds, USHORT color, RECT *client);
 // Fills x1 <= x < x2, y1 <= y < y2 with a raw pixel value, clipped by the surface's clipper; 1.
 int Draw_Rectangle(int x1, int y1, int x2, int y2, int color, LPDIRECTDRAWSURFACE4 lpdds);
 // Copies src_rect of src (null: all) into dest_rect of dest (null: all), scaling when sizes differ,
-// skipping the source key with DDBLT_KEYSRC, clipped by dest's clipper and bounds; 1, 0 on bad args.
+// skipping the source key with DDBLT_KEYSRC, clipped by dest's clipper and bounds; 1, 0 on bad
+// args.
 int DDraw_Blt(LPDIRECTDRAWSURFACE4 dest, RECT *dest_rect, LPDIRECTDRAWSURFACE4 src, RECT *src_rect,
               int flags);
 // Locks the back surface; sets back_buffer, sback_buffer and back_lpitch. Null on failure.
@@ -119,8 +123,16 @@ int DDraw_Flip();
 // Waits for the start of the next vertical blank; 1.
 int DDraw_Wait_For_Vsync();
 // Draws text with its top-left at (x, y) in colour 0x00BBGGRR, glyph pixels only; 0 without a font.
-int Draw_Text_GDI(char *text, int x, int y, DWORD color, LPDIRECTDRAWSURFACE4 lpdds);
+int Draw_Text_GDI(const char *text, int x, int y, DWORD color, LPDIRECTDRAWSURFACE4 lpdds);
 // As Draw_Text_GDI with the colour of display_palette[color].
-int Draw_Text_GDI8(char *text, int x, int y, int color, LPDIRECTDRAWSURFACE4 lpdds);
+int Draw_Text_GDI8(const char *text, int x, int y, int color, LPDIRECTDRAWSURFACE4 lpdds);
 // Releases one surface created by DDraw_Create_Surface (the display's shut-down releases the rest).
 void DDraw_Release_Surface(LPDIRECTDRAWSURFACE4 lpdds);
+// Number of surfaces the display object currently owns (0 while it is closed).
+int DDraw_Surface_Count();
+// Converts a colour reference 0x00BBGGRR to a pixel of the given packing (15 or 16).
+USHORT DDraw_Color_To_Pixel(DWORD color, int packing);
+// Opens the text face and empties the rendered-text cache (the display's own use).
+int DDraw_Text_Open();
+// Closes the text face and empties the rendered-text cache (the display's own use).
+void DDraw_Text_Close();

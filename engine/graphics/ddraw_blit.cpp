@@ -1,0 +1,167 @@
+// Copies between surfaces (source colour key, nearest-neighbour scaling, clipping by the
+// destination's clipper and bounds) and clipped colour fills.
+#include <cstring>
+#include "engine/graphics/ddraw.h"
+
+// Eight 16-bit pixels handled as one value; the compiler maps it to a vector register.
+typedef uint16_t pixel8x16 __attribute__((vector_size(16)));
+
+static bool rect_empty(const RECT &r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
+
+static RECT intersect(const RECT &a, const RECT &b) {
+    RECT r;
+    r.left = a.left > b.left ? a.left : b.left;
+    r.top = a.top > b.top ? a.top : b.top;
+    r.right = a.right < b.right ? a.right : b.right;
+    r.bottom = a.bottom < b.bottom ? a.bottom : b.bottom;
+    return r;
+}
+
+// Calls draw(r) for each part of area that the destination may be written in: each clip
+// rectangle cut to the surface, or the surface itself when no clipper is attached.
+template <typename Draw>
+static void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw) {
+    const RECT bounds = {0, 0, dest->width, dest->height};
+    const RECT visible = intersect(area, bounds);
+    if (rect_empty(visible)) return;
+    if (!dest->clipper) {
+        draw(visible);
+        return;
+    }
+    for (const RECT &c : dest->clipper->rects) {
+        const RECT part = intersect(c, visible);
+        if (!rect_empty(part)) draw(part);
+    }
+}
+
+// One row of a keyed copy: pixels equal to the key leave the destination as it was. Every
+// destination pixel is read and written back, which lets the loop run eight pixels at a time.
+static void keyed_row16(uint16_t *__restrict d, const uint16_t *__restrict s, int n, uint16_t key) {
+    int x = 0;
+    const pixel8x16 keys = {key, key, key, key, key, key, key, key};
+    for (; x + 8 <= n; x += 8) {
+        pixel8x16 sv, dv;
+        memcpy(&sv, s + x, sizeof sv);
+        memcpy(&dv, d + x, sizeof dv);
+        const pixel8x16 transparent = (pixel8x16)(sv == keys);
+        dv = (dv & transparent) | (sv & ~transparent);
+        memcpy(d + x, &dv, sizeof dv);
+    }
+    for (; x < n; x++)
+        if (s[x] != key) d[x] = s[x];
+}
+
+static void keyed_row8(uint8_t *d, const uint8_t *s, int n, uint8_t key) {
+    for (int x = 0; x < n; x++)
+        if (s[x] != key) d[x] = s[x];
+}
+
+// The source side of a copy: memory, pitch and the rectangle the copy reads.
+struct Source {
+    const uint8_t *memory;
+    int pitch;
+    RECT rect;
+};
+
+template <typename Pixel>
+static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source &src,
+                      const RECT &part, bool keyed, Pixel key) {
+    const long long sw = src.rect.right - src.rect.left, sh = src.rect.bottom - src.rect.top;
+    const long long dw = (long long)drect.right - drect.left;
+    const long long dh = (long long)drect.bottom - drect.top;
+    const int n = part.right - part.left;
+    // Nearest neighbour: destination column i of the rectangle reads source column i*sw/dw.
+    static std::vector<int> column_map;
+    const bool scaled_x = sw != dw;
+    if (scaled_x) {
+        column_map.resize((size_t)n);
+        for (int i = 0; i < n; i++)
+            column_map[(size_t)i] =
+                (int)(src.rect.left + ((long long)part.left - drect.left + i) * sw / dw);
+    }
+    for (int y = part.top; y < part.bottom; y++) {
+        const long long sy = src.rect.top + ((long long)y - drect.top) * sh / dh;
+        const Pixel *srow = (const Pixel *)(src.memory + sy * src.pitch);
+        Pixel *drow = (Pixel *)(dest->memory.data() + (size_t)y * dest->pitch) + part.left;
+        if (!scaled_x) {
+            const Pixel *s = srow + src.rect.left + ((long long)part.left - drect.left);
+            if (!keyed)
+                memcpy(drow, s, (size_t)n * sizeof(Pixel));
+            else if constexpr (sizeof(Pixel) == 2)
+                keyed_row16(drow, s, n, key);
+            else
+                keyed_row8(drow, s, n, key);
+            continue;
+        }
+        for (int i = 0; i < n; i++) {
+            const Pixel v = srow[column_map[(size_t)i]];
+            if (!keyed || v != key) drow[i] = v;
+        }
+    }
+}
+
+int DDraw_Blt(LPDIRECTDRAWSURFACE4 dest, RECT *dest_rect, LPDIRECTDRAWSURFACE4 src, RECT *src_rect,
+              int flags) {
+    if (!dest || !src || dest->locked || src->locked || dest->bpp != src->bpp) return 0;
+    // A colour fill has no colour here: fills go through DDraw_Fill_Surface.
+    if (flags & DDBLT_COLORFILL) return 0;
+    const RECT srect = src_rect ? *src_rect : RECT{0, 0, src->width, src->height};
+    const RECT drect = dest_rect ? *dest_rect : RECT{0, 0, dest->width, dest->height};
+    if (rect_empty(srect) || rect_empty(drect)) return 0;
+    if (srect.left < 0 || srect.top < 0 || srect.right > src->width || srect.bottom > src->height)
+        return 0;
+
+    Source from = {src->memory.data(), src->pitch, srect};
+    // A copy within one surface reads a snapshot so overlapping parts are not read after
+    // they were written.
+    std::vector<uint8_t> snapshot;
+    if (src == dest) {
+        snapshot = src->memory;
+        from.memory = snapshot.data();
+    }
+    const bool keyed = (flags & DDBLT_KEYSRC) != 0;
+    for_each_clip(dest, drect, [&](const RECT &part) {
+        if (dest->bpp == 16)
+            copy_part<uint16_t>(dest, drect, from, part, keyed, src->color_key);
+        else
+            copy_part<uint8_t>(dest, drect, from, part, keyed, (uint8_t)src->color_key);
+    });
+    return 1;
+}
+
+template <typename Pixel>
+static void fill_part(LPDIRECTDRAWSURFACE4 dest, const RECT &part, Pixel color) {
+    for (int y = part.top; y < part.bottom; y++) {
+        Pixel *row = (Pixel *)(dest->memory.data() + (size_t)y * dest->pitch) + part.left;
+        if (sizeof(Pixel) == 1 || color == 0) {
+            memset(row, (int)(color & 0xFF), (size_t)(part.right - part.left) * sizeof(Pixel));
+            continue;
+        }
+        for (int x = 0; x < part.right - part.left; x++)
+            row[x] = color;
+    }
+}
+
+// A clipped colour fill of area; the low bits of color that the surface's pixels hold.
+static void fill_area(LPDIRECTDRAWSURFACE4 dest, const RECT &area, unsigned color) {
+    if (!dest || dest->locked || rect_empty(area)) return;
+    for_each_clip(dest, area, [&](const RECT &part) {
+        if (dest->bpp == 16)
+            fill_part<uint16_t>(dest, part, (uint16_t)color);
+        else
+            fill_part<uint8_t>(dest, part, (uint8_t)color);
+    });
+}
+
+int DDraw_Fill_Surface(LPDIRECTDRAWSURFACE4 lpdds, USHORT color, RECT *client) {
+    if (!lpdds) return 1;
+    fill_area(lpdds, client ? *client : RECT{0, 0, lpdds->width, lpdds->height}, color);
+    return 1;
+}
+
+int Draw_Rectangle(int x1, int y1, int x2, int y2, int color, LPDIRECTDRAWSURFACE4 lpdds) {
+    fill_area(lpdds, RECT{x1, y1, x2, y2}, (unsigned)color);
+    return 1;
+}

@@ -1,0 +1,120 @@
+// Text drawn into surfaces: strings rasterised by the platform's face without anti-aliasing,
+// kept in a small least-recently-used cache, written as glyph pixels only.
+#include <string>
+#include <unordered_map>
+#include "engine/graphics/ddraw.h"
+#include "platform/platform.h"
+
+// Pixel height of the face; reads like the 8 x 16 system font the game's layout expects.
+static constexpr int TEXT_PIXEL_HEIGHT = 14;
+// Rendered strings kept; a frame draws a dozen, the title and credits screens a few more.
+static constexpr int TEXT_CACHE_SIZE = 256;
+
+struct Rendered_Text {
+    std::string text;
+    std::vector<uint8_t> mask; // w * h bytes, 1 on glyph pixels
+    int w = 0, h = 0;
+    unsigned long last_use = 0; // 0: slot unused
+};
+
+static int font_open = 0;
+static Rendered_Text cache[TEXT_CACHE_SIZE];
+static std::unordered_map<std::string, int> cache_index;
+static unsigned long use_clock = 0;
+
+static void clear_cache() {
+    for (Rendered_Text &t : cache)
+        t = Rendered_Text();
+    cache_index.clear();
+    use_clock = 0;
+}
+
+int DDraw_Text_Open() {
+    clear_cache();
+    if (!font_open) font_open = Plat_Font_Open(TEXT_PIXEL_HEIGHT);
+    return font_open;
+}
+
+void DDraw_Text_Close() {
+    clear_cache();
+    if (font_open) Plat_Font_Close();
+    font_open = 0;
+}
+
+// The cached rendering of text, rasterising it on a miss; null if the face cannot render it.
+static const Rendered_Text *render(const char *text) {
+    const std::string key(text);
+    auto found = cache_index.find(key);
+    if (found != cache_index.end()) {
+        cache[found->second].last_use = ++use_clock;
+        return &cache[found->second];
+    }
+    int slot = 0;
+    for (int i = 1; i < TEXT_CACHE_SIZE && cache[slot].last_use != 0; i++)
+        if (cache[i].last_use < cache[slot].last_use) slot = i;
+    Rendered_Text fresh;
+    fresh.text = key;
+    if (!Plat_Text_Mask(text, fresh.mask, &fresh.w, &fresh.h)) return nullptr;
+    if (fresh.w < 0 || fresh.h < 0 || fresh.mask.size() < (size_t)fresh.w * (size_t)fresh.h)
+        return nullptr;
+    if (cache[slot].last_use != 0) cache_index.erase(cache[slot].text);
+    fresh.last_use = ++use_clock;
+    cache[slot] = std::move(fresh);
+    cache_index[key] = slot;
+    return &cache[slot];
+}
+
+// Writes the glyph pixels of a rendering at (x, y), cut at the surface's edges.
+template <typename Pixel>
+static void stamp(LPDIRECTDRAWSURFACE4 s, const Rendered_Text &t, int x, int y, Pixel color) {
+    for (int row = 0; row < t.h; row++) {
+        const long long sy = (long long)y + row;
+        if (sy < 0 || sy >= s->height) continue;
+        Pixel *dest = (Pixel *)(s->memory.data() + sy * s->pitch);
+        const uint8_t *bits = t.mask.data() + (size_t)row * t.w;
+        for (int col = 0; col < t.w; col++) {
+            const long long sx = (long long)x + col;
+            if (bits[col] && sx >= 0 && sx < s->width) dest[sx] = color;
+        }
+    }
+}
+
+// Draws with a pixel already in the surface's format.
+static int draw_text(const char *text, int x, int y, USHORT pixel, LPDIRECTDRAWSURFACE4 lpdds) {
+    // A locked surface gives no device context, and without a face there is nothing to draw.
+    if (!text || !lpdds || lpdds->locked || !font_open) return 0;
+    if (!*text) return 1;
+    const Rendered_Text *t = render(text);
+    if (!t) return 0;
+    if (lpdds->bpp == 16)
+        stamp<uint16_t>(lpdds, *t, x, y, pixel);
+    else
+        stamp<uint8_t>(lpdds, *t, x, y, (uint8_t)pixel);
+    return 1;
+}
+
+// The palette index whose colour lies nearest a colour reference, as an 8-bit device shows it.
+static int nearest_index(DWORD color) {
+    const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    int best = 0, best_distance = 1 << 30;
+    for (int i = 0; i < 256; i++) {
+        const int dr = display_palette[i].peRed - r, dg = display_palette[i].peGreen - g;
+        const int db = display_palette[i].peBlue - b;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < best_distance) best = i, best_distance = distance;
+    }
+    return best;
+}
+
+int Draw_Text_GDI(const char *text, int x, int y, DWORD color, LPDIRECTDRAWSURFACE4 lpdds) {
+    if (lpdds && lpdds->bpp == 8) return draw_text(text, x, y, (USHORT)nearest_index(color), lpdds);
+    return draw_text(text, x, y, DDraw_Color_To_Pixel(color, dd_present_format), lpdds);
+}
+
+// The 8-bit variant writes the palette index itself, which is what that colour shows as.
+int Draw_Text_GDI8(const char *text, int x, int y, int color, LPDIRECTDRAWSURFACE4 lpdds) {
+    if (color < 0 || color > 255) return 0;
+    if (lpdds && lpdds->bpp == 8) return draw_text(text, x, y, (USHORT)color, lpdds);
+    const PALETTEENTRY &e = display_palette[color];
+    return Draw_Text_GDI(text, x, y, (DWORD)(e.peRed | (e.peGreen << 8) | (e.peBlue << 16)), lpdds);
+}
