@@ -1,0 +1,294 @@
+// The software mixer: a fixed pool of buffers and the audio callback that resamples every
+// playing one into a wide accumulator and clamps once. The callback holds mixer_lock only to
+// copy a few fields in and write positions back; it never allocates or touches a file.
+#include "engine/sound/mixer.h"
+#include "platform/platform.h"
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+std::mutex mixer_lock;
+std::condition_variable mix_done;
+bool mixing = false; // a callback is between its snapshot and its write-back
+DSBUFFER pool[MAX_SOUND_SLOTS];
+std::atomic<int> output_rate{0}; // 0 while no output is open
+DSound_Render_Hook render_hook = nullptr;
+
+// What one mixing pass needs of a playing buffer, copied under the lock.
+struct Voice {
+    DSBUFFER *buf;
+    const uint8_t *data;
+    uint64_t size;  // samples
+    uint64_t pos;   // 32.32
+    uint64_t step;  // 32.32 samples per output frame
+    int64_t gain_l; // 16.16
+    int64_t gain_r;
+    bool looping;
+    bool ended;
+    uint32_t generation;
+};
+
+constexpr int kChunk = 1024; // frames mixed per pass
+Voice voices[MAX_SOUND_SLOTS];
+int32_t acc[2 * kChunk];
+
+int64_t gain_q16(int db) {
+    return std::lround(65536.0 * DSound_Attenuation_Gain(db));
+}
+
+// One buffer's contribution to acc: linear interpolation between neighbouring samples.
+void mix_voice(Voice &v, int frames) {
+    const uint64_t end = v.size << 32;
+    for (int k = 0; k < frames; ++k) {
+        if (v.pos >= end) {
+            if (!v.looping) {
+                v.ended = true;
+                return;
+            }
+            v.pos %= end;
+        }
+        uint64_t i = v.pos >> 32;
+        int a = v.data[i] - 128;
+        int b = i + 1 < v.size ? v.data[i + 1] - 128 : (v.looping ? v.data[0] - 128 : a);
+        int64_t frac = (int64_t)((v.pos >> 16) & 0xFFFF);
+        int64_t s = a * 256 + (((int64_t)(b - a) * 256 * frac) >> 16);
+        acc[2 * k] += (int32_t)((s * v.gain_l) >> 16);
+        acc[2 * k + 1] += (int32_t)((s * v.gain_r) >> 16);
+        v.pos += v.step;
+    }
+    if (!v.looping && v.pos >= end) v.ended = true;
+}
+
+void mix_chunk(int16_t *out, int frames) {
+    int n = 0;
+    DSound_Render_Hook hook;
+    {
+        std::lock_guard<std::mutex> g(mixer_lock);
+        for (DSBUFFER &b : pool) {
+            if (!b.in_use || !(b.status & DSBSTATUS_PLAYING) || !b.samples) continue;
+            Voice &v = voices[n++];
+            v.buf = &b;
+            v.data = b.samples->data();
+            v.size = b.samples->size();
+            v.pos = b.pos;
+            int rate = output_rate;
+            v.step = rate > 0 ? ((uint64_t)b.freq << 32) / (uint64_t)rate : 0;
+            int64_t g = gain_q16(b.volume);
+            v.gain_l = b.pan > 0 ? (g * gain_q16(-b.pan)) >> 16 : g;
+            v.gain_r = b.pan < 0 ? (g * gain_q16(b.pan)) >> 16 : g;
+            v.looping = (b.status & DSBSTATUS_LOOPING) != 0;
+            v.ended = false;
+            v.generation = b.generation;
+        }
+        hook = render_hook;
+        mixing = true;
+    }
+    std::fill(acc, acc + 2 * frames, 0);
+    for (int i = 0; i < n; ++i)
+        if (voices[i].size > 0)
+            mix_voice(voices[i], frames);
+        else
+            voices[i].ended = true;
+    if (hook) hook(acc, frames);
+    for (int i = 0; i < 2 * frames; ++i)
+        out[i] = (int16_t)std::clamp(acc[i], (int32_t)-32768, (int32_t)32767);
+    {
+        std::lock_guard<std::mutex> g(mixer_lock);
+        // A buffer the game thread played, stopped, moved or released meanwhile keeps its new
+        // state.
+        for (int i = 0; i < n; ++i) {
+            Voice &v = voices[i];
+            if (!v.buf->in_use || v.buf->generation != v.generation) continue;
+            if (v.ended) {
+                v.buf->status = 0;
+                v.buf->pos = 0;
+            } else {
+                v.buf->pos = v.pos;
+            }
+        }
+        mixing = false;
+    }
+    mix_done.notify_all();
+}
+
+void audio_callback(int16_t *out, int frames, void *) {
+    DSound_Mix(out, frames);
+}
+
+// Waits, with the lock held by lk, until no mix is using sample memory or the hook.
+void wait_for_mix(std::unique_lock<std::mutex> &lk) {
+    mix_done.wait(lk, [] { return !mixing; });
+}
+
+} // namespace
+
+float DSound_Attenuation_Gain(int db) {
+    if (db <= DSBVOLUME_MIN) return 0.0f;
+    if (db >= 0) return 1.0f;
+    return (float)std::pow(10.0, db / 2000.0);
+}
+
+void DSound_Mix(int16_t *out, int frames) {
+    if (!out || frames <= 0) return;
+    if (output_rate == 0) {
+        std::fill(out, out + 2 * frames, (int16_t)0);
+        return;
+    }
+    while (frames > 0) {
+        int f = std::min(frames, kChunk);
+        mix_chunk(out, f);
+        out += 2 * f;
+        frames -= f;
+    }
+}
+
+int DSound_Output_Rate() {
+    return output_rate;
+}
+
+DSBUFFER *Mixer_Create_Buffer(DSound_Samples samples, int control_flags) {
+    std::lock_guard<std::mutex> g(mixer_lock);
+    for (DSBUFFER &b : pool) {
+        if (b.in_use) continue;
+        b.samples = std::move(samples);
+        b.control_flags = control_flags;
+        b.freq = DSOUND_BUFFER_RATE;
+        b.volume = 0;
+        b.pan = 0;
+        b.status = 0;
+        b.pos = 0;
+        b.generation++;
+        b.in_use = true;
+        return &b;
+    }
+    return nullptr;
+}
+
+DSBUFFER *Mixer_Duplicate_Buffer(const DSBUFFER *src) {
+    if (!src) return nullptr;
+    DSound_Samples samples;
+    int flags, freq, volume, pan;
+    {
+        std::lock_guard<std::mutex> g(mixer_lock);
+        if (!src->in_use) return nullptr;
+        samples = src->samples;
+        flags = src->control_flags;
+        freq = src->freq;
+        volume = src->volume;
+        pan = src->pan;
+    }
+    DSBUFFER *b = Mixer_Create_Buffer(std::move(samples), flags);
+    if (!b) return nullptr;
+    std::lock_guard<std::mutex> g(mixer_lock);
+    b->freq = freq;
+    b->volume = volume;
+    b->pan = pan;
+    return b;
+}
+
+void Mixer_Release_Buffer(DSBUFFER *buf) {
+    if (!buf) return;
+    DSound_Samples dropped;
+    {
+        std::unique_lock<std::mutex> lk(mixer_lock);
+        buf->in_use = false;
+        buf->status = 0;
+        buf->generation++;
+        dropped = std::move(buf->samples);
+        // A mix in progress may still read these samples: free them only after it.
+        wait_for_mix(lk);
+    }
+}
+
+int Mixer_Set_Position(DSBUFFER *buf, int sample) {
+    std::lock_guard<std::mutex> g(mixer_lock);
+    buf->pos = (uint64_t)std::max(sample, 0) << 32;
+    buf->generation++;
+    return 1;
+}
+
+int Mixer_Play(DSBUFFER *buf, int flags) {
+    std::lock_guard<std::mutex> g(mixer_lock);
+    buf->status = DSBSTATUS_PLAYING | ((flags & DSBPLAY_LOOPING) ? DSBSTATUS_LOOPING : 0);
+    buf->generation++;
+    return 1;
+}
+
+int Mixer_Stop(DSBUFFER *buf) {
+    std::lock_guard<std::mutex> g(mixer_lock);
+    buf->status = 0;
+    buf->generation++;
+    return 1;
+}
+
+int Mixer_Status(const DSBUFFER *buf) {
+    std::lock_guard<std::mutex> g(mixer_lock);
+    return buf->status;
+}
+
+int Mixer_Position(const DSBUFFER *buf) {
+    std::lock_guard<std::mutex> g(mixer_lock);
+    return (int)(buf->pos >> 32);
+}
+
+int Mixer_Set_Frequency(DSBUFFER *buf, int freq) {
+    if (!(buf->control_flags & DSBCAPS_CTRLFREQUENCY)) return 0;
+    if (freq == DSBFREQUENCY_ORIGINAL) freq = DSOUND_BUFFER_RATE;
+    if (freq < DSBFREQUENCY_MIN || freq > DSBFREQUENCY_MAX) return 0;
+    std::lock_guard<std::mutex> g(mixer_lock);
+    buf->freq = freq;
+    return 1;
+}
+
+int Mixer_Set_Volume(DSBUFFER *buf, int db) {
+    if (!(buf->control_flags & DSBCAPS_CTRLVOLUME)) return 0;
+    if (db < DSBVOLUME_MIN || db > DSBVOLUME_MAX) return 0;
+    std::lock_guard<std::mutex> g(mixer_lock);
+    buf->volume = db;
+    return 1;
+}
+
+int Mixer_Set_Pan(DSBUFFER *buf, int pan) {
+    if (!(buf->control_flags & DSBCAPS_CTRLPAN)) return 0;
+    if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return 0;
+    std::lock_guard<std::mutex> g(mixer_lock);
+    buf->pan = pan;
+    return 1;
+}
+
+void Mixer_Get_Params(const DSBUFFER *buf, int *freq, int *volume, int *pan) {
+    std::lock_guard<std::mutex> g(mixer_lock);
+    if (freq) *freq = buf->freq;
+    if (volume) *volume = buf->volume;
+    if (pan) *pan = buf->pan;
+}
+
+int Mixer_Open_Output() {
+    int rate = 0;
+    if (!Plat_Audio_Open(DSOUND_OUTPUT_RATE, DSOUND_OUTPUT_FRAMES, audio_callback, nullptr, &rate))
+        return 0;
+    if (rate <= 0) {
+        Plat_Audio_Close();
+        return 0;
+    }
+    std::lock_guard<std::mutex> g(mixer_lock);
+    output_rate = rate;
+    return 1;
+}
+
+void Mixer_Close_Output() {
+    Plat_Audio_Close();
+    std::unique_lock<std::mutex> lk(mixer_lock);
+    wait_for_mix(lk);
+    output_rate = 0;
+}
+
+void Mixer_Set_Render_Hook(DSound_Render_Hook hook) {
+    std::unique_lock<std::mutex> lk(mixer_lock);
+    render_hook = hook;
+    if (!hook) wait_for_mix(lk);
+}
