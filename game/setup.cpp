@@ -89,8 +89,12 @@ int Game_Init(void *parms) {
     (void)parms;
     DDraw_Init(800, 600, 16, 0);
 #if !FARWAKE_KEEP_PIXEL_FORMAT
-    // Everything the game composes or loads is packed 5.5.5, whatever the display reported.
+    // Everything the game composes or loads is packed 5.5.5, whatever the display reported, and
+    // the picture is shown the way it is packed.
     dd_pixel_format = 15;
+    dd_present_format = 15;
+#else
+    dd_present_format = 16;
 #endif
     DSound_Init();
     DInput_Init();

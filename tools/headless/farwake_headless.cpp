@@ -1,0 +1,143 @@
+// farwake-headless: the real game (title, frames, credits, shut-down) on the headless platform,
+// as fast as the CPU allows, driven by a key script, writing per-frame state, pictures and sound.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "game/game.h"
+#include "platform/headless/headless.h"
+#include "shell/shell.h"
+#include "tools/headless/runner.h"
+
+namespace {
+
+struct RUN_TYP {
+    KEY_SCRIPT_TYP script;
+    std::map<int, std::string> shots; // keyboard read -> PNG path
+    FILE *state = nullptr;
+    uint32_t last_crc = 0;
+    int frames = 0; // Game_Main calls so far
+    int failed = 0;
+};
+RUN_TYP run;
+
+void Key_Source(int read_index, uint8_t state[256], void *) {
+    Keys_At_Read(run.script, read_index, state);
+}
+
+void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int packing, void *) {
+    run.last_crc = Frame_Crc(px, w, h, pitch_bytes);
+    auto shot = run.shots.find(Headless_Keyboard_Reads() - 1);
+    if (shot != run.shots.end()) {
+        if (!Write_Png(shot->second.c_str(), Frame_To_Rgb(px, w, h, pitch_bytes, packing), w, h)) {
+            fprintf(stderr, "farwake-headless: cannot write %s\n", shot->second.c_str());
+            run.failed = 1;
+        }
+        run.shots.erase(shot);
+    }
+}
+
+void State_Hook() {
+    if (run.state) {
+        std::string line =
+            Format_State_Line(Headless_Keyboard_Reads() - 1, run.frames, run.last_crc);
+        fprintf(run.state, "%s\n", line.c_str());
+    }
+    run.frames++;
+}
+
+int Usage() {
+    fprintf(stderr,
+            "usage: farwake-headless [--data DIR] [--seed N] [--keys FILE] [--frames N]\n"
+            "                        [--state FILE] [--shot N:FILE.png]... [--audio FILE.wav]\n");
+    return 2;
+}
+
+// Parses a non-negative decimal number that fits an int; 1 on success.
+int Parse_Count(const char *s, long long max, long long *out) {
+    char *end = nullptr;
+    errno = 0;
+    long long v = strtoll(s, &end, 10);
+    if (end == s || *end != '\0' || errno || v < 0 || v > max) return 0;
+    *out = v;
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const char *data_dir = nullptr, *keys = nullptr, *state = nullptr, *audio = nullptr;
+    long long seed = 1000, frames = -1;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        if (i + 1 >= argc) return Usage();
+        const char *v = argv[++i];
+        if (a == "--data")
+            data_dir = v;
+        else if (a == "--seed") {
+            if (!Parse_Count(v, 0xFFFFFFFFLL, &seed)) return Usage();
+        } else if (a == "--keys")
+            keys = v;
+        else if (a == "--frames") {
+            if (!Parse_Count(v, 2000000000LL, &frames)) return Usage();
+        } else if (a == "--state")
+            state = v;
+        else if (a == "--shot") {
+            const char *colon = strchr(v, ':');
+            long long n;
+            if (!colon || colon[1] == '\0' ||
+                !Parse_Count(std::string(v, colon).c_str(), 2000000000LL, &n))
+                return Usage();
+            run.shots[(int)n] = colon + 1;
+        } else if (a == "--audio")
+            audio = v;
+        else
+            return Usage();
+    }
+
+    if (keys) {
+        std::string error;
+        if (!Load_Key_Script(keys, &run.script, &error)) {
+            fprintf(stderr, "farwake-headless: %s: %s\n", keys, error.c_str());
+            return 1;
+        }
+    }
+    run.script.escape_from = (int)frames;
+    if (state && !(run.state = fopen(state, "w"))) {
+        fprintf(stderr, "farwake-headless: cannot write %s\n", state);
+        return 1;
+    }
+    if (data_dir && chdir(data_dir) != 0) {
+        fprintf(stderr, "farwake-headless: cannot enter %s\n", data_dir);
+        return 1;
+    }
+
+    Headless_Reset((uint32_t)seed);
+    Headless_Set_Key_Source(Key_Source, nullptr);
+    Headless_Set_Frame_Hook(Frame_Hook, nullptr);
+    Headless_Capture_Audio(audio != nullptr);
+    game_frame_hook = State_Hook;
+
+    HINSTANCE__ instance{1};
+    int code = WinMain(&instance, nullptr, nullptr, 0);
+
+    game_frame_hook = nullptr;
+    if (run.state && fclose(run.state) != 0) {
+        fprintf(stderr, "farwake-headless: cannot write %s\n", state);
+        run.failed = 1;
+    }
+    if (audio && !Headless_Write_Audio_Wav(audio)) {
+        fprintf(stderr, "farwake-headless: cannot write %s\n", audio);
+        run.failed = 1;
+    }
+    for (auto &s : run.shots)
+        fprintf(stderr, "farwake-headless: read %d never came; %s not written\n", s.first,
+                s.second.c_str());
+    if (!run.shots.empty()) run.failed = 1;
+    return run.failed ? 1 : code;
+}

@@ -1,0 +1,184 @@
+// The headless runner's key scripts, state lines, frame checksums and PNG pictures.
+#include "tools/headless/runner.h"
+
+#include <png.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+
+#include "engine/graphics/ddraw.h"
+#include "game/game.h"
+#include "tools/headless/dik_names.h"
+
+int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::string *error) {
+    script->spans.clear();
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        number++;
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.resize(hash);
+        std::istringstream words(line);
+        std::string range;
+        if (!(words >> range)) continue;
+        KEY_SPAN_TYP span{};
+        char *end = nullptr;
+        long first = strtol(range.c_str(), &end, 10);
+        long last = first;
+        if (end != range.c_str() && *end == '-') {
+            const char *rest = end + 1;
+            last = strtol(rest, &end, 10);
+            if (end == rest) end = (char *)range.c_str(); // forces the error below
+        }
+        if (end == range.c_str() || *end != '\0' || first < 0 || last < first ||
+            last > 2000000000L) {
+            *error = "line " + std::to_string(number) + ": bad read range \"" + range + "\"";
+            return 0;
+        }
+        span.first = (int)first;
+        span.last = (int)last;
+        std::string key;
+        while (words >> key) {
+            int code = Dik_From_Name(key.c_str());
+            if (code < 0) {
+                *error = "line " + std::to_string(number) + ": unknown key \"" + key + "\"";
+                return 0;
+            }
+            span.keys.push_back(code);
+        }
+        if (span.keys.empty()) {
+            *error = "line " + std::to_string(number) + ": no key named";
+            return 0;
+        }
+        script->spans.push_back(span);
+    }
+    return 1;
+}
+
+int Load_Key_Script(const char *path, KEY_SCRIPT_TYP *script, std::string *error) {
+    FILE *f = fopen(path, "rb");
+    if (!f) {
+        *error = std::string("cannot open ") + path;
+        return 0;
+    }
+    std::string text;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+        text.append(chunk, n);
+    fclose(f);
+    return Parse_Key_Script(text, script, error);
+}
+
+void Keys_At_Read(const KEY_SCRIPT_TYP &script, int read_index, uint8_t state[256]) {
+    memset(state, 0, 256);
+    for (const KEY_SPAN_TYP &s : script.spans)
+        if (read_index >= s.first && read_index <= s.last)
+            for (int k : s.keys)
+                state[k & 255] = 0x80;
+    if (script.escape_from >= 0 && read_index >= script.escape_from) state[0x01] = 0x80;
+}
+
+uint32_t Frame_Crc(const uint16_t *px, int width, int height, int pitch_bytes) {
+    uLong crc = crc32(0L, Z_NULL, 0);
+    std::vector<uint8_t> row((size_t)width * 2);
+    const uint8_t *base = (const uint8_t *)px;
+    for (int y = 0; y < height; y++) {
+        const uint16_t *src = (const uint16_t *)(base + (size_t)y * pitch_bytes);
+        for (int x = 0; x < width; x++) {
+            row[2 * x] = (uint8_t)(src[x] & 0xFF);
+            row[2 * x + 1] = (uint8_t)(src[x] >> 8);
+        }
+        crc = crc32(crc, row.data(), (uInt)row.size());
+    }
+    return (uint32_t)crc;
+}
+
+std::vector<uint8_t> Frame_To_Rgb(const uint16_t *px, int width, int height, int pitch_bytes,
+                                  int packing) {
+    std::vector<uint8_t> rgb((size_t)width * height * 3);
+    const uint8_t *base = (const uint8_t *)px;
+    for (int y = 0; y < height; y++) {
+        const uint16_t *src = (const uint16_t *)(base + (size_t)y * pitch_bytes);
+        for (int x = 0; x < width; x++) {
+            unsigned p = src[x], r, g, b;
+            b = p & 31;
+            if (packing == 16) {
+                r = (p >> 11) & 31;
+                g = (p >> 5) & 63;
+                g = (g << 2) | (g >> 4);
+            } else {
+                r = (p >> 10) & 31;
+                g = (p >> 5) & 31;
+                g = (g << 3) | (g >> 2);
+            }
+            uint8_t *out = &rgb[((size_t)y * width + x) * 3];
+            out[0] = (uint8_t)((r << 3) | (r >> 2));
+            out[1] = (uint8_t)g;
+            out[2] = (uint8_t)((b << 3) | (b >> 2));
+        }
+    }
+    return rgb;
+}
+
+int Write_Png(const char *path, const std::vector<uint8_t> &rgb, int width, int height) {
+    if (width <= 0 || height <= 0 || rgb.size() < (size_t)width * height * 3) return 0;
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = (png_uint_32)width;
+    image.height = (png_uint_32)height;
+    image.format = PNG_FORMAT_RGB;
+    int ok = png_image_write_to_file(&image, path, 0, rgb.data(), width * 3, nullptr);
+    png_image_free(&image);
+    return ok ? 1 : 0;
+}
+
+namespace {
+// Prints a float with enough digits to read it back exactly.
+std::string F(float v) {
+    char s[64];
+    snprintf(s, sizeof s, "%.9g", (double)v);
+    return s;
+}
+
+int Live(const BOB_TYP *pool, int count) {
+    int n = 0;
+    for (int i = 0; i < count; i++)
+        n += pool[i].state != 0;
+    return n;
+}
+} // namespace
+
+std::string Format_State_Line(int read, int frame, uint32_t crc) {
+    std::ostringstream o;
+    int live_particles = 0;
+    for (const PARTICLE_TYP &p : particles)
+        live_particles += p.life > 0;
+    o << "{\"read\":" << read << ",\"frame\":" << frame << ",\"score\":" << score
+      << ",\"enemy_ships\":" << enemy_ships << ",\"player\":{\"state\":" << player.state
+      << ",\"x\":" << F(player_x) << ",\"y\":" << F(player_y) << ",\"xv\":" << F(player_xv)
+      << ",\"yv\":" << F(player_yv) << ",\"v\":" << F(player_v)
+      << ",\"heading\":" << player.int_vars[INDEX_HEADING]
+      << ",\"shield\":" << player.int_vars[INDEX_SHIELD] << ",\"gun_delay\":" << player.counter_1
+      << "},\"fuel\":" << F(fuel) << ",\"missile_load\":" << missile_load
+      << ",\"missile_delay\":" << missile_delay << ",\"debug_mode\":" << debug_mode
+      << ",\"dd_pixel_format\":" << dd_pixel_format << ",\"game_state\":" << game_state
+      << ",\"key_toggle_delay\":" << key_toggle_delay << ",\"engines_on\":" << engines_on
+      << ",\"afterburners_on\":" << afterburners_on << ",\"craft\":" << Live(craft, MAX_CRAFT)
+      << ",\"bullets\":" << Live(bullets, MAX_BULLETS)
+      << ",\"missiles\":" << Live(missiles, MAX_MISSILES)
+      << ",\"powerups\":" << Live(powerups, MAX_POWERUPS) << ",\"particles\":" << live_particles
+      << ",\"stations\":[";
+    for (int i = 0; i < MAX_STATIONS; i++)
+        o << (i ? "," : "") << "{\"state\":" << stations[i].state
+          << ",\"hp\":" << stations[i].counter_1 << ",\"timer\":" << stations[i].counter_2 << "}";
+    o << "],\"explosion\":{\"state\":" << explosion.state
+      << ",\"x\":" << explosion.int_vars[INDEX_WORLD_X]
+      << ",\"y\":" << explosion.int_vars[INDEX_WORLD_Y] << ",\"frame\":" << explosion.curr_frame
+      << "},\"frame_crc\":" << crc << "}";
+    return o.str();
+}
