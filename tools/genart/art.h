@@ -1,0 +1,43 @@
+// The picture painters of the artwork generator: each paints one frame of a sheet onto a
+// canvas of the frame's size (or, for the ship, wherever a placement puts it).
+#pragma once
+#include "tools/genart/image.h"
+#include "tools/genart/raster.h"
+
+#include <string>
+
+// Heading k of a 36-frame sheet in radians: 10 degrees a step, clockwise on screen.
+inline float Heading_Angle(int k) {
+    return static_cast<float>(k) * 3.14159265358979f / 18.0f;
+}
+
+// The player's ship, nose along local +x, about 52 units long; scale 1 fits a 60x60 frame.
+void Paint_Ship(Canvas &cv, const Place &pl, float flame);
+// The enemy craft pointing along angle, centred on a 49x49 canvas.
+void Paint_Craft(Canvas &cv, float angle);
+// The missile pointing along angle, centred on a 39x39 canvas.
+void Paint_Missile(Canvas &cv, float angle);
+// Gun shot of colour 0..3 (red, green, blue, yellow), animation phase 0..3, on 13x13.
+void Paint_Bullet(Canvas &cv, int colour, int phase);
+// Space station picture k of 8 (a turn of 15 degrees each), on 120x120.
+void Paint_Station(Canvas &cv, int k);
+// Explosion picture k of 4, growing and fading, on 80x80.
+void Paint_Explosion(Canvas &cv, int k);
+// Power-up kind 0..3 (fuel, points, shield, missiles) on 25x25.
+void Paint_Powerup(Canvas &cv, int kind);
+// Shield gauge showing level 0..3 on 90x90.
+void Paint_Shield_Gauge(Canvas &cv, int level);
+// Radar corner piece 0..3 (top left, top right, bottom left, bottom right) on 10x10.
+void Paint_Radar_Corner(Canvas &cv, int corner);
+// The missile meter's upright missile on 24x80.
+void Paint_Meter_Missile(Canvas &cv);
+// The 600x500 title picture.
+void Paint_Title(Canvas &cv);
+// The program icon on a size x size canvas.
+void Paint_Icon(Canvas &cv);
+
+// Stroke text: draws upper-case letters, digits and spaces with their left edge at x and
+// top at y, each glyph h units tall; returns the advance width of the whole text.
+float Text_Width(const std::string &s, float h);
+// Distance to the strokes of a text laid out at (x, y) with glyph height h and stroke width sw.
+float Sd_Text(V2 p, const std::string &s, float x, float y, float h, float sw);

@@ -1,0 +1,287 @@
+// Painters of the untargeted things in space: gun shots, the turning station, the explosion
+// and the four power-ups.
+#include "tools/genart/art.h"
+
+#include <algorithm>
+
+namespace {
+
+const float kPi = 3.14159265358979f;
+
+Shader Metal(Rgb base, float bevel, float spec = 0.4f, float shine = 16.0f) {
+    return [=](const Hit &h) {
+        return Shade(base, Bevel_Normal(h, bevel), h.light, 0.3f, spec, shine);
+    };
+}
+
+V2 Polar(float r, float a) {
+    return {r * std::cos(a), r * std::sin(a)};
+}
+
+// Angle of p folded into one sector of a pattern repeated n times around the centre.
+V2 Fold(V2 p, int n) {
+    float sector = 2.0f * kPi / n;
+    float a = std::atan2(p.y, p.x);
+    a = a - sector * std::floor(a / sector + 0.5f);
+    float r = Len(p);
+    return {r * std::cos(a), r * std::sin(a)};
+}
+
+} // namespace
+
+void Paint_Bullet(Canvas &cv, int colour, int phase) {
+    static const Rgb tint[4] = {
+        {1.0f, 0.22f, 0.15f}, {0.2f, 1.0f, 0.3f}, {0.25f, 0.5f, 1.0f}, {1.0f, 0.9f, 0.15f}};
+    const Rgb c = tint[colour & 3];
+    Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, phase * kPi / 8.0f);
+    const float pulse = 1.0f + 0.18f * std::cos(phase * kPi / 2.0f);
+    Fill(
+        cv, pl,
+        [=](V2 p) {
+            return Sd_Circle(p, {0, 0}, 2.6f * pulse);
+        },
+        [=](const Hit &h) {
+            float t = Clamp01(-h.d / 1.6f);
+            return Mix(c, Rgb{1.0f, 1.0f, 1.0f}, 0.35f + 0.65f * t);
+        });
+    Glow(cv, pl, [=](V2 p) {
+        float r = Len(p);
+        float halo = 0.9f * std::exp(-r * r / (7.0f * pulse));
+        // Four-pointed sparkle, turning a little each picture.
+        float ray = std::exp(-std::fabs(p.x) * 1.6f) * std::exp(-std::fabs(p.y) * 0.45f) +
+                    std::exp(-std::fabs(p.y) * 1.6f) * std::exp(-std::fabs(p.x) * 0.45f);
+        return c * (halo + 0.5f * ray * (r > 6.0f ? 0.0f : 1.0f));
+    });
+}
+
+void Paint_Station(Canvas &cv, int k) {
+    const float turn = k * kPi / 12.0f; // 15 degrees a picture; three-fold, so 8 pictures loop
+    Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, turn);
+    const Rgb hull = Hex(170, 176, 188), dark = Hex(96, 104, 122), gold = Hex(210, 170, 70);
+    // Solar wings between the modules.
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            V2 q = Fold(Polar(Len(p), std::atan2(p.y, p.x) - kPi / 3.0f), 3);
+            return Sd_Box(q, {-44.0f, 0.0f}, 13.0f, 6.0f);
+        },
+        [](const Hit &h) {
+            Rgb cell = Hex(30, 60, 150);
+            float grid = (std::fmod(std::fabs(h.p.x) + 100.0f, 3.0f) < 0.5f ||
+                          std::fmod(std::fabs(h.p.y) + 100.0f, 3.0f) < 0.5f)
+                             ? 0.6f
+                             : 1.0f;
+            return Shade(cell, Bevel_Normal(h, 0.8f), h.light, 0.45f, 0.8f, 30.0f) * grid;
+        });
+    // Spokes, then the outer ring.
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            return Sd_Box(Fold(p, 3), {28.0f, 0.0f}, 18.0f, 3.0f, 1.0f);
+        },
+        Metal(dark, 2.0f));
+    Fill(
+        cv, pl, [](V2 p) { return std::fabs(Len(p) - 40.0f) - 6.0f; },
+        [=](const Hit &h) {
+            // Ring segments: a seam every 30 degrees, windows lit on the inner side.
+            V2 q = Fold(h.p, 12);
+            Rgb base = std::fabs(q.y) < 0.6f ? dark : hull;
+            float r = Len(h.p);
+            V3 n = {h.p.x / r * (r - 40.0f) / 6.5f, h.p.y / r * (r - 40.0f) / 6.5f, 0.0f};
+            n.z = std::sqrt(std::max(0.0f, 1.0f - n.x * n.x - n.y * n.y));
+            return Shade(base, n, h.light, 0.3f, 0.5f, 20.0f);
+        });
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            V2 q = Fold(p, 12);
+            return Sd_Box(q, {40.0f, 4.0f}, 1.4f, 0.8f);
+        },
+        [](const Hit &) { return Hex(255, 220, 130); });
+    // Three docking modules on the ring.
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            return Sd_Box(Fold(p, 3), {43.0f, 0.0f}, 9.0f, 8.0f, 2.5f);
+        },
+        Metal(hull, 3.0f, 0.5f));
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            return Sd_Box(Fold(p, 3), {49.5f, 0.0f}, 2.0f, 4.5f, 0.8f);
+        },
+        [](const Hit &) { return Hex(40, 40, 54); });
+    // Beacons on the modules, blinking in turn: module m is lit in pictures 2m..2m+1 of 6.
+    for (int m = 0; m < 3; ++m) {
+        bool on = (k % 4) == (m % 2 == 0 ? 0 : 2) || (k % 4 == 1 && m == 2);
+        V2 at = Polar(41.0f, m * 2.0f * kPi / 3.0f);
+        Fill(
+            cv, pl, [at](V2 p) { return Sd_Circle(p, at, 1.6f); },
+            [on](const Hit &) { return on ? Hex(255, 80, 60) : Hex(110, 30, 30); });
+        if (on)
+            Glow(cv, pl, [at](V2 p) {
+                float r = Len(p - at);
+                return Rgb{1.0f, 0.3f, 0.2f} * (0.8f * std::exp(-r * r / 10.0f));
+            });
+    }
+    // Central hub: a domed core with a gold collar.
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            return Sd_Circle(p, {0, 0}, 17.0f);
+        },
+        Metal(gold, 4.0f, 0.5f));
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            return Sd_Circle(p, {0, 0}, 12.0f);
+        },
+        [](const Hit &h) {
+            float r = Len(h.p) / 12.0f;
+            V3 n = {h.p.x / 12.0f, h.p.y / 12.0f, std::sqrt(std::max(0.0f, 1.0f - r * r))};
+            return Shade(Hex(60, 150, 200), n, h.light, 0.3f, 0.9f, 30.0f);
+        });
+    (void)Mix(0.0f, 0.0f, 0.0f);
+}
+
+void Paint_Explosion(Canvas &cv, int k) {
+    const float radius[4] = {13.0f, 24.0f, 33.0f, 38.0f};
+    const float fade[4] = {1.0f, 0.95f, 0.7f, 0.38f};
+    const float cx = cv.w * 0.5f, cy = cv.h * 0.5f;
+    for (int y = 0; y < cv.h; ++y)
+        for (int x = 0; x < cv.w; ++x) {
+            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+            float r = std::sqrt(dx * dx + dy * dy) / radius[k];
+            float a = std::atan2(dy, dx);
+            float n = Fbm(dx * 0.12f + 3.0f, dy * 0.12f - 5.0f, 11U + k, 4);
+            float lobes = 0.12f * std::sin(a * 5.0f + k) + 0.08f * std::sin(a * 9.0f - 2.0f * k);
+            float heat = 1.0f - r + lobes + 0.55f * (n - 0.5f);
+            if (k >= 2) heat -= (k - 1) * 0.28f * Smooth(0.55f, 0.0f, r) * n; // burnt-out middle
+            heat *= fade[k];
+            float cov = Smooth(0.0f, 0.06f, heat);
+            if (cov <= 0.0f) continue;
+            float t = Clamp01(heat * 1.6f);
+            Rgb c = t > 0.75f   ? Mix(Hex(255, 210, 90), Hex(255, 255, 235), (t - 0.75f) / 0.25f)
+                    : t > 0.45f ? Mix(Hex(240, 110, 20), Hex(255, 210, 90), (t - 0.45f) / 0.3f)
+                    : t > 0.2f  ? Mix(Hex(150, 40, 20), Hex(240, 110, 20), (t - 0.2f) / 0.25f)
+                                : Mix(Hex(60, 30, 30), Hex(150, 40, 20), t / 0.2f);
+            c = c * (0.55f + 0.45f * fade[k]);
+            float *o = &cv.px[(static_cast<size_t>(y) * cv.w + x) * 4];
+            o[0] = c.r * cov;
+            o[1] = c.g * cov;
+            o[2] = c.b * cov;
+            o[3] = cov;
+        }
+    // Sparks thrown outward, farther in each picture.
+    Place pl = Make_Place(cx, cy, 1.0f, 0.0f);
+    for (int i = 0; i < 14; ++i) {
+        float a = Hash01(i * 7U + 1U) * 2.0f * kPi;
+        float d = radius[k] * (0.9f + 0.5f * Hash01(i * 7U + 2U));
+        if (d > 37.0f) continue;
+        V2 at = Polar(d, a), tail = Polar(d - 3.0f - k, a);
+        Fill(
+            cv, pl, [=](V2 p) { return Sd_Segment(p, tail, at, 0.55f); },
+            [k](const Hit &) { return k < 3 ? Hex(255, 230, 150) : Hex(200, 120, 60); });
+    }
+}
+
+void Paint_Powerup(Canvas &cv, int kind) {
+    Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, 0.0f);
+    switch (kind) {
+    case 0: { // fuel: an orange-yellow canister
+        Fill(
+            cv, pl,
+            [](V2 p) {
+                return Sd_Box(p, {0.0f, 1.5f}, 6.5f, 8.5f, 2.5f);
+            },
+            Metal(Hex(255, 180, 20), 2.5f, 0.6f));
+        Fill(
+            cv, pl,
+            [](V2 p) {
+                return Sd_Box(p, {0.0f, 1.5f}, 6.6f, 1.3f);
+            },
+            Metal(Hex(200, 70, 10), 1.0f));
+        Fill(
+            cv, pl,
+            [](V2 p) {
+                return Sd_Box(p, {-2.5f, -8.5f}, 2.2f, 1.8f, 0.6f);
+            },
+            Metal(Hex(150, 150, 160), 1.0f));
+        Fill(
+            cv, pl,
+            [](V2 p) {
+                return Sd_Segment(p, {0.5f, -8.5f}, {4.5f, -7.5f}, 0.8f);
+            },
+            Metal(Hex(150, 150, 160), 0.8f));
+        break;
+    }
+    case 1: { // points: a gold star
+        Fill(
+            cv, pl,
+            [](V2 p) {
+                std::vector<V2> star;
+                for (int i = 0; i < 10; ++i)
+                    star.push_back(Polar(i % 2 ? 4.6f : 11.5f, -kPi / 2.0f + i * kPi / 5.0f));
+                return Sd_Polygon(p, star);
+            },
+            [](const Hit &h) {
+                // Facets: each half of a star point leans its own way.
+                float a = std::atan2(h.p.y, h.p.x) + kPi / 2.0f;
+                float sector = std::fmod(a + 4.0f * kPi, 2.0f * kPi / 5.0f) - kPi / 5.0f;
+                float side = sector > 0.0f ? 1.0f : -1.0f;
+                float ang = std::atan2(h.p.y, h.p.x) + side * 0.7f;
+                V3 n = {0.55f * std::cos(ang), 0.55f * std::sin(ang), 0.83f};
+                return Shade(Hex(255, 200, 40), n, h.light, 0.35f, 0.7f, 12.0f);
+            });
+        break;
+    }
+    case 2: { // shield: a blue ring
+        Glow(cv, pl, [](V2 p) {
+            float d = std::fabs(Len(p) - 8.5f);
+            return Rgb{0.1f, 0.35f, 1.0f} * (0.5f * std::exp(-d * d / 6.0f));
+        });
+        Fill(
+            cv, pl, [](V2 p) { return std::fabs(Len(p) - 8.5f) - 2.4f; },
+            [](const Hit &h) {
+                float t = Clamp01(1.0f - std::fabs(Len(h.p) - 8.5f) / 2.4f);
+                return Mix(Hex(20, 70, 220), Hex(170, 220, 255), t * t);
+            });
+        Fill(
+            cv, pl,
+            [](V2 p) {
+                return Sd_Circle(p, {0, 0}, 4.0f);
+            },
+            [](const Hit &h) {
+                return Mix(Hex(20, 60, 160), Hex(120, 190, 255), Clamp01(-h.d / 4.0f));
+            });
+        break;
+    }
+    default: { // missiles: a red missile flying up and to the right
+        Place tilt = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, -kPi / 4.0f);
+        static const std::vector<V2> fin = {
+            {-4.0f, -2.0f}, {-9.0f, -6.5f}, {-10.5f, -6.5f}, {-9.5f, -2.0f}};
+        for (int side = 0; side < 2; ++side)
+            Fill(
+                cv, tilt,
+                [side](V2 p) {
+                    return Sd_Polygon(side ? V2{p.x, -p.y} : p, fin);
+                },
+                Metal(Hex(240, 240, 245), 1.0f));
+        Fill(
+            cv, tilt,
+            [](V2 p) {
+                static const std::vector<V2> body =
+                    Mirror_Y({{12.0f, 0.0f}, {7.0f, -2.6f}, {-10.0f, -2.6f}});
+                return Sd_Polygon(p, body);
+            },
+            Metal(Hex(230, 40, 40), 2.0f, 0.6f));
+        Fill(
+            cv, tilt,
+            [](V2 p) {
+                return Sd_Box(p, {-1.0f, 0.0f}, 0.9f, 2.7f);
+            },
+            Metal(Hex(240, 240, 245), 0.8f));
+        break;
+    }
+    }
+}
