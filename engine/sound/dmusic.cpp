@@ -1,0 +1,244 @@
+// Music slots over FluidSynth: one synthesiser without an audio driver, rendered inside the
+// sound mixer's callback, and one file player per started segment, timed by rendered samples.
+#include "engine/sound/dmusic.h"
+#include "engine/sound/dsound.h"
+#include "engine/sound/midifile.h"
+#include "engine/sound/mixer.h"
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <fluidsynth.h>
+#include <sys/stat.h>
+#include <vector>
+
+struct MIDI_SEGMENT_STATE {
+    fluid_player_t *player;
+};
+
+struct MIDI_SEGMENT {
+    std::vector<uint8_t> bytes; // the checked file, handed to each new player
+    MIDI_SEGMENT_STATE playback;
+};
+
+struct MIDI_PERFORMANCE {
+    fluid_settings_t *settings;
+    fluid_synth_t *synth;
+};
+
+struct MIDI_LOADER {
+    char soundfont[256];
+};
+
+MIDI_SLOT_TYP midi_slots[MAX_MIDI_SLOTS];
+MIDI_PERFORMANCE *music_performance = nullptr;
+MIDI_LOADER *music_loader = nullptr;
+int active_midi_id = -1;
+
+static MIDI_PERFORMANCE performance;
+static MIDI_LOADER loader;
+// The synthesiser the audio callback renders; set before the hook goes in, cleared after it.
+static std::atomic<fluid_synth_t *> render_synth{nullptr};
+
+static constexpr long kMaxMidiFile = 16 * 1024 * 1024;
+static constexpr int kRenderChunk = 1024;
+
+// Audio thread: renders the synthesiser (which also advances every player) into the mix.
+static void render_music(int32_t *acc, int frames) {
+    static float left[kRenderChunk], right[kRenderChunk];
+    fluid_synth_t *synth = render_synth.load();
+    if (!synth) return;
+    while (frames > 0) {
+        int n = frames < kRenderChunk ? frames : kRenderChunk;
+        if (fluid_synth_write_float(synth, n, left, 0, 1, right, 0, 1) != FLUID_OK) return;
+        for (int i = 0; i < n; ++i) {
+            float l = left[i] * 32768.0f, r = right[i] * 32768.0f;
+            // The synthesiser's float range is about -1..1; keep the sum in the accumulator's
+            // range.
+            l = l < -1048576.0f ? -1048576.0f : (l > 1048576.0f ? 1048576.0f : l);
+            r = r < -1048576.0f ? -1048576.0f : (r > 1048576.0f ? 1048576.0f : r);
+            acc[2 * i] += (int32_t)l;
+            acc[2 * i + 1] += (int32_t)r;
+        }
+        acc += 2 * n;
+        frames -= n;
+    }
+}
+
+static bool is_file(const char *path) {
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+const char *DMusic_Find_SoundFont() {
+    static const char *const places[] = {"/usr/share/sounds/sf2/default-GM.sf2",
+                                         "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+    for (const char *p : places)
+        if (is_file(p)) return p;
+    return "";
+}
+
+static void quiet_logging() {
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
+        fluid_set_log_function(level, nullptr, nullptr);
+}
+
+static void close_performance() {
+    Mixer_Set_Render_Hook(nullptr); // waits for a mix in progress
+    render_synth.store(nullptr);
+    if (performance.synth) delete_fluid_synth(performance.synth);
+    if (performance.settings) delete_fluid_settings(performance.settings);
+    performance.synth = nullptr;
+    performance.settings = nullptr;
+    music_performance = nullptr;
+    music_loader = nullptr;
+}
+
+int DMusic_Init() {
+    if (music_performance) DMusic_Shutdown();
+    int rate = DSound_Output_Rate();
+    if (rate <= 0) return 0; // music plays through the sound output
+    const char *sf = DMusic_Find_SoundFont();
+    if (!*sf) return 0;
+    quiet_logging();
+    performance.settings = new_fluid_settings();
+    if (!performance.settings) return 0;
+    fluid_settings_setnum(performance.settings, "synth.sample-rate", (double)rate);
+    fluid_settings_setint(performance.settings, "synth.threadsafe-api", 1);
+    fluid_settings_setstr(performance.settings, "player.timing-source", "sample");
+    fluid_settings_setint(performance.settings, "synth.cpu-cores", 1);
+    performance.synth = new_fluid_synth(performance.settings);
+    if (!performance.synth || fluid_synth_sfload(performance.synth, sf, 1) == FLUID_FAILED) {
+        close_performance();
+        return 0;
+    }
+    std::snprintf(loader.soundfont, sizeof(loader.soundfont), "%s", sf);
+    music_performance = &performance;
+    music_loader = &loader;
+    render_synth.store(performance.synth);
+    Mixer_Set_Render_Hook(render_music);
+    for (int i = 0; i < MAX_MIDI_SLOTS; ++i) {
+        midi_slots[i].segment = nullptr;
+        midi_slots[i].segment_state = nullptr;
+        midi_slots[i].state = MIDI_SLOT_FREE;
+        midi_slots[i].id = i;
+    }
+    active_midi_id = -1;
+    return 1;
+}
+
+int DMusic_Shutdown() {
+    if (music_performance) {
+        for (int i = 0; i < MAX_MIDI_SLOTS; ++i)
+            if (midi_slots[i].segment_state) fluid_player_stop(midi_slots[i].segment_state->player);
+        fluid_synth_all_sounds_off(performance.synth, -1);
+    }
+    DMusic_Delete_All_MIDI();
+    if (music_performance) close_performance();
+    active_midi_id = -1;
+    return 1;
+}
+
+static bool read_file(const char *name, std::vector<uint8_t> &bytes) {
+    FILE *f = std::fopen(name, "rb");
+    if (!f) return false;
+    bool ok = std::fseek(f, 0, SEEK_END) == 0;
+    long len = ok ? std::ftell(f) : -1;
+    ok = ok && len >= 0 && len <= kMaxMidiFile && std::fseek(f, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes.resize((size_t)len);
+        ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    }
+    std::fclose(f);
+    return ok;
+}
+
+int DMusic_Load_MIDI(const char *filename) {
+    if (!music_performance || !filename) return -1;
+    int id = -1;
+    for (int i = 0; i < MAX_MIDI_SLOTS && id < 0; ++i)
+        if (midi_slots[i].state == MIDI_SLOT_FREE) id = i;
+    if (id < 0) return -1;
+    std::vector<uint8_t> bytes;
+    if (!read_file(filename, bytes) || !Validate_MIDI(bytes.data(), bytes.size())) return -1;
+    MIDI_SEGMENT *seg = new MIDI_SEGMENT;
+    seg->bytes = std::move(bytes);
+    seg->playback.player = nullptr;
+    midi_slots[id].segment = seg;
+    midi_slots[id].segment_state = nullptr;
+    midi_slots[id].state = MIDI_SLOT_LOADED;
+    return id;
+}
+
+static bool holds_segment(int id) {
+    return id >= 0 && id < MAX_MIDI_SLOTS && midi_slots[id].segment &&
+           midi_slots[id].state != MIDI_SLOT_FREE;
+}
+
+static void drop_player(MIDI_SEGMENT *seg) {
+    if (!seg->playback.player) return;
+    fluid_player_stop(seg->playback.player);
+    delete_fluid_player(seg->playback.player);
+    seg->playback.player = nullptr;
+}
+
+int DMusic_Play(int id) {
+    if (!holds_segment(id) || !music_performance) return 0;
+    if (active_midi_id != -1) DMusic_Stop(active_midi_id);
+    MIDI_SLOT_TYP &s = midi_slots[id];
+    // A fresh player starts the segment from its first tick, whatever the last one reached.
+    drop_player(s.segment);
+    fluid_player_t *p = new_fluid_player(performance.synth);
+    if (!p) return 0;
+    if (fluid_player_add_mem(p, s.segment->bytes.data(), s.segment->bytes.size()) != FLUID_OK ||
+        fluid_player_play(p) != FLUID_OK) {
+        delete_fluid_player(p);
+        return 0;
+    }
+    s.segment->playback.player = p;
+    s.segment_state = &s.segment->playback;
+    s.state = MIDI_SLOT_PLAYING;
+    active_midi_id = id;
+    return 1;
+}
+
+int DMusic_Stop(int id) {
+    if (!holds_segment(id)) return 0;
+    MIDI_SLOT_TYP &s = midi_slots[id];
+    fluid_player_t *p = s.segment->playback.player;
+    if (p && music_performance) {
+        bool sounding = fluid_player_get_status(p) == FLUID_PLAYER_PLAYING;
+        fluid_player_stop(p);
+        // Notes still ringing would go on until their release ends: cut them now.
+        if (sounding) fluid_synth_all_sounds_off(performance.synth, -1);
+    }
+    s.state = MIDI_SLOT_STOPPED;
+    active_midi_id = -1;
+    return 1;
+}
+
+int DMusic_Status_MIDI(int id) {
+    if (!holds_segment(id)) return 0;
+    MIDI_SLOT_TYP &s = midi_slots[id];
+    fluid_player_t *p = s.segment->playback.player;
+    bool playing = p && fluid_player_get_status(p) == FLUID_PLAYER_PLAYING;
+    s.state = playing ? MIDI_SLOT_PLAYING : MIDI_SLOT_STOPPED;
+    return s.state;
+}
+
+int DMusic_Delete_MIDI(int id) {
+    if (id < 0 || id >= MAX_MIDI_SLOTS) return 1;
+    MIDI_SLOT_TYP &s = midi_slots[id];
+    if (!s.segment) return 1;
+    drop_player(s.segment);
+    delete s.segment;
+    s.segment = nullptr;
+    s.segment_state = nullptr;
+    s.state = MIDI_SLOT_FREE;
+    return 1;
+}
+
+int DMusic_Delete_All_MIDI() {
+    for (int i = 0; i < MAX_MIDI_SLOTS; ++i)
+        DMusic_Delete_MIDI(i);
+    return 1;
+}
