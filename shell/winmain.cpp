@@ -1,1 +1,97 @@
-// placeholder
+// The program's entry sequence: window class and window, the game's set-up, the message pump
+// that runs one game frame per pass, then the credits, shut-down and the exit code.
+#include "shell/shell.h"
+#include "game/game.h"
+#include "game/screens.h"
+#include "platform/platform.h"
+
+static constexpr const char *WINDOW_CLASS_NAME = "WIN3DCLASS";
+static constexpr const char *WINDOW_TITLE = "Korv Graphics Console Ver 2.0";
+static constexpr int WINDOW_WIDTH = 800;
+static constexpr int WINDOW_HEIGHT = 600;
+
+LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    PAINTSTRUCT ps;
+    switch (msg) {
+    case WM_CREATE:
+        return 0;
+    case WM_PAINT:
+        // Validates the window; the next flip draws everything anyway.
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
+    }
+}
+
+int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
+    Shell_Set_Error(nullptr, nullptr);
+    // Failing to start is reported with a reason and a non-zero code: the user must not be left
+    // with a program that ended silently as if it had run.
+    if (!Plat_Init()) {
+        Shell_Set_Error("cannot open the display", Plat_Error());
+        return 1;
+    }
+
+    WNDCLASSEX winclass;
+    winclass.cbSize = sizeof(WNDCLASSEX);
+    winclass.style = CS_DBLCLKS | CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+    winclass.lpfnWndProc = WindowProc;
+    winclass.cbClsExtra = 0;
+    winclass.cbWndExtra = 0;
+    winclass.hInstance = hinstance;
+    winclass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    winclass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    winclass.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    winclass.lpszMenuName = nullptr;
+    winclass.lpszClassName = WINDOW_CLASS_NAME;
+    winclass.hIconSm = LoadIcon(nullptr, IDI_APPLICATION);
+    if (!RegisterClassEx(&winclass)) {
+        Shell_Set_Error("cannot register the window class", WINDOW_CLASS_NAME);
+        Plat_Quit();
+        return 1;
+    }
+
+    HWND hwnd = CreateWindowEx(0, WINDOW_CLASS_NAME, WINDOW_TITLE, WS_POPUP | WS_VISIBLE, 0, 0,
+                               WINDOW_WIDTH, WINDOW_HEIGHT, nullptr, nullptr, hinstance, nullptr);
+    if (!hwnd) {
+        Shell_Set_Error("cannot open the window", Plat_Error());
+        UnregisterClassA(WINDOW_CLASS_NAME, hinstance);
+        Plat_Quit();
+        return 1;
+    }
+    main_window_handle = hwnd;
+    main_instance = hinstance;
+
+    Game_Init(nullptr);
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+
+    MSG msg{};
+    while (TRUE) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Game_Main(nullptr);
+    }
+
+    Run_Credits_Screen();
+    Game_Shutdown(nullptr);
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+
+    // The window, its class and what is left in the queue (the quit that closing the window
+    // posts among it) go with the program, so a caller that runs the game again in the same
+    // process starts from a clean slate.
+    DestroyWindow(hwnd);
+    MSG leftover;
+    while (PeekMessageA(&leftover, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    UnregisterClassA(WINDOW_CLASS_NAME, hinstance);
+    Plat_Quit();
+    return (int)msg.wParam;
+}

@@ -17,7 +17,8 @@ using Headless_Key_Source = void (*)(int read_index, uint8_t state[256], void *u
 void Headless_Set_Key_Source(Headless_Key_Source src, void *user);
 // Holds a key down (1) or releases it (0) for all following reads (when no key source is set).
 void Headless_Set_Key(int dik, int down);
-// Queues a window event for Plat_Poll_Event.
+// Queues a window event for Plat_Poll_Event (at most 256 wait; more are dropped). A
+// PLAT_EV_QUIT, like closing the real window, also holds Escape down in every later read.
 void Headless_Push_Event(Plat_Event ev);
 // Called with every presented frame (pixels, size, pitch in bytes, packing).
 using Headless_Frame_Hook = void (*)(const uint16_t *px, int w, int h, int pitch_bytes, int packing,
@@ -38,3 +39,24 @@ const std::vector<int16_t> &Headless_Audio();
 void Headless_Pull_Audio(int frames, int16_t *out);
 // Writes the captured audio as a 16-bit stereo .wav file; 1 on success.
 int Headless_Write_Audio_Wav(const char *path);
+
+// ---- additions: failure paths, mouse, joystick and the window-system state ----
+
+// Makes Plat_Init fail with this reason (null: it succeeds).
+void Headless_Fail_Init(const char *reason);
+// Makes keyboard, mouse and joystick reads fail (on != 0) without changing the held state.
+void Headless_Fail_Reads(int on);
+// Adds relative mouse motion for the next Plat_Read_Mouse.
+void Headless_Move_Mouse(int dx, int dy, int dz);
+// Holds mouse button 0..3 down (1) or releases it (0).
+void Headless_Set_Mouse_Button(int button, int down);
+// Attaches a joystick with this product name (null: none attached).
+void Headless_Set_Joystick(const char *name);
+// Sets what the attached joystick reports.
+void Headless_Set_Joystick_State(const Plat_Joystick &js);
+// Whether the mouse pointer is shown over the window (1 after a reset).
+int Headless_Cursor_Shown();
+// Whether the screen saver is being kept away.
+int Headless_Screensaver_Inhibited();
+// Sample rate of the audio output last opened (0 if none was).
+int Headless_Audio_Rate();
