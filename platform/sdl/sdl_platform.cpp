@@ -1,1 +1,238 @@
-// placeholder
+// The SDL backend's start and stop, window and presentation, screen saver, time and base path.
+#include "platform/platform.h"
+#include "platform/sdl/sdl_internal.h"
+#include <cstdint>
+#include <vector>
+
+SDL_Window *sdl_window = nullptr;
+std::string sdl_error;
+
+static SDL_Renderer *renderer = nullptr;
+static SDL_Texture *texture = nullptr;
+static int texture_w = 0, texture_h = 0;
+static int fullscreen = 0;
+// 16-bit pixel to ARGB8888, one table per packing: SDL's own 16-bit paths are slow.
+static std::vector<uint32_t> table555, table565;
+
+void Sdl_Set_Error(const char *what) {
+    sdl_error = what;
+    const char *reason = SDL_GetError();
+    if (reason && *reason) {
+        sdl_error += ": ";
+        sdl_error += reason;
+    }
+}
+
+static uint32_t expand5(uint32_t v) {
+    return (v << 3) | (v >> 2);
+}
+static uint32_t expand6(uint32_t v) {
+    return (v << 2) | (v >> 4);
+}
+
+static void build_tables() {
+    if (!table555.empty()) return;
+    table555.resize(65536);
+    table565.resize(65536);
+    for (uint32_t p = 0; p < 65536; p++) {
+        uint32_t b = expand5(p & 31);
+        table555[p] = 0xFF000000u | expand5((p >> 10) & 31) << 16 | expand5((p >> 5) & 31) << 8 | b;
+        table565[p] = 0xFF000000u | expand5((p >> 11) & 31) << 16 | expand6((p >> 5) & 63) << 8 | b;
+    }
+}
+
+int Plat_Init() {
+    // The screen saver stays allowed until the game asks to keep it away, and the picture is
+    // scaled by whole pixels.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+        Sdl_Set_Error("cannot start the video system");
+        return 0;
+    }
+    // Joysticks and controllers are optional: the game plays from the keyboard.
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0) Sdl_Open_Controller();
+    build_tables();
+    return 1;
+}
+
+void Plat_Quit() {
+    Plat_Audio_Close();
+    Plat_Font_Close();
+    Plat_Joystick_Close();
+    Sdl_Close_Controller();
+    Plat_Close_Window();
+    SDL_Quit();
+}
+
+const char *Plat_Error() {
+    return sdl_error.c_str();
+}
+
+const char *Plat_Base_Path() {
+    static std::string base;
+    static int looked = 0;
+    if (!looked) {
+        looked = 1;
+        char *p = SDL_GetBasePath();
+        if (p) {
+            base = p;
+            SDL_free(p);
+        }
+    }
+    return base.c_str();
+}
+
+int Plat_Open_Window(const char *title, int width, int height) {
+    if (sdl_window) return 1;
+    if (width <= 0 || height <= 0) {
+        sdl_error = "window size must be positive";
+        return 0;
+    }
+    // Desktop-size full screen: the picture is letterboxed, the display mode never changes.
+    sdl_window =
+        SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                         height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    if (!sdl_window) {
+        Sdl_Set_Error("cannot open the window");
+        return 0;
+    }
+    renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) {
+        Sdl_Set_Error("cannot draw into the window");
+        SDL_DestroyWindow(sdl_window);
+        sdl_window = nullptr;
+        return 0;
+    }
+    fullscreen = 1;
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+    return 1;
+}
+
+void Plat_Close_Window() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (sdl_window) SDL_DestroyWindow(sdl_window);
+    texture = nullptr;
+    renderer = nullptr;
+    sdl_window = nullptr;
+    texture_w = texture_h = 0;
+}
+
+// The largest whole multiple of the picture that fits the output, centred; a smaller fit that
+// keeps the shape when not even one whole copy fits.
+static SDL_Rect letterbox(int out_w, int out_h, int w, int h) {
+    SDL_Rect r;
+    int k = out_w / w < out_h / h ? out_w / w : out_h / h;
+    if (k >= 1) {
+        r.w = w * k;
+        r.h = h * k;
+    } else if ((int64_t)out_w * h <= (int64_t)out_h * w) {
+        r.w = out_w;
+        r.h = (int)((int64_t)out_w * h / w);
+    } else {
+        r.h = out_h;
+        r.w = (int)((int64_t)out_h * w / h);
+    }
+    r.x = (out_w - r.w) / 2;
+    r.y = (out_h - r.h) / 2;
+    return r;
+}
+
+int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing) {
+    if (!renderer || !pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
+    if (packing != 15 && packing != 16) return 0;
+    if (!texture || texture_w != width || texture_h != height) {
+        if (texture) SDL_DestroyTexture(texture);
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                    width, height);
+        if (!texture) {
+            Sdl_Set_Error("cannot create the frame texture");
+            texture_w = texture_h = 0;
+            return 0;
+        }
+        texture_w = width;
+        texture_h = height;
+    }
+    void *dst = nullptr;
+    int dst_pitch = 0;
+    if (SDL_LockTexture(texture, nullptr, &dst, &dst_pitch) != 0) {
+        Sdl_Set_Error("cannot lock the frame texture");
+        return 0;
+    }
+    const uint32_t *lut = packing == 15 ? table555.data() : table565.data();
+    for (int y = 0; y < height; y++) {
+        const uint16_t *src =
+            (const uint16_t *)((const uint8_t *)pixels + (size_t)y * (size_t)pitch_bytes);
+        uint32_t *row = (uint32_t *)((uint8_t *)dst + (size_t)y * (size_t)dst_pitch);
+        for (int x = 0; x < width; x++)
+            row[x] = lut[src[x]];
+    }
+    SDL_UnlockTexture(texture);
+    int out_w = 0, out_h = 0;
+    if (SDL_GetRendererOutputSize(renderer, &out_w, &out_h) != 0 || out_w <= 0 || out_h <= 0) {
+        out_w = width;
+        out_h = height;
+    }
+    SDL_Rect dest = letterbox(out_w, out_h, width, height);
+    SDL_RenderClear(renderer);
+    if (SDL_RenderCopy(renderer, texture, nullptr, &dest) != 0) {
+        Sdl_Set_Error("cannot show the frame");
+        return 0;
+    }
+    SDL_RenderPresent(renderer);
+    return 1;
+}
+
+void Plat_Show_Cursor(int show) {
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void Plat_Inhibit_Screensaver(int on) {
+    if (on)
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
+}
+
+void Plat_Toggle_Fullscreen() {
+    if (!sdl_window) return;
+    if (fullscreen) {
+        if (SDL_SetWindowFullscreen(sdl_window, 0) != 0) return;
+        fullscreen = 0;
+        // The window: the largest whole multiple of the picture that fits the desktop.
+        int w = texture_w > 0 ? texture_w : 800, h = texture_h > 0 ? texture_h : 600;
+        SDL_Rect usable;
+        int k = 1;
+        int display = SDL_GetWindowDisplayIndex(sdl_window);
+        if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) == 0) {
+            int top = 0, left = 0, bottom = 0, right = 0;
+            SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right);
+            int kw = (usable.w - left - right) / w, kh = (usable.h - top - bottom) / h;
+            k = kw < kh ? kw : kh;
+            if (k < 1) k = 1;
+        }
+        SDL_SetWindowSize(sdl_window, w * k, h * k);
+        SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    } else {
+        if (SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
+        fullscreen = 1;
+    }
+}
+
+uint32_t Plat_Ticks() {
+    return SDL_GetTicks();
+}
+
+void Plat_Wait_Until(uint32_t tick) {
+    // Sleep through all but the last two milliseconds (sleeps may run long), then watch the
+    // count: the wait never ends early and leaves the core free for most of the frame.
+    for (;;) {
+        int32_t ahead = (int32_t)(tick - SDL_GetTicks());
+        if (ahead <= 0) return;
+        if (ahead > 2) SDL_Delay((Uint32)(ahead - 2));
+    }
+}

@@ -1,0 +1,210 @@
+// The SDL backend's events and input: the event queue, the keyboard snapshot by scan code (with
+// the game controller's buttons ORed in), relative mouse motion and the joystick.
+#include "platform/platform.h"
+#include "platform/sdl/sdl_internal.h"
+#include "engine/input/dik.h"
+#include <cstdio>
+#include <cstring>
+
+static constexpr int EVENT_QUEUE_SIZE = 256;
+// Left-stick travel past which the stick counts as an arrow key (about a quarter).
+static constexpr int STICK_THRESHOLD = 8000;
+
+static Plat_Event events[EVENT_QUEUE_SIZE];
+static int event_head = 0, event_count = 0;
+static uint8_t latest[256];
+static int escape_latched = 0;
+static int mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;
+static SDL_GameController *controller = nullptr;
+static SDL_JoystickID controller_id = -1;
+static SDL_Joystick *joystick = nullptr;
+
+static void push(int type, int dik) {
+    if (event_count >= EVENT_QUEUE_SIZE) return; // a full queue drops; the state stays right
+    events[(event_head + event_count) % EVENT_QUEUE_SIZE] = Plat_Event{type, dik};
+    event_count++;
+}
+
+void Sdl_Open_Controller() {
+    if (controller) return;
+    for (int i = 0; i < SDL_NumJoysticks(); i++) {
+        if (!SDL_IsGameController(i)) continue;
+        controller = SDL_GameControllerOpen(i);
+        if (controller) {
+            controller_id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+            return;
+        }
+    }
+}
+
+void Sdl_Close_Controller() {
+    if (controller) SDL_GameControllerClose(controller);
+    controller = nullptr;
+    controller_id = -1;
+}
+
+void Sdl_Pump_Events() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_QUIT:
+            // Closing the window ends the program the way Escape does, wherever the game is.
+            escape_latched = 1;
+            push(PLAT_EV_QUIT, 0);
+            break;
+        case SDL_KEYDOWN:
+            if (e.key.repeat) break;
+            if (e.key.keysym.scancode == SDL_SCANCODE_F11) Plat_Toggle_Fullscreen();
+            push(PLAT_EV_KEY_DOWN, Sdl_Dik_From_Scancode(e.key.keysym.scancode));
+            break;
+        case SDL_KEYUP:
+            push(PLAT_EV_KEY_UP, Sdl_Dik_From_Scancode(e.key.keysym.scancode));
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) push(PLAT_EV_EXPOSE, 0);
+            break;
+        case SDL_MOUSEMOTION:
+            mouse_dx += e.motion.xrel;
+            mouse_dy += e.motion.yrel;
+            break;
+        case SDL_MOUSEWHEEL:
+            mouse_dz += e.wheel.y * 120; // one notch is 120 units of wheel travel
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+            Sdl_Open_Controller();
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            if (e.cdevice.which == controller_id) {
+                Sdl_Close_Controller();
+                Sdl_Open_Controller();
+            }
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+int Plat_Poll_Event(Plat_Event *ev) {
+    if (!ev) return 0;
+    Sdl_Pump_Events();
+    if (event_count == 0) return 0;
+    *ev = events[event_head];
+    event_head = (event_head + 1) % EVENT_QUEUE_SIZE;
+    event_count--;
+    return 1;
+}
+
+void Sdl_Controller_Keys(uint8_t state[256]) {
+    if (!controller) return;
+    auto button = [](SDL_GameControllerButton b) {
+        return SDL_GameControllerGetButton(controller, b) != 0;
+    };
+    int lx = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);
+    int ly = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY);
+    if (button(SDL_CONTROLLER_BUTTON_DPAD_LEFT) || lx < -STICK_THRESHOLD) state[DIK_LEFT] = 0x80;
+    if (button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || lx > STICK_THRESHOLD) state[DIK_RIGHT] = 0x80;
+    if (button(SDL_CONTROLLER_BUTTON_DPAD_UP) || ly < -STICK_THRESHOLD) state[DIK_UP] = 0x80;
+    if (button(SDL_CONTROLLER_BUTTON_A)) state[DIK_LCONTROL] = 0x80;
+    if (button(SDL_CONTROLLER_BUTTON_B)) state[DIK_LMENU] = 0x80;
+    if (button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER)) state[DIK_TAB] = 0x80;
+    if (button(SDL_CONTROLLER_BUTTON_START)) state[DIK_RETURN] = 0x80;
+    if (button(SDL_CONTROLLER_BUTTON_BACK)) state[DIK_ESCAPE] = 0x80;
+}
+
+int Plat_Read_Keyboard(uint8_t state[256]) {
+    if (!state || !SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+    Sdl_Pump_Events();
+    int n = 0;
+    const Uint8 *keys = SDL_GetKeyboardState(&n);
+    std::memset(state, 0, 256);
+    for (int sc = 0; sc < n; sc++) {
+        if (!keys[sc]) continue;
+        int dik = Sdl_Dik_From_Scancode(sc);
+        if (dik) state[dik] = 0x80;
+    }
+    Sdl_Controller_Keys(state);
+    if (escape_latched) state[DIK_ESCAPE] = 0x80;
+    std::memcpy(latest, state, 256);
+    return 1;
+}
+
+int Plat_Key_Down(int dik) {
+    if (dik < 0 || dik > 255) return 0;
+    return latest[dik] != 0;
+}
+
+int Plat_Read_Mouse(int *dx, int *dy, int *dz, uint8_t buttons[4]) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+    Sdl_Pump_Events();
+    Uint32 held = SDL_GetMouseState(nullptr, nullptr);
+    if (dx) *dx = mouse_dx;
+    if (dy) *dy = mouse_dy;
+    if (dz) *dz = mouse_dz;
+    mouse_dx = mouse_dy = mouse_dz = 0;
+    if (buttons) {
+        buttons[0] = (held & SDL_BUTTON_LMASK) ? 0x80 : 0;
+        buttons[1] = (held & SDL_BUTTON_RMASK) ? 0x80 : 0;
+        buttons[2] = (held & SDL_BUTTON_MMASK) ? 0x80 : 0;
+        buttons[3] = (held & SDL_BUTTON_X1MASK) ? 0x80 : 0;
+    }
+    return 1;
+}
+
+int Plat_Joystick_Open(char name[80]) {
+    if (!SDL_WasInit(SDL_INIT_JOYSTICK)) return 0;
+    if (!joystick && SDL_NumJoysticks() > 0) joystick = SDL_JoystickOpen(0);
+    if (!joystick) return 0;
+    const char *n = SDL_JoystickName(joystick);
+    if (name) std::snprintf(name, 80, "%s", n ? n : "");
+    return 1;
+}
+
+int Plat_Joystick_Read(Plat_Joystick *js) {
+    if (!js || !joystick || !SDL_JoystickGetAttached(joystick)) return 0;
+    SDL_JoystickUpdate();
+    int axes = SDL_JoystickNumAxes(joystick);
+    for (int i = 0; i < 6; i++)
+        js->axis[i] = i < axes ? SDL_JoystickGetAxis(joystick, i) : 0;
+    js->pov = -1;
+    if (SDL_JoystickNumHats(joystick) > 0) {
+        // Hundredths of a degree clockwise from up.
+        switch (SDL_JoystickGetHat(joystick, 0)) {
+        case SDL_HAT_UP:
+            js->pov = 0;
+            break;
+        case SDL_HAT_RIGHTUP:
+            js->pov = 4500;
+            break;
+        case SDL_HAT_RIGHT:
+            js->pov = 9000;
+            break;
+        case SDL_HAT_RIGHTDOWN:
+            js->pov = 13500;
+            break;
+        case SDL_HAT_DOWN:
+            js->pov = 18000;
+            break;
+        case SDL_HAT_LEFTDOWN:
+            js->pov = 22500;
+            break;
+        case SDL_HAT_LEFT:
+            js->pov = 27000;
+            break;
+        case SDL_HAT_LEFTUP:
+            js->pov = 31500;
+            break;
+        default:
+            break;
+        }
+    }
+    int buttons = SDL_JoystickNumButtons(joystick);
+    for (int i = 0; i < 32; i++)
+        js->buttons[i] = (i < buttons && SDL_JoystickGetButton(joystick, i)) ? 0x80 : 0;
+    return 1;
+}
+
+void Plat_Joystick_Close() {
+    if (joystick) SDL_JoystickClose(joystick);
+    joystick = nullptr;
+}

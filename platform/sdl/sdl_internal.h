@@ -1,0 +1,22 @@
+// Shared between the SDL backend's files: the window, the key table, the event pump and the
+// recorded failure text.
+#pragma once
+#include <SDL.h>
+#include <string>
+#include "platform/sdl/sdl_keys.h"
+
+// The game window, or null.
+extern SDL_Window *sdl_window;
+// The last failure, for Plat_Error.
+extern std::string sdl_error;
+
+// Records SDL's own text for the last failure, after a short account of what was tried.
+void Sdl_Set_Error(const char *what);
+// Moves SDL's pending events into the backend's queue and state (F11, closing, mouse motion).
+void Sdl_Pump_Events();
+// Opens the first game controller, if one is plugged in and none is open yet.
+void Sdl_Open_Controller();
+// Closes the game controller.
+void Sdl_Close_Controller();
+// ORs what the game controller's buttons and left stick hold into a keyboard state.
+void Sdl_Controller_Keys(uint8_t state[256]);
