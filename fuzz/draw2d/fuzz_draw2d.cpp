@@ -18,7 +18,9 @@ static int take(const uint8_t *&p, size_t &n) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     constexpr int W = 96, H = 64;
     static std::vector<USHORT> px(W * H);
+    static std::vector<UCHAR> px8(W * H);
     std::fill(px.begin(), px.end(), 0);
+    std::fill(px8.begin(), px8.end(), 0);
     min_clip_x = 8;
     max_clip_x = 87;
     min_clip_y = 8;
@@ -37,10 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             Draw_Triangle_Fixed16(v[0], v[1], v[2], v[3], v[4], v[5], 0xFFFF, buf, W * 2);
             break;
         case 2:
-            Draw_Triangle(v[0], v[1], v[2], v[3], v[4], v[5], 0xFF, buf, W * 2);
+            Draw_Triangle(v[0], v[1], v[2], v[3], v[4], v[5], 0xFF, px8.data(), W);
             break;
         case 3:
-            Draw_Triangle_Fixed(v[0], v[1], v[2], v[3], v[4], v[5], 0xFF, buf, W * 2);
+            Draw_Triangle_Fixed(v[0], v[1], v[2], v[3], v[4], v[5], 0xFF, px8.data(), W);
             break;
         default: {
             VERTEX_TYP vl[3];
@@ -61,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }
     for (int y = 0; y < H; y++)
         for (int x = 0; x < W; x++)
-            if ((x < 8 || x > 87 || y < 8 || y > 55) && px[y * W + x]) std::abort();
+            if ((x < 8 || x > 87 || y < 8 || y > 55) && (px[y * W + x] || px8[y * W + x]))
+                std::abort();
     return 0;
 }
