@@ -31,8 +31,9 @@ std::unordered_map<int *, Sequence> &Live_Sequences() {
 }
 
 int Frame_Alive(LPDIRECTDRAWSURFACE4 surf) {
-    if (!surf) return 0;
     auto &live = Live_Frames();
+    if (!lpdd) live.clear(); // the display is shut: every frame went with it
+    if (!surf) return 0;
     auto it = live.find(surf);
     return it != live.end() && it->second == lpdd;
 }
