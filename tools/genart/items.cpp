@@ -31,7 +31,7 @@ V2 Fold(V2 p, int n) {
 
 void Paint_Bullet(Canvas &cv, int colour, int phase) {
     static const Rgb tint[4] = {
-        {1.0f, 0.22f, 0.15f}, {0.2f, 1.0f, 0.3f}, {0.25f, 0.5f, 1.0f}, {1.0f, 0.9f, 0.15f}};
+        {1.0f, 0.22f, 0.15f}, {0.2f, 1.0f, 0.3f}, {0.15f, 0.35f, 1.0f}, {1.0f, 0.9f, 0.15f}};
     const Rgb c = tint[colour & 3];
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, phase * kPi / 8.0f);
     const float pulse = 1.0f + 0.18f * std::cos(phase * kPi / 2.0f);
@@ -42,7 +42,7 @@ void Paint_Bullet(Canvas &cv, int colour, int phase) {
         },
         [=](const Hit &h) {
             float t = Clamp01(-h.d / 1.6f);
-            return Mix(c, Rgb{1.0f, 1.0f, 1.0f}, 0.35f + 0.65f * t);
+            return Mix(c, Rgb{1.0f, 1.0f, 1.0f}, 0.2f + 0.6f * t);
         });
     Glow(cv, pl, [=](V2 p) {
         float r = Len(p);
@@ -50,7 +50,7 @@ void Paint_Bullet(Canvas &cv, int colour, int phase) {
         // Four-pointed sparkle, turning a little each picture.
         float ray = std::exp(-std::fabs(p.x) * 1.6f) * std::exp(-std::fabs(p.y) * 0.45f) +
                     std::exp(-std::fabs(p.y) * 1.6f) * std::exp(-std::fabs(p.x) * 0.45f);
-        return c * (halo + 0.5f * ray * (r > 6.0f ? 0.0f : 1.0f));
+        return c * (halo + 0.5f * ray * Smooth(5.0f, 3.5f, r));
     });
 }
 
@@ -58,20 +58,19 @@ void Paint_Station(Canvas &cv, int k) {
     const float turn = k * kPi / 12.0f; // 15 degrees a picture; three-fold, so 8 pictures loop
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, turn);
     const Rgb hull = Hex(170, 176, 188), dark = Hex(96, 104, 122), gold = Hex(210, 170, 70);
-    // Solar wings between the modules.
+    // Solar panels between the spokes, inside the ring.
     Fill(
         cv, pl,
         [](V2 p) {
             V2 q = Fold(Polar(Len(p), std::atan2(p.y, p.x) - kPi / 3.0f), 3);
-            return Sd_Box(q, {-44.0f, 0.0f}, 13.0f, 6.0f);
+            return Sd_Box(q, {25.5f, 0.0f}, 5.5f, 10.0f, 0.8f);
         },
         [](const Hit &h) {
-            Rgb cell = Hex(30, 60, 150);
-            float grid = (std::fmod(std::fabs(h.p.x) + 100.0f, 3.0f) < 0.5f ||
-                          std::fmod(std::fabs(h.p.y) + 100.0f, 3.0f) < 0.5f)
-                             ? 0.6f
-                             : 1.0f;
-            return Shade(cell, Bevel_Normal(h, 0.8f), h.light, 0.45f, 0.8f, 30.0f) * grid;
+            Rgb cell = Hex(40, 70, 170);
+            V2 q = Fold(Polar(Len(h.p), std::atan2(h.p.y, h.p.x) - kPi / 3.0f), 3);
+            bool seam = std::fmod(q.y + 30.0f, 4.0f) < 0.7f || std::fabs(q.x - 25.5f) < 0.4f;
+            return Shade(cell, Bevel_Normal(h, 0.8f), h.light, 0.45f, 0.9f, 30.0f) *
+                   (seam ? 0.55f : 1.0f);
         });
     // Spokes, then the outer ring.
     Fill(
@@ -141,7 +140,6 @@ void Paint_Station(Canvas &cv, int k) {
             V3 n = {h.p.x / 12.0f, h.p.y / 12.0f, std::sqrt(std::max(0.0f, 1.0f - r * r))};
             return Shade(Hex(60, 150, 200), n, h.light, 0.3f, 0.9f, 30.0f);
         });
-    (void)Mix(0.0f, 0.0f, 0.0f);
 }
 
 void Paint_Explosion(Canvas &cv, int k) {
@@ -154,10 +152,14 @@ void Paint_Explosion(Canvas &cv, int k) {
             float r = std::sqrt(dx * dx + dy * dy) / radius[k];
             float a = std::atan2(dy, dx);
             float n = Fbm(dx * 0.12f + 3.0f, dy * 0.12f - 5.0f, 11U + k, 4);
-            float lobes = 0.12f * std::sin(a * 5.0f + k) + 0.08f * std::sin(a * 9.0f - 2.0f * k);
+            float lobes = (0.12f * std::sin(a * 5.0f + k) + 0.08f * std::sin(a * 9.0f - 2.0f * k)) *
+                          Smooth(0.2f, 0.8f, r);
             float heat = 1.0f - r + lobes + 0.55f * (n - 0.5f);
             if (k >= 2) heat -= (k - 1) * 0.28f * Smooth(0.55f, 0.0f, r) * n; // burnt-out middle
             heat *= fade[k];
+            // Never past the cell: the picture must not be cut off by its border.
+            float rp = std::sqrt(dx * dx + dy * dy);
+            heat = std::min(heat, (38.5f - rp) * 0.08f);
             float cov = Smooth(0.0f, 0.06f, heat);
             if (cov <= 0.0f) continue;
             float t = Clamp01(heat * 1.6f);

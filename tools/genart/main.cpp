@@ -33,7 +33,7 @@ int main(int argc, char **argv) {
     std::filesystem::create_directories(dir + "/icons", ec);
     bool ok = true;
     ok &= Write_Sheet(dir, "ship.bmp", 36, 1, 60, 60, [](Canvas &cv, int k) {
-        Paint_Ship(cv, Make_Place(30.0f, 30.0f, 1.0f, Heading_Angle(k)), 1.0f);
+        Paint_Ship(cv, Ship_Place(30.0f, 30.0f, 1.0f, Heading_Angle(k)), 1.0f);
     });
     ok &= Write_Sheet(dir, "craft01.bmp", 36, 1, 49, 49,
                       [](Canvas &cv, int k) { Paint_Craft(cv, Heading_Angle(k)); });

@@ -41,15 +41,16 @@ V2 Flip(V2 p) {
 
 void Paint_Ship(Canvas &cv, const Place &pl, float flame) {
     const Rgb hull = Hex(206, 212, 224), wing = Hex(150, 162, 186), accent = Hex(40, 110, 230);
-    // Ion glow behind the two engines, drawn first so the nozzles sit on top of it.
+    // Ion glow behind the two engines, drawn first so the nozzles sit on top of it. It fades
+    // fast (a Gaussian along the plume) so that the nose stays the farthest point of the frame.
     Glow(cv, pl, [=](V2 p) {
         Rgb sum{0, 0, 0};
         for (float ey : {-7.0f, 7.0f}) {
             float dx = p.x + 19.5f, dy = p.y - ey;
             if (dx > 2.0f) continue;
-            float along = std::max(0.0f, -dx);
-            float spread = 1.2f + along * 0.18f;
-            float k = std::exp(-(dy * dy) / (spread * spread)) * std::exp(-along / (3.2f * flame));
+            float along = std::max(0.0f, -dx) / (3.6f * flame);
+            float spread = 1.3f + along * 0.5f;
+            float k = std::exp(-(dy * dy) / (spread * spread)) * std::exp(-along * along);
             sum = sum + Rgb{0.35f, 0.75f, 1.0f} * (k * 1.2f) + Rgb{0.6f, 0.6f, 0.3f} * (k * k);
         }
         return sum;
@@ -126,101 +127,95 @@ void Paint_Ship(Canvas &cv, const Place &pl, float flame) {
 
 void Paint_Craft(Canvas &cv, float angle) {
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, angle);
-    const Rgb armour = Hex(150, 34, 48), claw = Hex(112, 28, 70), fin = Hex(90, 24, 40);
-    // Furnace glow of the single rear engine.
-    Glow(cv, pl, [](V2 p) {
-        float dx = p.x + 11.0f;
-        if (dx > 1.0f) return Rgb{0, 0, 0};
-        float along = -dx, spread = 1.8f + along * 0.25f;
-        float k = std::exp(-(p.y * p.y) / (spread * spread)) * std::exp(-along / 3.0f);
-        return Rgb{1.0f, 0.45f, 0.1f} * (k * 1.3f) + Rgb{0.3f, 0.3f, 0.1f} * (k * k);
-    });
-    static const std::vector<V2> fins = {
-        {-3.0f, -5.0f}, {-15.0f, -16.0f}, {-19.0f, -15.5f}, {-11.0f, -3.0f}};
-    static const std::vector<V2> pincer = {{-6.0f, -5.0f}, {4.0f, -12.5f}, {14.0f, -12.0f},
-                                           {21.0f, -6.5f}, {13.0f, -8.2f}, {5.0f, -6.5f},
-                                           {0.0f, -2.0f}};
-    for (int side = 0; side < 2; ++side) {
-        auto mirror = [side](V2 p) { return side ? Flip(p) : p; };
+    const Rgb armour = Hex(172, 30, 42), pod = Hex(78, 66, 84), hot = Hex(255, 150, 50);
+    // A crescent wing with its horns forward, cut by a circle in front of its own.
+    auto crescent = [](V2 p) {
+        return std::max(Sd_Circle(p, {-2.0f, 0.0f}, 15.0f), -Sd_Circle(p, {5.0f, 0.0f}, 12.5f));
+    };
+    Fill(cv, pl, crescent, Metal(armour, 3.0f, 0.55f, 14.0f));
+    // Armour seams across the wing, and a black-and-amber band near its rim.
+    Darken(
+        cv, pl,
+        [=](V2 p) {
+            float band = std::fabs(Sd_Circle(p, {-2.0f, 0.0f}, 12.2f)) - 0.3f;
+            float seams = Min(Sd_Segment(p, {-8.0f, -5.0f}, {-14.0f, -9.0f}, 0.3f),
+                              Sd_Segment(p, {-8.0f, 5.0f}, {-14.0f, 9.0f}, 0.3f));
+            return std::max(crescent(p) + 0.5f, Min(band, seams));
+        },
+        0.45f);
+    // Gun ports glowing at the tips of the horns, and engine vents on the trailing edge.
+    for (float side : {-1.0f, 1.0f}) {
+        V2 tip = {5.6f, 11.2f * side};
         Fill(
-            cv, pl, [=](V2 p) { return Sd_Polygon(mirror(p), fins); }, Metal(fin, 2.0f));
+            cv, pl, [tip](V2 p) { return Sd_Circle(p, tip, 1.4f); },
+            [hot](const Hit &) { return hot; });
+        V2 vent = {-15.0f, 5.0f * side};
         Fill(
-            cv, pl, [=](V2 p) { return Sd_Polygon(mirror(p), pincer); },
-            Metal(claw, 2.2f, 0.6f, 14.0f));
-        // Hot tips on the pincers.
-        Fill(
-            cv, pl,
-            [=](V2 p) {
-                return std::max(Sd_Polygon(mirror(p), pincer),
-                                Sd_Circle(mirror(p), {20.5f, -6.8f}, 3.2f));
-            },
-            [](const Hit &) { return Hex(255, 150, 60); });
+            cv, pl, [vent](V2 p) { return Sd_Box(p, vent, 1.1f, 2.0f, 0.6f); },
+            [](const Hit &h) {
+                return Mix(Hex(200, 60, 10), Hex(255, 210, 120), Clamp01(-h.d / 1.0f));
+            });
     }
+    // The fuselage pod and its spiked prow.
+    static const std::vector<V2> beak = Mirror_Y({{21.0f, 0.0f}, {12.0f, -2.6f}, {9.0f, -2.6f}});
+    Fill(
+        cv, pl, [](V2 p) { return Sd_Polygon(p, beak); }, Metal(pod, 1.5f, 0.7f, 20.0f));
+    Fill(
+        cv, pl, [](V2 p) { return std::max(Sd_Polygon(p, beak), 17.5f - p.x); },
+        [hot](const Hit &) { return hot; });
     Fill(
         cv, pl,
         [](V2 p) {
-            return Sd_Ellipse(p, {-2.0f, 0.0f}, 11.0f, 7.5f);
+            return Sd_Ellipse(p, {2.0f, 0.0f}, 11.0f, 5.2f);
         },
-        Metal(armour, 4.0f, 0.55f, 16.0f));
-    // Armour plates: a ring seam and radial seams.
+        Metal(pod, 3.0f, 0.7f, 20.0f));
     Darken(
         cv, pl,
         [](V2 p) {
-            float ring = std::fabs(Sd_Ellipse(p, {-2.0f, 0.0f}, 7.0f, 4.6f)) - 0.25f;
-            float seams = Min(Sd_Segment(p, {-9.0f, 0.0f}, {-13.0f, 0.0f}, 0.25f),
-                              Min(Sd_Segment(p, {-4.0f, -4.6f}, {-5.0f, -7.4f}, 0.25f),
-                                  Sd_Segment(p, {-4.0f, 4.6f}, {-5.0f, 7.4f}, 0.25f)));
-            return Min(ring, seams);
+            return std::max(Sd_Ellipse(p, {2.0f, 0.0f}, 10.5f, 4.7f), std::fabs(p.x + 3.0f) - 0.3f);
         },
         0.5f);
     // The green sensor eye, glowing.
+    Glow(cv, pl, [](V2 p) {
+        V2 q = p - V2{6.0f, 0.0f};
+        return Rgb{0.3f, 0.9f, 0.1f} * (0.7f * std::exp(-(q.x * q.x / 16.0f + q.y * q.y / 6.0f)));
+    });
     Fill(
         cv, pl,
         [](V2 p) {
-            return Sd_Circle(p, {4.0f, 0.0f}, 2.8f);
+            return Sd_Ellipse(p, {6.0f, 0.0f}, 3.4f, 2.2f);
         },
         [](const Hit &h) {
-            float t = Clamp01(-h.d / 2.8f);
-            return Mix(Hex(40, 140, 20), Hex(230, 255, 150), t);
+            float t = Clamp01(-h.d / 2.0f);
+            return Mix(Hex(40, 150, 20), Hex(235, 255, 160), t);
         });
-    Glow(cv, pl, [](V2 p) {
-        float r = Len(p - V2{4.0f, 0.0f});
-        return Rgb{0.3f, 0.8f, 0.1f} * (0.6f * std::exp(-r * r / 18.0f));
-    });
 }
 
 void Paint_Missile(Canvas &cv, float angle) {
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, angle);
     Glow(cv, pl, [](V2 p) {
-        float dx = p.x + 8.5f;
+        float dx = p.x + 6.0f;
         if (dx > 0.5f) return Rgb{0, 0, 0};
-        float along = -dx, spread = 0.9f + along * 0.15f;
-        float k = std::exp(-(p.y * p.y) / (spread * spread)) * std::exp(-along / 3.5f);
+        float along = -dx / 2.8f, spread = 0.9f + along * 0.5f;
+        float k = std::exp(-(p.y * p.y) / (spread * spread)) * std::exp(-along * along);
         return Rgb{1.0f, 0.7f, 0.2f} * (k * 1.4f) + Rgb{0.4f, 0.3f, 0.2f} * (k * k);
     });
     static const std::vector<V2> fin = {
-        {-3.0f, -1.5f}, {-7.5f, -5.0f}, {-9.0f, -5.0f}, {-8.0f, -1.5f}};
+        {0.0f, -1.5f}, {-4.0f, -5.0f}, {-5.5f, -5.0f}, {-4.5f, -1.5f}};
+    static const std::vector<V2> body = Mirror_Y({{16.0f, 0.0f}, {12.5f, -1.8f}, {-5.0f, -1.8f}});
     for (int side = 0; side < 2; ++side)
         Fill(
             cv, pl, [side](V2 p) { return Sd_Polygon(side ? Flip(p) : p, fin); },
             Metal(Hex(200, 40, 40), 1.0f));
     Fill(
-        cv, pl,
-        [](V2 p) {
-            return Sd_Box(p, {1.5f, 0.0f}, 9.5f, 1.8f, 1.5f);
-        },
-        Metal(Hex(220, 224, 232), 1.6f, 0.7f));
+        cv, pl, [](V2 p) { return Sd_Polygon(p, body); }, Metal(Hex(220, 224, 232), 1.6f, 0.7f));
     Fill(
-        cv, pl,
-        [](V2 p) {
-            return std::max(Sd_Box(p, {1.5f, 0.0f}, 9.5f, 1.8f, 1.5f),
-                            p.x < 7.0f ? 7.0f - p.x : -1.0f);
-        },
+        cv, pl, [](V2 p) { return std::max(Sd_Polygon(p, body), 11.0f - p.x); },
         Metal(Hex(220, 40, 40), 1.6f, 0.6f));
     Fill(
         cv, pl,
         [](V2 p) {
-            return Sd_Box(p, {-8.5f, 0.0f}, 0.8f, 1.3f, 0.3f);
+            return Sd_Box(p, {-5.5f, 0.0f}, 0.8f, 1.3f, 0.3f);
         },
         Metal(Hex(90, 90, 100), 1.0f));
 }

@@ -105,7 +105,7 @@ void Paint_Title(Canvas &cv) {
         return Rgb{0.2f, 0.5f, 1.0f} * (0.8f * k);
     });
     Paint_Ship(cv, ship, 3.0f);
-    Paint_Name(cv, "FARWAKE", 110.0f, 84.0f, 13.0f);
+    Paint_Name(cv, "FARWAKE", 105.0f, 70.0f, 12.0f);
     Place pl = Make_Place(0.0f, 0.0f, 1.0f, 0.0f);
     const std::string hint = "PRESS ESC TO LAUNCH";
     const float hh = 12.0f, hx = (cv.w - Text_Width(hint, hh)) * 0.5f;
@@ -115,6 +115,14 @@ void Paint_Title(Canvas &cv) {
             return p.y < 440.0f || p.y > 470.0f ? 100.0f : Sd_Text(p, hint, hx, 448.0f, hh, 1.8f);
         },
         [](const Hit &) { return Hex(150, 200, 255); });
+    // Fade everything out toward the border: the picture sits on a black screen, edgeless.
+    for (int y = 0; y < cv.h; ++y)
+        for (int x = 0; x < cv.w; ++x) {
+            float edge = std::min({x + 0.5f, y + 0.5f, cv.w - x - 0.5f, cv.h - y - 0.5f});
+            float k = Smooth(1.0f, 24.0f, edge);
+            float *o = &cv.px[(static_cast<size_t>(y) * cv.w + x) * 4];
+            o[0] *= k, o[1] *= k, o[2] *= k;
+        }
 }
 
 void Paint_Icon(Canvas &cv) {
