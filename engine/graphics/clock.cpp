@@ -19,12 +19,15 @@ unsigned long Start_Clock() {
 unsigned long Wait_Clock(unsigned long count) {
     // The tick count is 32 bits wide and so is the interval: differences wrap together.
     const uint32_t wait = (uint32_t)count;
-    const uint32_t target = start_clock_count + wait;
     uint32_t now = Plat_Ticks();
+    uint32_t elapsed;
     // The platform sleeps most of the way and spins the rest; re-checking here keeps a frame
-    // from ending early even if a wake-up comes a little soon.
-    while ((uint32_t)(now - start_clock_count) < wait) {
-        Plat_Wait_Until(target);
+    // from ending early even if a wake-up comes a little soon. A target is never set more than
+    // 2^30 ms ahead, so that it always reads as ahead of the clock and not behind it.
+    while ((elapsed = now - start_clock_count) < wait) {
+        uint32_t step = wait - elapsed;
+        if (step > 0x40000000u) step = 0x40000000u;
+        Plat_Wait_Until(now + step);
         now = Plat_Ticks();
     }
     return now;
