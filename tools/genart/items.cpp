@@ -142,67 +142,74 @@ void Paint_Station(Canvas &cv, int k) {
         });
 }
 
+// Colour of burning gas from hot (1: white) through yellow, orange and red to smoke (0).
+static Rgb Fire(float t) {
+    t = Clamp01(t);
+    if (t > 0.8f) return Mix(Hex(255, 220, 110), Hex(255, 255, 240), (t - 0.8f) / 0.2f);
+    if (t > 0.55f) return Mix(Hex(250, 130, 25), Hex(255, 220, 110), (t - 0.55f) / 0.25f);
+    if (t > 0.3f) return Mix(Hex(170, 45, 20), Hex(250, 130, 25), (t - 0.3f) / 0.25f);
+    return Mix(Hex(56, 34, 34), Hex(170, 45, 20), t / 0.3f);
+}
+
 void Paint_Explosion(Canvas &cv, int k) {
-    const float radius[4] = {13.0f, 24.0f, 33.0f, 38.0f};
-    const float fade[4] = {1.0f, 0.95f, 0.7f, 0.38f};
+    // Size, peak temperature and how far the middle has cooled, picture by picture; the
+    // turbulent rim reaches out to about 1.5 times the size.
+    const float radius[4] = {10.0f, 16.5f, 22.5f, 26.5f};
+    const float temp[4] = {1.3f, 1.05f, 0.72f, 0.4f};
+    const float cooled[4] = {0.0f, 0.1f, 0.35f, 0.5f};
     const float cx = cv.w * 0.5f, cy = cv.h * 0.5f;
     for (int y = 0; y < cv.h; ++y)
         for (int x = 0; x < cv.w; ++x) {
             float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float r = std::sqrt(dx * dx + dy * dy) / radius[k];
+            float rp = std::sqrt(dx * dx + dy * dy), r = rp / radius[k];
+            // The same turbulence grows with the ball, so the pictures read as one cloud.
+            float u = dx / radius[k] * 1.6f, v = dy / radius[k] * 1.6f;
+            float n = Fbm(u + 5.0f, v - 3.0f, 17U, 5);
+            // A lobed outline (noise around the circle) and a turbulent inside.
             float a = std::atan2(dy, dx);
-            float n = Fbm(dx * 0.12f + 3.0f, dy * 0.12f - 5.0f, 11U + k, 4);
-            float lobes = (0.12f * std::sin(a * 5.0f + k) + 0.08f * std::sin(a * 9.0f - 2.0f * k)) *
-                          Smooth(0.2f, 0.8f, r);
-            float heat = 1.0f - r + lobes + 0.55f * (n - 0.5f);
-            if (k >= 2) heat -= (k - 1) * 0.28f * Smooth(0.55f, 0.0f, r) * n; // burnt-out middle
-            heat *= fade[k];
-            // Never past the cell: the picture must not be cut off by its border.
-            float rp = std::sqrt(dx * dx + dy * dy);
-            heat = std::min(heat, (38.5f - rp) * 0.08f);
-            float cov = Smooth(0.0f, 0.06f, heat);
+            float m = Fbm(1.8f * std::cos(a) + 10.0f, 1.8f * std::sin(a) + 10.0f, 41U + k, 3);
+            float billow = 1.0f - r / (0.7f + 0.7f * m) + 0.6f * (n - 0.5f);
+            float cov = Smooth(0.0f, 0.1f, billow) * Smooth(39.0f, 36.0f, rp);
+            if (k == 3)
+                cov *= Smooth(0.34f, 0.46f, Fbm(u * 1.7f, v * 1.7f, 29U, 4)); // tearing apart
             if (cov <= 0.0f) continue;
-            float t = Clamp01(heat * 1.6f);
-            Rgb c = t > 0.75f   ? Mix(Hex(255, 210, 90), Hex(255, 255, 235), (t - 0.75f) / 0.25f)
-                    : t > 0.45f ? Mix(Hex(240, 110, 20), Hex(255, 210, 90), (t - 0.45f) / 0.3f)
-                    : t > 0.2f  ? Mix(Hex(150, 40, 20), Hex(240, 110, 20), (t - 0.2f) / 0.25f)
-                                : Mix(Hex(60, 30, 30), Hex(150, 40, 20), t / 0.2f);
-            c = c * (0.55f + 0.45f * fade[k]);
+            float t = temp[k] * (0.3f + 0.9f * Clamp01(billow * 1.3f));
+            t *= 1.0f - cooled[k] * Smooth(0.8f, 0.0f, r) * (0.5f + n);
+            float grain = Fbm(u * 2.5f - 7.0f, v * 2.5f + 1.0f, 53U + k, 4);
+            Rgb c = Fire(t * (0.8f + 0.4f * grain)) * Mix(1.0f, 0.5f + 0.6f * n, k / 3.0f);
             float *o = &cv.px[(static_cast<size_t>(y) * cv.w + x) * 4];
             o[0] = c.r * cov;
             o[1] = c.g * cov;
             o[2] = c.b * cov;
             o[3] = cov;
         }
-    // Sparks thrown outward, farther in each picture.
+    // Embers thrown outward, farther and dimmer in each picture.
     Place pl = Make_Place(cx, cy, 1.0f, 0.0f);
-    for (int i = 0; i < 14; ++i) {
+    for (uint32_t i = 0; i < 14; ++i) {
         float a = Hash01(i * 7U + 1U) * 2.0f * kPi;
-        float d = radius[k] * (0.9f + 0.5f * Hash01(i * 7U + 2U));
-        if (d > 37.0f) continue;
-        V2 at = Polar(d, a), tail = Polar(d - 3.0f - k, a);
-        Fill(
-            cv, pl, [=](V2 p) { return Sd_Segment(p, tail, at, 0.55f); },
-            [k](const Hit &) { return k < 3 ? Hex(255, 230, 150) : Hex(200, 120, 60); });
+        float d = std::min(35.0f, radius[k] * (1.1f + 0.45f * Hash01(i * 7U + 2U)) + 2.0f);
+        V2 at = Polar(d, a), tail = Polar(d - 1.0f - 1.2f * k, a);
+        float b = (k == 3 ? 0.45f : 0.9f) * (0.6f + 0.4f * Hash01(i * 7U + 3U));
+        Glow(cv, pl, [=](V2 p) {
+            float e = Sd_Segment(p, tail, at, 0.0f);
+            return Rgb{1.0f, 0.75f, 0.35f} * (b * std::exp(-e * e / 0.6f));
+        });
     }
 }
 
 void Paint_Powerup(Canvas &cv, int kind) {
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, 0.0f);
     switch (kind) {
-    case 0: { // fuel: an orange-yellow canister
+    case 0: { // fuel: an orange canister marked F
         Fill(
             cv, pl,
             [](V2 p) {
                 return Sd_Box(p, {0.0f, 1.5f}, 6.5f, 8.5f, 2.5f);
             },
-            Metal(Hex(255, 180, 20), 2.5f, 0.6f));
+            Metal(Hex(255, 128, 16), 2.5f, 0.6f));
         Fill(
-            cv, pl,
-            [](V2 p) {
-                return Sd_Box(p, {0.0f, 1.5f}, 6.6f, 1.3f);
-            },
-            Metal(Hex(200, 70, 10), 1.0f));
+            cv, pl, [](V2 p) { return Sd_Text(p, "F", -2.7f, -2.0f, 8.0f, 1.7f); },
+            [](const Hit &) { return Hex(96, 30, 8); });
         Fill(
             cv, pl,
             [](V2 p) {

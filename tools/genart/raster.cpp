@@ -177,8 +177,10 @@ float Fbm(float x, float y, uint32_t seed, int octaves) {
         sum += amp * Noise(x, y, seed + i * 101U);
         norm += amp;
         amp *= 0.5f;
-        x = x * 2.03f + 17.1f;
-        y = y * 2.03f - 9.7f;
+        // Turn each octave a little so the lattice's axes do not show.
+        float nx = 1.62f * x - 1.18f * y + 17.1f, ny = 1.18f * x + 1.62f * y - 9.7f;
+        x = nx;
+        y = ny;
     }
     return sum / norm;
 }
