@@ -215,7 +215,9 @@ int Load_Bitmap_File_Mem(BITMAP_FILE_TAG *bitmap, const uint8_t *data, size_t si
 
     bitmap->file_header = l.file_header;
     bitmap->info_header = l.info_header;
+    // The header describes the pixels as they now are: 16-bit, rows top first.
     if (l.bits == 24) bitmap->info_header.biBitCount = 16;
+    bitmap->info_header.biHeight = l.height;
     if (l.bits == 8) {
         for (int i = 0; i < 256; i++) {
             PALETTEENTRY &e = bitmap->palette[i];

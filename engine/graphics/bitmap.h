@@ -44,6 +44,8 @@ constexpr int EXTRACT_ABSOLUTE = 1; // (cx, cy) is a pixel position
 constexpr int BITMAP_MAX_DIM = 16384;
 
 // A .bmp file in memory: headers as read, palette (8-bit files), pixels top row first.
+// After a load the info header describes the buffer: biHeight is the positive row count and a
+// 24-bit file's biBitCount reads 16.
 struct BITMAP_FILE_TAG {
     BITMAPFILEHEADER file_header;
     BITMAPINFOHEADER info_header;

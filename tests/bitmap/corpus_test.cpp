@@ -15,10 +15,24 @@
 
 #include "engine/graphics/bitmap.h"
 
-#ifdef FW_BMP_CORPUS
 namespace {
 
 namespace fs = std::filesystem;
+
+#ifdef FW_BMP_CORPUS
+const char *const kCorpus = FW_BMP_CORPUS;
+#else
+const char *const kCorpus = nullptr;
+#endif
+#ifdef FW_BMPREF
+const char *const kBmpRef = FW_BMPREF;
+#else
+const char *const kBmpRef = nullptr;
+#endif
+
+bool Have_Corpus() {
+    return kCorpus && fs::is_directory(fs::path(kCorpus) / "g");
+}
 
 const std::set<std::string> kInScope = {
     "pal8",      "pal8-0",       "pal8gs",     "pal8nonsquare", "pal8os2",  "pal8topdown",
@@ -32,7 +46,7 @@ std::vector<uint8_t> Read_All(const fs::path &p) {
 
 std::vector<fs::path> Files_In(const char *sub) {
     std::vector<fs::path> out;
-    fs::path dir = fs::path(FW_BMP_CORPUS) / sub;
+    fs::path dir = fs::path(kCorpus) / sub;
     if (!fs::is_directory(dir)) return out;
     for (const auto &e : fs::directory_iterator(dir))
         if (e.path().extension() == ".bmp") out.push_back(e.path());
@@ -49,6 +63,7 @@ struct Format_Guard {
 } // namespace
 
 TEST(BitmapCorpus, InScopeGoodFilesLoadAndOthersAreRefused) {
+    if (!Have_Corpus()) GTEST_SKIP() << "no .bmp corpus beside the repository";
     int in_scope = 0;
     for (const fs::path &p : Files_In("g")) {
         SCOPED_TRACE(p.filename().string());
@@ -68,6 +83,7 @@ TEST(BitmapCorpus, InScopeGoodFilesLoadAndOthersAreRefused) {
 }
 
 TEST(BitmapCorpus, QuestionableAndBadFilesDoNoHarm) {
+    if (!Have_Corpus()) GTEST_SKIP() << "no .bmp corpus beside the repository";
     int seen = 0;
     for (const char *sub : {"q", "b"}) {
         for (const fs::path &p : Files_In(sub)) {
@@ -97,14 +113,13 @@ TEST(BitmapCorpus, QuestionableAndBadFilesDoNoHarm) {
          {"b/badbitcount.bmp", "b/badplanes.bmp", "b/badwidth.bmp", "b/reallybig.bmp",
           "b/shortfile.bmp", "b/badheadersize.bmp", "b/badpalettesize.bmp", "b/badbitssize.bmp"}) {
         SCOPED_TRACE(name);
-        std::vector<uint8_t> bytes = Read_All(fs::path(FW_BMP_CORPUS) / name);
+        std::vector<uint8_t> bytes = Read_All(fs::path(kCorpus) / name);
         ASSERT_FALSE(bytes.empty());
         BITMAP_FILE_TAG bmp{};
         EXPECT_EQ(Load_Bitmap_File_Mem(&bmp, bytes.data(), bytes.size()), 0);
     }
 }
 
-#ifdef FW_BMPREF
 namespace {
 
 // SDL's picture of a file: width, height and 8-bit red, green, blue, top row first.
@@ -116,7 +131,7 @@ struct Reference {
 int Decode_With_Sdl(const fs::path &bmp, Reference *ref) {
     fs::path out = fs::path(::testing::TempDir()) / ("fw_bmpref_" + bmp.stem().string() + ".raw");
     std::string cmd =
-        std::string("\"") + FW_BMPREF + "\" \"" + bmp.string() + "\" \"" + out.string() + "\"";
+        std::string("\"") + kBmpRef + "\" \"" + bmp.string() + "\" \"" + out.string() + "\"";
     if (std::system(cmd.c_str()) != 0) return 0;
     std::vector<uint8_t> raw = Read_All(out);
     fs::remove(out);
@@ -134,6 +149,8 @@ int Decode_With_Sdl(const fs::path &bmp, Reference *ref) {
 } // namespace
 
 TEST(BitmapCorpus, InScopeGoodFilesMatchSdl) {
+    if (!Have_Corpus()) GTEST_SKIP() << "no .bmp corpus beside the repository";
+    if (!kBmpRef) GTEST_SKIP() << "built without the SDL reference decoder";
     for (const fs::path &p : Files_In("g")) {
         if (!kInScope.count(p.stem().string())) continue;
         SCOPED_TRACE(p.filename().string());
@@ -171,5 +188,3 @@ TEST(BitmapCorpus, InScopeGoodFilesMatchSdl) {
         }
     }
 }
-#endif // FW_BMPREF
-#endif // FW_BMP_CORPUS
