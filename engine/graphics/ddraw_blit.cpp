@@ -131,16 +131,30 @@ int DDraw_Blt(LPDIRECTDRAWSURFACE4 dest, RECT *dest_rect, LPDIRECTDRAWSURFACE4 s
     return 1;
 }
 
+// One run of a 16-bit fill, eight pixels per store.
+static void fill_run16(uint16_t *d, size_t n, uint16_t color) {
+    const pixel8x16 v = {color, color, color, color, color, color, color, color};
+    size_t x = 0;
+    for (; x + 8 <= n; x += 8)
+        memcpy(d + x, &v, sizeof v);
+    for (; x < n; x++)
+        d[x] = color;
+}
+
 template <typename Pixel>
 static void fill_part(LPDIRECTDRAWSURFACE4 dest, const RECT &part, Pixel color) {
-    for (int y = part.top; y < part.bottom; y++) {
-        Pixel *row = (Pixel *)(dest->memory.data() + (size_t)y * dest->pitch) + part.left;
-        if (sizeof(Pixel) == 1 || color == 0) {
-            memset(row, (int)(color & 0xFF), (size_t)(part.right - part.left) * sizeof(Pixel));
-            continue;
-        }
-        for (int x = 0; x < part.right - part.left; x++)
-            row[x] = color;
+    const size_t n = (size_t)(part.right - part.left);
+    uint8_t *first = dest->memory.data() + (size_t)part.top * dest->pitch;
+    // Whole rows of a surface without row padding make one run.
+    const bool one_run = n * sizeof(Pixel) == (size_t)dest->pitch;
+    const int rows = one_run ? 1 : part.bottom - part.top;
+    const size_t run = one_run ? n * (size_t)(part.bottom - part.top) : n;
+    for (int y = 0; y < rows; y++) {
+        Pixel *row = (Pixel *)(first + (size_t)y * dest->pitch) + part.left;
+        if constexpr (sizeof(Pixel) == 1)
+            memset(row, color, run);
+        else
+            fill_run16(row, run, color);
     }
 }
 
