@@ -292,3 +292,20 @@ TEST(BitmapImageDraw, EightBitClippedAndTransparent) {
     EXPECT_EQ(Draw_Bitmap_Image16(&img, (USHORT *)dest.data(), 8, 0), 0);
     Destroy_Bitmap_Image(&img);
 }
+
+TEST(BitmapImageDraw, BackSurfaceMemoryIsClippedToTheSurfaceToo) {
+    ASSERT_EQ(DDraw_Init(800, 600, 16, 0), 1);
+    // Clip bounds wider than the surface must not let a draw run past its memory.
+    Clip_Guard clip(0, 4000, 0, 4000);
+    Image4x3 im(798, 598);
+    ASSERT_NE(DDraw_Lock_Back_Surface(), nullptr);
+    ASSERT_EQ(Draw_Bitmap_Image16(&im.img, sback_buffer, back_lpitch, 0), 1);
+    EXPECT_EQ(sback_buffer[598 * (back_lpitch / 2) + 798], 1);
+    EXPECT_EQ(sback_buffer[599 * (back_lpitch / 2) + 799], 6);
+    int changed = 0;
+    for (int i = 0; i < 800 * 600; i++)
+        changed += sback_buffer[i] != 0;
+    EXPECT_EQ(changed, 4);
+    DDraw_Unlock_Back_Surface();
+    DDraw_Shutdown();
+}
