@@ -35,22 +35,23 @@ void Paint_Bullet(Canvas &cv, int colour, int phase) {
     const Rgb c = tint[colour & 3];
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, phase * kPi / 8.0f);
     const float pulse = 1.0f + 0.18f * std::cos(phase * kPi / 2.0f);
+    // A coloured plasma shell around a white-hot core, inside a soft halo with a sparkle.
     Fill(
         cv, pl,
         [=](V2 p) {
-            return Sd_Circle(p, {0, 0}, 2.6f * pulse);
+            return Sd_Circle(p, {0, 0}, 3.6f * pulse);
         },
         [=](const Hit &h) {
-            float t = Clamp01(-h.d / 1.6f);
-            return Mix(c, Rgb{1.0f, 1.0f, 1.0f}, 0.2f + 0.6f * t);
+            float t = Clamp01(-h.d / 2.0f);
+            return Mix(c * 0.8f, Mix(c, Rgb{1.0f, 1.0f, 1.0f}, 0.9f), t * t);
         });
     Glow(cv, pl, [=](V2 p) {
         float r = Len(p);
-        float halo = 0.9f * std::exp(-r * r / (7.0f * pulse));
+        float halo = 0.75f * std::exp(-r * r / (9.0f * pulse));
         // Four-pointed sparkle, turning a little each picture.
-        float ray = std::exp(-std::fabs(p.x) * 1.6f) * std::exp(-std::fabs(p.y) * 0.45f) +
-                    std::exp(-std::fabs(p.y) * 1.6f) * std::exp(-std::fabs(p.x) * 0.45f);
-        return c * (halo + 0.5f * ray * Smooth(5.0f, 3.5f, r));
+        float ray = std::exp(-std::fabs(p.x) * 1.4f) * std::exp(-std::fabs(p.y) * 0.4f) +
+                    std::exp(-std::fabs(p.y) * 1.4f) * std::exp(-std::fabs(p.x) * 0.4f);
+        return c * (halo + 0.8f * ray * Smooth(5.2f, 3.6f, r));
     });
 }
 
