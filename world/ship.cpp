@@ -95,7 +95,8 @@ static void Coast() {
 void Move_Player() {
     if (player.state == 0) return;
 
-    int h = heading(player);
+    // Kept inside the tables whatever was stored: the index reads 36-entry arrays.
+    int h = Wrap_Heading(heading(player));
     if (keyboard_state[DIK_RIGHT]) {
         if (++h >= NUM_HEADINGS) h = 0;
     } else if (keyboard_state[DIK_LEFT]) {

@@ -57,6 +57,19 @@ TEST_F(FlightTest, TurningWrapsAndRightWins) {
     EXPECT_EQ(player.curr_frame, 35);
 }
 
+TEST_F(FlightTest, StoredHeadingOutsideTheTableIsWrappedFirst) {
+    heading(player) = 40; // 4 turns past a full circle
+    Hold(DIK_UP);
+    Move_Player();
+    EXPECT_EQ(heading(player), 4);
+    EXPECT_EQ(player.curr_frame, 4);
+    EXPECT_EQ(player_xv, cos_table[4]);
+    heading(player) = -1;
+    Hold(DIK_RIGHT);
+    Move_Player();
+    EXPECT_EQ(heading(player), 0);
+}
+
 TEST_F(FlightTest, EngineThrustRunsToTheLimitThenCuts) {
     Hold(DIK_UP);
     for (int f = 1; f <= 15; f++) {
