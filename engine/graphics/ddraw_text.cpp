@@ -5,8 +5,9 @@
 #include "engine/graphics/ddraw.h"
 #include "platform/platform.h"
 
-// Pixel height of the face; reads like the 8 x 16 system font the game's layout expects.
-static constexpr int TEXT_PIXEL_HEIGHT = 14;
+// Line height of the face in pixels: the 16-pixel lines of the 8 x 16 system font the game's
+// text layout was made for.
+static constexpr int TEXT_PIXEL_HEIGHT = 16;
 // Rendered strings kept; a frame draws a dozen, the title and credits screens a few more.
 static constexpr int TEXT_CACHE_SIZE = 256;
 

@@ -209,3 +209,53 @@ TEST_F(Display, OverlappingCopyWithinOneSurface) {
     for (int x = 0; x < 6; x++)
         EXPECT_EQ(Pixel_At(s, x, 0), want[x]);
 }
+
+TEST(EightBitSurfaces, KeyedCopyFillAndTextUseBytes) {
+    Headless_Reset(0);
+    ASSERT_EQ(DDraw_Init(640, 480, 8, 0), 1);
+    for (int i = 0; i < 256; i++)
+        display_palette[i] = {0, 0, 0, 0};
+    display_palette[2] = {255, 0, 0, 0};
+    display_palette[3] = {0, 0, 250, 0};
+    // The key's low byte is the 8-bit key.
+    LPDIRECTDRAWSURFACE4 s = DDraw_Create_Surface(4, 1, DDSCAPS_SYSTEMMEMORY, 0x0109);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->bpp, 8);
+    EXPECT_EQ(s->pitch, 4);
+    const UCHAR row[4] = {7, 9, 1, 9};
+    for (int x = 0; x < 4; x++)
+        s->memory[x] = row[x];
+    DDraw_Fill_Surface(lpddsback, 0x0155, nullptr);
+    EXPECT_EQ(lpddsback->memory[0], 0x55);
+    RECT dst = {638, 479, 642, 480}; // half of it past the right edge
+    ASSERT_EQ(DDraw_Blt(lpddsback, &dst, s, nullptr, DDBLT_KEYSRC), 1);
+    const UCHAR *last = lpddsback->memory.data() + 479 * lpddsback->pitch;
+    EXPECT_EQ(last[637], 0x55);
+    EXPECT_EQ(last[638], 7);
+    EXPECT_EQ(last[639], 0x55);
+    // A 16-bit source cannot be copied to an 8-bit surface.
+    DDSURFACE wide;
+    wide.width = wide.height = 1;
+    wide.bpp = 16;
+    wide.pitch = 2;
+    wide.memory.assign(2, 0);
+    EXPECT_EQ(DDraw_Blt(lpddsback, nullptr, &wide, nullptr, 0), 0);
+    // Text in a colour reference takes the nearest palette entry: pure red is entry 2.
+    DDraw_Fill_Surface(lpddsback, 0, nullptr);
+    ASSERT_EQ(Draw_Text_GDI("Red", 10, 10, 0x000000FF, lpddsback), 1);
+    int red = 0, other = 0;
+    for (UCHAR v : lpddsback->memory) {
+        red += v == 2;
+        other += v != 2 && v != 0;
+    }
+    EXPECT_GT(red, 0);
+    EXPECT_EQ(other, 0);
+    // The 8-bit variant writes the index itself.
+    DDraw_Fill_Surface(lpddsback, 0, nullptr);
+    ASSERT_EQ(Draw_Text_GDI8("Blue", 10, 10, 3, lpddsback), 1);
+    int blue = 0;
+    for (UCHAR v : lpddsback->memory)
+        blue += v == 3;
+    EXPECT_GT(blue, 0);
+    DDraw_Shutdown();
+}

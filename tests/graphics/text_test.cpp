@@ -1,6 +1,7 @@
 // Text drawn into surfaces: glyph pixels only, in the colour converted to the presented
 // packing, the cache, and the paths without a face or with a locked surface.
 #include "tests/graphics/display_fixture.h"
+#include <algorithm>
 #include <string>
 
 TEST_F(Display, RedTextShowsPureRedGlyphsOverWhatWasThere) {
@@ -99,4 +100,23 @@ TEST(TextWithoutFace, ReturnsZeroAndDrawsNothing) {
     EXPECT_EQ(Count_Not(lpddsback, 0), 0);
     DDraw_Shutdown();
     Headless_Set_Available(1, 1, 1);
+}
+
+TEST_F(Display, TextSitsAtItsTopLeftCorner) {
+    // The headless face draws 8 x 16 cells at the display's 16-pixel line height.
+    Paint(lpddsback, 0);
+    ASSERT_EQ(Draw_Text_GDI("Score", 320, 200, 0x00FFFFFF, lpddsback), 1);
+    int left = 800, right = -1, top = 600, bottom = -1;
+    for (int y = 0; y < 600; y++)
+        for (int x = 0; x < 800; x++)
+            if (Pixel_At(lpddsback, x, y)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    EXPECT_GE(left, 320);
+    EXPECT_LT(left, 328); // the S has pixels in the first cell
+    EXPECT_LT(right, 320 + 5 * 8);
+    EXPECT_GE(right, 320 + 4 * 8);
+    EXPECT_GE(top, 200);
+    EXPECT_LT(bottom, 216);
 }
