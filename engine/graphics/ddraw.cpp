@@ -86,10 +86,8 @@ int DDraw_Init(int width, int height, int bpp, int windowed) {
     // Step 7: the 8-bit palette.
     if (screen_bpp == 8) {
         memset(display_palette, 0, sizeof display_palette);
-        if (FILE *fp = Open_Data_File("PALDATA2.PAL")) {
-            Read_Palette_Stream(fp, display_palette);
-            fclose(fp);
-        }
+        const std::string palette_file = Find_Data_File("PALDATA2.PAL");
+        if (!palette_file.empty()) Read_Palette_File(palette_file.c_str(), display_palette);
         if (windowed) {
             for (int i = 0; i < 10; i++)
                 display_palette[i].peFlags = PC_EXPLICIT;
