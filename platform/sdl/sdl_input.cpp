@@ -14,6 +14,8 @@ static Plat_Event events[EVENT_QUEUE_SIZE];
 static int event_head = 0, event_count = 0;
 static uint8_t latest[256];
 static int escape_latched = 0;
+// Keys pressed since the last read: a tap that starts and ends between two reads still counts.
+static uint8_t tapped[256];
 static int mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;
 static SDL_GameController *controller = nullptr;
 static SDL_JoystickID controller_id = -1;
@@ -54,9 +56,13 @@ void Sdl_Pump_Events() {
             break;
         case SDL_KEYDOWN:
             if (e.key.repeat) break;
-            if (e.key.keysym.scancode == SDL_SCANCODE_F11) Plat_Toggle_Fullscreen();
-            push(PLAT_EV_KEY_DOWN, Sdl_Dik_From_Scancode(e.key.keysym.scancode));
-            break;
+            {
+                if (e.key.keysym.scancode == SDL_SCANCODE_F11) Plat_Toggle_Fullscreen();
+                int dik = Sdl_Dik_From_Scancode(e.key.keysym.scancode);
+                if (dik) tapped[dik] = 0x80;
+                push(PLAT_EV_KEY_DOWN, dik);
+                break;
+            }
         case SDL_KEYUP:
             push(PLAT_EV_KEY_UP, Sdl_Dik_From_Scancode(e.key.keysym.scancode));
             break;
@@ -123,6 +129,9 @@ int Plat_Read_Keyboard(uint8_t state[256]) {
         int dik = Sdl_Dik_From_Scancode(sc);
         if (dik) state[dik] = 0x80;
     }
+    for (int k = 0; k < 256; k++)
+        state[k] |= tapped[k];
+    std::memset(tapped, 0, sizeof tapped);
     Sdl_Controller_Keys(state);
     if (escape_latched) state[DIK_ESCAPE] = 0x80;
     std::memcpy(latest, state, 256);

@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/sdl_internal.h"
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 SDL_Window *sdl_window = nullptr;
@@ -50,6 +51,15 @@ int Plat_Init() {
         Sdl_Set_Error("cannot start the video system");
         return 0;
     }
+    // Without a display SDL falls back to drawing nowhere; a game nobody can see has failed to
+    // start, unless such a driver was asked for by name.
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (!SDL_getenv("SDL_VIDEODRIVER") && driver &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        SDL_Quit();
+        sdl_error = "no display to open (neither DISPLAY nor WAYLAND_DISPLAY is usable)";
+        return 0;
+    }
     // Joysticks and controllers are optional: the game plays from the keyboard.
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0) Sdl_Open_Controller();
     build_tables();
@@ -90,9 +100,12 @@ int Plat_Open_Window(const char *title, int width, int height) {
         return 0;
     }
     // Desktop-size full screen: the picture is letterboxed, the display mode never changes.
-    sdl_window =
-        SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                         height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    // It is also made desktop-sized, so it covers the screen where no window manager answers
+    // the full-screen request.
+    SDL_Rect desk{0, 0, width, height};
+    SDL_GetDisplayBounds(0, &desk);
+    sdl_window = SDL_CreateWindow(title ? title : "", desk.x, desk.y, desk.w, desk.h,
+                                  SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
     if (!sdl_window) {
         Sdl_Set_Error("cannot open the window");
         return 0;
@@ -218,6 +231,12 @@ void Plat_Toggle_Fullscreen() {
         SDL_SetWindowSize(sdl_window, w * k, h * k);
         SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {
+        SDL_Rect desk;
+        int display = SDL_GetWindowDisplayIndex(sdl_window);
+        if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &desk) == 0) {
+            SDL_SetWindowPosition(sdl_window, desk.x, desk.y);
+            SDL_SetWindowSize(sdl_window, desk.w, desk.h);
+        }
         if (SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
         fullscreen = 1;
     }
