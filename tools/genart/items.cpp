@@ -59,6 +59,14 @@ void Paint_Station(Canvas &cv, int k) {
     const float turn = k * kPi / 12.0f; // 15 degrees a picture; three-fold, so 8 pictures loop
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, turn);
     const Rgb hull = Hex(170, 176, 188), dark = Hex(96, 104, 122), gold = Hex(210, 170, 70);
+    // Trusses carrying the solar panels, between the spokes.
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            V2 q = Fold(Polar(Len(p), std::atan2(p.y, p.x) - kPi / 3.0f), 3);
+            return Sd_Box(q, {26.0f, 0.0f}, 9.0f, 1.0f);
+        },
+        Metal(Hex(110, 100, 80), 0.8f));
     // Solar panels between the spokes, inside the ring.
     Fill(
         cv, pl,
@@ -131,6 +139,13 @@ void Paint_Station(Canvas &cv, int k) {
             return Sd_Circle(p, {0, 0}, 17.0f);
         },
         Metal(gold, 4.0f, 0.5f));
+    // Docking clamps on the collar: they show the hub turning with the ring.
+    Fill(
+        cv, pl,
+        [](V2 p) {
+            return Sd_Box(Fold(p, 6), {14.5f, 0.0f}, 2.2f, 1.6f, 0.5f);
+        },
+        Metal(Hex(120, 96, 50), 1.0f));
     Fill(
         cv, pl,
         [](V2 p) {

@@ -196,13 +196,13 @@ void Paint_Missile(Canvas &cv, float angle) {
     Glow(cv, pl, [](V2 p) {
         float dx = p.x + 6.0f;
         if (dx > 0.5f) return Rgb{0, 0, 0};
-        float along = -dx / 2.8f, spread = 0.9f + along * 0.5f;
+        float along = -dx / 3.3f, spread = 1.1f + along * 0.5f;
         float k = std::exp(-(p.y * p.y) / (spread * spread)) * std::exp(-along * along);
         return Rgb{1.0f, 0.7f, 0.2f} * (k * 1.4f) + Rgb{0.4f, 0.3f, 0.2f} * (k * k);
     });
     static const std::vector<V2> fin = {
-        {0.0f, -1.5f}, {-4.0f, -5.0f}, {-5.5f, -5.0f}, {-4.5f, -1.5f}};
-    static const std::vector<V2> body = Mirror_Y({{16.0f, 0.0f}, {12.5f, -1.8f}, {-5.0f, -1.8f}});
+        {0.0f, -2.0f}, {-4.0f, -5.5f}, {-5.5f, -5.5f}, {-4.5f, -2.0f}};
+    static const std::vector<V2> body = Mirror_Y({{16.0f, 0.0f}, {12.0f, -2.2f}, {-5.0f, -2.2f}});
     for (int side = 0; side < 2; ++side)
         Fill(
             cv, pl, [side](V2 p) { return Sd_Polygon(side ? Flip(p) : p, fin); },

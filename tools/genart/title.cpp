@@ -61,6 +61,41 @@ void Paint_Space(Canvas &cv) {
     (void)pl;
 }
 
+// A small banded planet with a tilted ring, lit from the same side as the sprites.
+void Paint_Planet(Canvas &cv, V2 c, float r) {
+    Place pl = Make_Place(c.x, c.y, 1.0f, -0.35f);
+    auto ring = [r](V2 p) {
+        float e = Len({p.x, p.y * 3.2f});
+        return std::fabs(e - r * 1.55f) - r * 0.22f;
+    };
+    const Rgb ring_col = Hex(190, 170, 140);
+    // The far half of the ring goes behind the globe, the near half in front.
+    Fill(
+        cv, pl, [=](V2 p) { return p.y > 0.0f ? 100.0f : ring(p); },
+        [=](const Hit &h) {
+            return ring_col * (0.55f + 0.25f * std::sin(Len({h.p.x, h.p.y * 3.2f}) * 1.3f));
+        });
+    Glow(cv, pl, [r](V2 p) {
+        float d = Len(p) - r;
+        return d < 0.0f ? Rgb{0, 0, 0} : Rgb{0.3f, 0.5f, 1.0f} * (0.35f * std::exp(-d / 3.0f));
+    });
+    Fill(
+        cv, pl, [r](V2 p) { return Len(p) - r; },
+        [r](const Hit &h) {
+            float q = Len(h.p) / r;
+            V3 n = {h.p.x / r, h.p.y / r, std::sqrt(std::max(0.0f, 1.0f - q * q))};
+            float band = Fbm(h.p.y / r * 5.0f, h.p.x / r * 0.8f, 77U, 4);
+            Rgb base = Mix(Hex(200, 140, 90), Hex(120, 90, 150), band);
+            float rim = std::pow(1.0f - n.z, 3.0f);
+            return Shade(base, n, h.light, 0.06f, 0.15f, 10.0f) + Rgb{0.2f, 0.35f, 0.8f} * rim;
+        });
+    Fill(
+        cv, pl, [=](V2 p) { return p.y <= 0.0f ? 100.0f : ring(p); },
+        [=](const Hit &h) {
+            return ring_col * (0.75f + 0.25f * std::sin(Len({h.p.x, h.p.y * 3.2f}) * 1.3f));
+        });
+}
+
 // The name in chrome letters with a bright rim and a blue glow.
 void Paint_Name(Canvas &cv, const std::string &name, float cy, float h, float sw) {
     Place pl = Make_Place(0.0f, 0.0f, 1.0f, 0.0f);
@@ -92,6 +127,7 @@ void Paint_Name(Canvas &cv, const std::string &name, float cy, float h, float sw
 
 void Paint_Title(Canvas &cv) {
     Paint_Space(cv);
+    Paint_Planet(cv, {508.0f, 222.0f}, 26.0f);
     // The ship climbing out of the lower right, big, with a long ion trail.
     Place ship = Make_Place(410.0f, 330.0f, 3.2f, -kPi / 5.0f);
     Glow(cv, ship, [](V2 p) {
