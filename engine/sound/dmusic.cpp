@@ -106,6 +106,9 @@ int DMusic_Init() {
     fluid_settings_setint(performance.settings, "synth.threadsafe-api", 1);
     fluid_settings_setstr(performance.settings, "player.timing-source", "sample");
     fluid_settings_setint(performance.settings, "synth.cpu-cores", 1);
+    // A dry synthesiser: stopping then silences the music at once instead of leaving an echo.
+    fluid_settings_setint(performance.settings, "synth.reverb.active", 0);
+    fluid_settings_setint(performance.settings, "synth.chorus.active", 0);
     performance.synth = new_fluid_synth(performance.settings);
     if (!performance.synth || fluid_synth_sfload(performance.synth, sf, 1) == FLUID_FAILED) {
         close_performance();
@@ -229,7 +232,10 @@ int DMusic_Delete_MIDI(int id) {
     if (id < 0 || id >= MAX_MIDI_SLOTS) return 1;
     MIDI_SLOT_TYP &s = midi_slots[id];
     if (!s.segment) return 1;
+    fluid_player_t *p = s.segment->playback.player;
+    bool sounding = p && music_performance && fluid_player_get_status(p) == FLUID_PLAYER_PLAYING;
     drop_player(s.segment);
+    if (sounding) fluid_synth_all_sounds_off(performance.synth, -1);
     delete s.segment;
     s.segment = nullptr;
     s.segment_state = nullptr;

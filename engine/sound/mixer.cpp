@@ -40,17 +40,18 @@ int64_t gain_q16(int db) {
     return std::lround(65536.0 * DSound_Attenuation_Gain(db));
 }
 
-// One buffer's contribution to acc: linear interpolation between neighbouring samples.
+// One buffer's contribution to acc: linear interpolation between neighbouring samples. A loop
+// wraps as soon as it passes its end, so its position always lies inside the buffer.
 void mix_voice(Voice &v, int frames) {
     const uint64_t end = v.size << 32;
-    for (int k = 0; k < frames; ++k) {
-        if (v.pos >= end) {
-            if (!v.looping) {
-                v.ended = true;
-                return;
-            }
-            v.pos %= end;
+    if (v.pos >= end) {
+        if (!v.looping) {
+            v.ended = true;
+            return;
         }
+        v.pos %= end;
+    }
+    for (int k = 0; k < frames; ++k) {
         uint64_t i = v.pos >> 32;
         int a = v.data[i] - 128;
         int b = i + 1 < v.size ? v.data[i + 1] - 128 : (v.looping ? v.data[0] - 128 : a);
@@ -59,8 +60,14 @@ void mix_voice(Voice &v, int frames) {
         acc[2 * k] += (int32_t)((s * v.gain_l) >> 16);
         acc[2 * k + 1] += (int32_t)((s * v.gain_r) >> 16);
         v.pos += v.step;
+        if (v.pos >= end) {
+            if (!v.looping) {
+                v.ended = true;
+                return;
+            }
+            v.pos %= end;
+        }
     }
-    if (!v.looping && v.pos >= end) v.ended = true;
 }
 
 void mix_chunk(int16_t *out, int frames) {
