@@ -24,6 +24,11 @@ const char *const kCorpus = FW_BMP_CORPUS;
 #else
 const char *const kCorpus = nullptr;
 #endif
+#ifdef FW_ART_DIR
+const char *const kArtDir = FW_ART_DIR;
+#else
+const char *const kArtDir = nullptr;
+#endif
 #ifdef FW_BMPREF
 const char *const kBmpRef = FW_BMPREF;
 #else
@@ -146,45 +151,63 @@ int Decode_With_Sdl(const fs::path &bmp, Reference *ref) {
     return 1;
 }
 
+// Loads the file in both packings and compares every pixel with SDL's picture of it.
+void Expect_Same_As_Sdl(const fs::path &p) {
+    SCOPED_TRACE(p.filename().string());
+    Reference ref;
+    ASSERT_EQ(Decode_With_Sdl(p, &ref), 1);
+    std::vector<uint8_t> bytes = Read_All(p);
+    for (int format : {15, 16}) {
+        Format_Guard f(format);
+        BITMAP_FILE_TAG bmp{};
+        ASSERT_EQ(Load_Bitmap_File_Mem(&bmp, bytes.data(), bytes.size()), 1);
+        ASSERT_EQ(bmp.info_header.biWidth, ref.w);
+        ASSERT_EQ(bmp.info_header.biHeight, ref.h);
+        int mismatches = 0;
+        for (int y = 0; y < ref.h; y++) {
+            for (int x = 0; x < ref.w; x++) {
+                const uint8_t *want = &ref.rgb[3 * ((size_t)y * ref.w + x)];
+                int r, g, b, wr, wg, wb;
+                if (bmp.info_header.biBitCount == 8) {
+                    // Palette colours keep all 8 bits.
+                    const PALETTEENTRY &e = bmp.palette[bmp.buffer[(size_t)y * ref.w + x]];
+                    r = e.peRed, g = e.peGreen, b = e.peBlue;
+                    wr = want[0], wg = want[1], wb = want[2];
+                } else {
+                    USHORT v;
+                    std::memcpy(&v, bmp.buffer + 2 * ((size_t)y * ref.w + x), 2);
+                    b = v & 31;
+                    g = format == 15 ? (v >> 5) & 31 : (v >> 6) & 31;
+                    r = format == 15 ? (v >> 10) & 31 : (v >> 11) & 31;
+                    wr = want[0] >> 3, wg = want[1] >> 3, wb = want[2] >> 3;
+                }
+                mismatches += r != wr || g != wg || b != wb;
+            }
+        }
+        EXPECT_EQ(mismatches, 0) << "format " << format;
+        Unload_Bitmap_File(&bmp);
+    }
+}
+
 } // namespace
 
 TEST(BitmapCorpus, InScopeGoodFilesMatchSdl) {
     if (!Have_Corpus()) GTEST_SKIP() << "no .bmp corpus beside the repository";
     if (!kBmpRef) GTEST_SKIP() << "built without the SDL reference decoder";
+    int compared = 0;
     for (const fs::path &p : Files_In("g")) {
         if (!kInScope.count(p.stem().string())) continue;
-        SCOPED_TRACE(p.filename().string());
-        Reference ref;
-        ASSERT_EQ(Decode_With_Sdl(p, &ref), 1);
-        std::vector<uint8_t> bytes = Read_All(p);
-        for (int format : {15, 16}) {
-            Format_Guard f(format);
-            BITMAP_FILE_TAG bmp{};
-            ASSERT_EQ(Load_Bitmap_File_Mem(&bmp, bytes.data(), bytes.size()), 1);
-            ASSERT_EQ(bmp.info_header.biWidth, ref.w);
-            int mismatches = 0;
-            for (int y = 0; y < ref.h; y++) {
-                for (int x = 0; x < ref.w; x++) {
-                    const uint8_t *want = &ref.rgb[3 * ((size_t)y * ref.w + x)];
-                    int r, g, b, wr, wg, wb;
-                    if (bmp.info_header.biBitCount == 8) {
-                        // Palette colours keep all 8 bits.
-                        const PALETTEENTRY &e = bmp.palette[bmp.buffer[y * ref.w + x]];
-                        r = e.peRed, g = e.peGreen, b = e.peBlue;
-                        wr = want[0], wg = want[1], wb = want[2];
-                    } else {
-                        USHORT v;
-                        std::memcpy(&v, bmp.buffer + 2 * ((size_t)y * ref.w + x), 2);
-                        b = v & 31;
-                        g = format == 15 ? (v >> 5) & 31 : (v >> 6) & 31;
-                        r = format == 15 ? (v >> 10) & 31 : (v >> 11) & 31;
-                        wr = want[0] >> 3, wg = want[1] >> 3, wb = want[2] >> 3;
-                    }
-                    mismatches += r != wr || g != wg || b != wb;
-                }
-            }
-            EXPECT_EQ(mismatches, 0) << "format " << format;
-            Unload_Bitmap_File(&bmp);
-        }
+        Expect_Same_As_Sdl(p);
+        compared++;
     }
+    EXPECT_EQ(compared, (int)kInScope.size());
+}
+
+TEST(BitmapCorpus, GeneratedGamePicturesMatchSdl) {
+    if (!kArtDir) GTEST_SKIP() << "built without the artwork generator";
+    if (!kBmpRef) GTEST_SKIP() << "built without the SDL reference decoder";
+    for (const char *name :
+         {"ship.bmp", "craft01.bmp", "bullets.bmp", "missiles.bmp", "station00.bmp", "expl.bmp",
+          "powerups.bmp", "radar.bmp", "shields.bmp", "rmissile.bmp", "marlotitle.bmp"})
+        Expect_Same_As_Sdl(fs::path(kArtDir) / name);
 }
