@@ -240,6 +240,13 @@ TEST_F(MissileTest, StartSetsTheSlot) {
     EXPECT_EQ(m.counter_1, 100);
 }
 
+TEST_F(MissileTest, HeadingOutsideTheTableIsWrapped) {
+    Start_Missile(0, 0, 0.0f, 0.0f, 40);
+    Start_Missile(0, 0, 0.0f, 0.0f, -1);
+    EXPECT_EQ(heading(missiles[0]), 4);
+    EXPECT_EQ(heading(missiles[1]), 35);
+}
+
 TEST_F(MissileTest, TwelveInFlightDropTheThirteenth) {
     for (int i = 0; i < MAX_MISSILES; i++)
         ASSERT_EQ(Start_Missile(i * 100, 0, 0.0f, 0.0f, i), 1);
