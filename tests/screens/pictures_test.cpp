@@ -2,8 +2,14 @@
 // frame with the panel, radar and debug readout, Game Over and You Win, and the effects of the
 // keys on the title screen.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
 
 #include "engine/input/dik.h"
+#include "game/screens.h"
 #include "game_run.h"
 #include "world/ship.h"
 #include "world/world.h"
@@ -190,6 +196,84 @@ TEST_F(Pictures, GameOverAndYouWinTextsWithTheShipsDotKept) {
     EXPECT_EQ(game_over_band(won), 0);
     EXPECT_GT(won.count(365, 316, 460, 345, Is_Red), 20);
     EXPECT_GT(won.count(318, 356, 560, 385, Is_Dark_Cyan), 30);
+}
+
+// Writes a .bmp file: the 14-byte file header, the 40-byte info header, then the body (palette
+// and pixels) as given; size_image is what the header claims, true or not.
+void Write_Bmp(const std::string &path, int width, int height, int bits, uint32_t size_image,
+               const std::vector<uint8_t> &body) {
+    std::vector<uint8_t> f;
+    auto u16 = [&](uint32_t v) {
+        f.push_back(v & 255);
+        f.push_back((v >> 8) & 255);
+    };
+    auto u32 = [&](uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
+    u16(0x4D42);
+    u32(54 + (uint32_t)body.size());
+    u32(0);
+    u32(54 + (bits == 8 ? 1024 : 0));
+    u32(40);
+    u32((uint32_t)width);
+    u32((uint32_t)height);
+    u16(1);
+    u16((uint32_t)bits);
+    u32(0);
+    u32(size_image);
+    u32(0);
+    u32(0);
+    u32(0);
+    u32(0);
+    f.insert(f.end(), body.begin(), body.end());
+    FILE *out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(f.data(), 1, f.size(), out);
+    std::fclose(out);
+}
+
+TEST_F(Pictures, TitlePictureThatIsTooSmallLyingOrPalettedLeavesOnlyStars) {
+    Init_Leaving_Title_At(0);
+    namespace fs = std::filesystem;
+    fs::path dir = fs::temp_directory_path() / ("farwake_screens_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::path home = fs::current_path();
+    std::string file = (dir / "marlotitle.bmp").string();
+
+    std::vector<uint8_t> blue8x8;
+    for (int i = 0; i < 64; i++)
+        blue8x8.insert(blue8x8.end(), {255, 0, 0});
+    std::vector<uint8_t> paletted(1024, 0);
+    paletted[4 + 2] = 255; // index 1 is red
+    paletted.resize(1024 + 600 * 500, 1);
+    struct Bad {
+        const char *what;
+        int w, h, bits;
+        uint32_t claimed;
+        std::vector<uint8_t> body;
+    };
+    for (const Bad &bad : {Bad{"8 x 8", 8, 8, 24, 192, blue8x8},
+                           Bad{"cut short", 600, 500, 24, 900000, std::vector<uint8_t>(1000, 255)},
+                           Bad{"8-bit", 600, 500, 8, 300000, paletted}}) {
+        Write_Bmp(file, bad.w, bad.h, bad.bits, bad.claimed, bad.body);
+        fs::current_path(dir);
+        int index = run.presented;
+        run.keep.insert(index);
+        run.keys[Headless_Keyboard_Reads()] = {DIK_ESCAPE};
+        Run_Title_Screen();
+        fs::current_path(home);
+        ASSERT_EQ(run.presented, index + 1) << bad.what;
+        const Shot &s = run.shots[index];
+        int stars = 0, other = 0;
+        for (int y = 50; y < 550; y++)
+            for (int x = 100; x < 700; x++)
+                if (s.at(x, y))
+                    (Is_Star_Grey(s.red(x, y), s.green(x, y), s.blue(x, y)) ? stars : other)++;
+        EXPECT_EQ(other, 0) << bad.what;
+        EXPECT_GT(stars, 5) << bad.what;
+    }
+    fs::remove_all(dir);
 }
 
 } // namespace
