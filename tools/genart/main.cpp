@@ -31,6 +31,11 @@ int main(int argc, char **argv) {
     const std::string dir = argv[1];
     std::error_code ec;
     std::filesystem::create_directories(dir + "/icons", ec);
+    if (ec) {
+        std::fprintf(stderr, "fw-genart: cannot make %s/icons: %s\n", dir.c_str(),
+                     ec.message().c_str());
+        return 1;
+    }
     bool ok = true;
     ok &= Write_Sheet(dir, "ship.bmp", 36, 1, 60, 60, [](Canvas &cv, int k) {
         Paint_Ship(cv, Ship_Place(30.0f, 30.0f, 1.0f, Heading_Angle(k)), 1.0f);
