@@ -63,27 +63,25 @@ int DDraw_Init(int width, int height, int bpp, int windowed) {
     // A second open without a shut-down would leak the first display object.
     if (lpdd) DDraw_Shutdown();
 
-    // Step 1: the display object.
+    // The display object, owner of everything made below.
     lpdd = new DDOBJECT;
-    // Step 2: the display mode; only the packings this device can show are accepted.
+    // The display mode: only the packings this device can show are accepted.
     if (width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE ||
         (bpp != 8 && bpp != 16))
         return 0;
-    // Step 3.
     screen_width = width;
     screen_height = height;
     screen_bpp = bpp;
     screen_windowed = windowed;
-    // Step 4: the primary; windowed, it stands in for the desktop the copy lands on.
+    // The primary; windowed, it stands in for the desktop the copy lands on.
     lpddsprimary = create_surface(width, height, bpp);
     if (!lpddsprimary) return 0; // every later step needs it
-    // Step 5.
+    // The primary's bit count; it does not tell 5.5.5 from 5.6.5.
     dd_pixel_format = lpddsprimary->bpp;
     Write_Error("\npixel format = %d", dd_pixel_format);
-    // Step 6.
     lpddsback = create_surface(width, height, bpp);
     if (!lpddsback) return 0;
-    // Step 7: the 8-bit palette.
+    // The 8-bit palette; a missing file leaves it black.
     if (screen_bpp == 8) {
         memset(display_palette, 0, sizeof display_palette);
         const std::string palette_file = Find_Data_File("PALDATA2.PAL");
@@ -98,18 +96,15 @@ int DDraw_Init(int width, int height, int bpp, int windowed) {
         lpddpal = lpdd->palettes.back().get();
         memcpy(lpddpal->entries, display_palette, sizeof display_palette);
     }
-    // Step 8.
     if (!windowed) DDraw_Fill_Surface(lpddsprimary, 0, nullptr);
     DDraw_Fill_Surface(lpddsback, 0, nullptr);
-    // Step 9.
     min_clip_x = 0;
     max_clip_x = screen_width - 1;
     min_clip_y = 0;
     max_clip_y = screen_height - 1;
-    // Step 10.
     RECT screen_rect = {0, 0, screen_width, screen_height};
     lpddclipper = DDraw_Attach_Clipper(lpddsback, 1, &screen_rect);
-    // Step 11: the window's clipper covers the whole primary.
+    // Windowed, the window's clipper covers the whole primary.
     if (windowed) {
         lpddclipperwin = create_clipper();
         lpddclipperwin->rects.push_back(screen_rect);
