@@ -75,6 +75,8 @@ BOOL GetClassInfoEx(HINSTANCE, const char *class_name, WNDCLASSEX *wc) {
     Class_Slot *c = find_class(class_name);
     if (!c || !wc) return FALSE;
     *wc = c->wc;
+    // The name handed back is the caller's own, which outlives the class if it is unregistered.
+    wc->lpszClassName = class_name;
     return TRUE;
 }
 
@@ -176,8 +178,10 @@ static int paint_queued() {
     return 0;
 }
 
-// Moves the platform's waiting events into the queue, as long as there is room for them.
+// Moves the platform's waiting events into the queue, as long as there is room for them; they
+// are addressed to the one window (none while it is closed).
 static void drain_platform_events() {
+    HWND target = the_window.open ? &the_window : nullptr;
     while (queue_count < SHELL_QUEUE_SIZE - 1) {
         Plat_Event ev;
         if (!Plat_Poll_Event(&ev)) return;
@@ -187,16 +191,16 @@ static void drain_platform_events() {
         LPARAM key_bits = 1 | ((LPARAM)(dik & 0x7F) << 16) | ((dik & 0x80) ? (LPARAM)1 << 24 : 0);
         switch (ev.type) {
         case PLAT_EV_QUIT:
-            enqueue(main_window_handle, WM_CLOSE, 0, 0, 1);
+            enqueue(target, WM_CLOSE, 0, 0, 1);
             break;
         case PLAT_EV_KEY_DOWN:
-            enqueue(main_window_handle, WM_KEYDOWN, (WPARAM)dik, key_bits, 1);
+            enqueue(target, WM_KEYDOWN, (WPARAM)dik, key_bits, 1);
             break;
         case PLAT_EV_KEY_UP:
-            enqueue(main_window_handle, WM_KEYUP, (WPARAM)dik, key_bits | ((LPARAM)3 << 30), 1);
+            enqueue(target, WM_KEYUP, (WPARAM)dik, key_bits | ((LPARAM)3 << 30), 1);
             break;
         case PLAT_EV_EXPOSE:
-            if (!paint_queued()) enqueue(main_window_handle, WM_PAINT, 0, 0, 1);
+            if (!paint_queued()) enqueue(target, WM_PAINT, 0, 0, 1);
             break;
         default:
             break;
