@@ -327,3 +327,39 @@ TEST(Windowed, FlipCopiesIntoA640By480Rectangle) {
     DDraw_Shutdown();
     window_client_x0 = window_client_y0 = 0;
 }
+
+TEST_F(Display, ReleasingTheBackSurfaceClearsItsHandles) {
+    ASSERT_NE(DDraw_Lock_Back_Surface(), nullptr);
+    DDraw_Release_Surface(lpddsback);
+    EXPECT_EQ(lpddsback, nullptr);
+    EXPECT_EQ(back_buffer, nullptr);
+    EXPECT_EQ(sback_buffer, nullptr);
+    EXPECT_EQ(back_lpitch, 0);
+    EXPECT_EQ(DDraw_Flip(), 0);
+    EXPECT_EQ(DDraw_Lock_Back_Surface(), nullptr);
+    EXPECT_EQ(DDraw_Surface_Count(), 1);
+}
+
+TEST_F(Display, ManyFramesInARow) {
+    // The game's frame: clear, lock and plot, unlock, blit, text, flip; nothing accumulates.
+    Shown shown;
+    Headless_Set_Frame_Hook(remember, &shown);
+    LPDIRECTDRAWSURFACE4 sprite = DDraw_Create_Surface(16, 16, DDSCAPS_SYSTEMMEMORY, 0);
+    ASSERT_NE(sprite, nullptr);
+    Paint(sprite, 0x03E0);
+    const int surfaces = DDraw_Surface_Count();
+    for (int frame = 0; frame < 2000; frame++) {
+        DDraw_Fill_Surface(lpddsback, 0, nullptr);
+        ASSERT_NE(DDraw_Lock_Back_Surface(), nullptr);
+        sback_buffer[0] = (USHORT)(frame + 1);
+        DDraw_Unlock_Back_Surface();
+        // The sprite wanders over every edge but the top, away from pixel (0, 0).
+        RECT dst = {frame % 900 - 50, 100 + frame % 600, frame % 900 - 34, 116 + frame % 600};
+        DDraw_Blt(lpddsback, &dst, sprite, nullptr, DDBLT_KEYSRC | DDBLT_WAIT);
+        Draw_Text_GDI("Score 100", 10, 10, 0x00FFFFFF, lpddsback);
+        ASSERT_EQ(DDraw_Flip(), 1);
+        ASSERT_EQ(shown.first, (USHORT)(frame + 1));
+    }
+    EXPECT_EQ(shown.frames, 2000);
+    EXPECT_EQ(DDraw_Surface_Count(), surfaces);
+}
