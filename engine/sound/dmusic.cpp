@@ -177,10 +177,21 @@ static bool holds_segment(int id) {
            midi_slots[id].state != MIDI_SLOT_FREE;
 }
 
+// A player's timer is linked into and out of the synthesiser's list without the synthesiser's
+// lock, so no render may run meanwhile: the music leaves the mix for that moment.
+static void pause_rendering() {
+    Mixer_Set_Render_Hook(nullptr);
+}
+static void resume_rendering() {
+    if (music_performance) Mixer_Set_Render_Hook(render_music);
+}
+
 static void drop_player(MIDI_SEGMENT *seg) {
     if (!seg->playback.player) return;
     fluid_player_stop(seg->playback.player);
+    pause_rendering();
     delete_fluid_player(seg->playback.player);
+    resume_rendering();
     seg->playback.player = nullptr;
 }
 
@@ -190,13 +201,16 @@ int DMusic_Play(int id) {
     MIDI_SLOT_TYP &s = midi_slots[id];
     // A fresh player starts the segment from its first tick, whatever the last one reached.
     drop_player(s.segment);
+    pause_rendering();
     fluid_player_t *p = new_fluid_player(performance.synth);
-    if (!p) return 0;
-    if (fluid_player_add_mem(p, s.segment->bytes.data(), s.segment->bytes.size()) != FLUID_OK ||
-        fluid_player_play(p) != FLUID_OK) {
+    if (p &&
+        (fluid_player_add_mem(p, s.segment->bytes.data(), s.segment->bytes.size()) != FLUID_OK ||
+         fluid_player_play(p) != FLUID_OK)) {
         delete_fluid_player(p);
-        return 0;
+        p = nullptr;
     }
+    resume_rendering();
+    if (!p) return 0;
     s.segment->playback.player = p;
     s.segment_state = &s.segment->playback;
     s.state = MIDI_SLOT_PLAYING;

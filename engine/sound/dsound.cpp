@@ -128,9 +128,8 @@ int DSound_Play(int id, int flags, int, int, int) {
     if (id < 0 || id >= MAX_SOUND_SLOTS) return 1; // a failed load's -1 leaves every slot alone
     SOUND_SLOT_TYP &s = sound_slots[id];
     if (!s.dsbuffer) return 1;
-    if (!Mixer_Set_Position(s.dsbuffer, 0)) return 0;
-    if (!Mixer_Play(s.dsbuffer, flags)) return 0;
-    return 1;
+    // Rewind and play: one step, so a mix running meanwhile cannot move the start.
+    return Mixer_Restart(s.dsbuffer, flags);
 }
 
 int DSound_Stop_Sound(int id) {

@@ -218,8 +218,9 @@ int Mixer_Set_Position(DSBUFFER *buf, int sample) {
     return 1;
 }
 
-int Mixer_Play(DSBUFFER *buf, int flags) {
+int Mixer_Restart(DSBUFFER *buf, int flags) {
     std::lock_guard<std::mutex> g(mixer_lock);
+    buf->pos = 0;
     buf->status = DSBSTATUS_PLAYING | ((flags & DSBPLAY_LOOPING) ? DSBSTATUS_LOOPING : 0);
     buf->generation++;
     return 1;

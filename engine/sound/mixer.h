@@ -32,8 +32,9 @@ DSBUFFER *Mixer_Duplicate_Buffer(const DSBUFFER *src);
 void Mixer_Release_Buffer(DSBUFFER *buf);
 // Sets the read position to a sample index; 1.
 int Mixer_Set_Position(DSBUFFER *buf, int sample);
-// Starts playing from the current position (looping with DSBPLAY_LOOPING); 1.
-int Mixer_Play(DSBUFFER *buf, int flags);
+// Rewinds and starts playing (looping with DSBPLAY_LOOPING) in one step, so no mix falls
+// between the two; 1.
+int Mixer_Restart(DSBUFFER *buf, int flags);
 // Stops playing, keeping the position; 1.
 int Mixer_Stop(DSBUFFER *buf);
 // Status bits of a buffer.
