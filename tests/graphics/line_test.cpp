@@ -1,6 +1,8 @@
 // Clipped lines: region-code clipping with integer crossings, Bresenham stepping with both
 // endpoints, nothing written outside the clip rectangle, 8- and 16-bit memory with a pitch.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <utility>
 #include <vector>
@@ -132,4 +134,31 @@ TEST_F(Lines, EightBitMemory) {
     EXPECT_EQ(lit, 10);
     EXPECT_EQ(Draw_Clipped_Line8(0, 0, 9, 9, 1, nullptr, 32), 0);
     EXPECT_EQ(Draw_Clipped_Line16(0, 0, 9, 9, 1, nullptr, 32), 0);
+}
+
+TEST_F(Lines, RandomSegmentsStayInsideAndInsideOnesAreWhole) {
+    unsigned seed = 12345;
+    auto next = [&](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return (int)((seed >> 8) % (unsigned)(2 * range + 1)) - range;
+    };
+    for (int i = 0; i < 3000; i++) {
+        px.assign(px.size(), 0);
+        const int range = i % 3 == 0 ? 100000 : i % 3 == 1 ? 30 : 5;
+        const int x0 = 10 + next(range), y0 = 10 + next(range);
+        const int x1 = 10 + next(range), y1 = 10 + next(range);
+        Line(x0, y0, x1, y1);
+        const Points lit = Lit();
+        for (auto [x, y] : lit)
+            ASSERT_TRUE(x >= 5 && x <= 14 && y >= 5 && y <= 14)
+                << x0 << "," << y0 << " " << x1 << "," << y1;
+        const bool inside0 = x0 >= 5 && x0 <= 14 && y0 >= 5 && y0 <= 14;
+        const bool inside1 = x1 >= 5 && x1 <= 14 && y1 >= 5 && y1 <= 14;
+        if (inside0 && inside1) {
+            // One pixel per step along the longer axis, both ends included.
+            const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+            ASSERT_EQ((int)lit.size(), steps + 1);
+            ASSERT_TRUE(lit.count({x0, y0}) && lit.count({x1, y1}));
+        }
+    }
 }
