@@ -81,6 +81,36 @@ void BM_Draw_BOB16_Frame(benchmark::State &state) {
 }
 BENCHMARK(BM_Draw_BOB16_Frame);
 
+// The same blits issued straight to the display device: what Draw_BOB16 adds on top of them.
+void BM_DDraw_Blt_Frame(benchmark::State &state) {
+    Headless_Reset(0);
+    DDraw_Init(800, 600, 16, 0);
+    LPDIRECTDRAWSURFACE4 frames[4];
+    for (int k = 0; k < 4; k++) {
+        int s = kKinds[k].size;
+        frames[k] = DDraw_Create_Surface(s, s, DDSCAPS_SYSTEMMEMORY, 0);
+        for (int y = 0; y < s; y++)
+            for (int x = 0; x < s; x++) {
+                USHORT v = Disc_Pixel(s, x, y);
+                std::memcpy(frames[k]->memory.data() + (size_t)y * frames[k]->pitch + 2 * x, &v, 2);
+            }
+    }
+    std::vector<Placement> places = Placements();
+    for (auto _ : state) {
+        for (const Placement &p : places) {
+            int s = kKinds[p.kind].size;
+            RECT src{0, 0, s, s};
+            RECT dst{p.x, p.y, p.x + s, p.y + s};
+            DDraw_Blt(lpddsback, &dst, frames[p.kind], &src, DDBLT_KEYSRC | DDBLT_WAIT);
+        }
+        benchmark::DoNotOptimize(lpddsback->memory.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * (int64_t)places.size());
+    DDraw_Shutdown();
+}
+BENCHMARK(BM_DDraw_Blt_Frame);
+
 #ifdef FW_BENCH_SDL
 void BM_SDL_BlitSurface_RLE_Frame(benchmark::State &state) {
     SDL_Surface *screen = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 16, SDL_PIXELFORMAT_RGB555);
