@@ -1,0 +1,25 @@
+// Replay key scripts: lines "FIRST[-LAST] KEY [KEY ...]" holding keys down for ranges of keyboard
+// reads, "#" starting a comment. Read from outside files, so every line is checked.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One script line: keys held down for keyboard reads first..last.
+struct KEY_SPAN_TYP {
+    int first, last;
+    std::vector<int> keys;
+};
+
+// A parsed key script; lines that overlap add up.
+struct KEY_SCRIPT_TYP {
+    std::vector<KEY_SPAN_TYP> spans;
+    int escape_from = -1; // from this read on Escape is held as well (-1: never)
+};
+
+// Parses script text; 1 on success, 0 with a message naming the line in *error.
+int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::string *error);
+// Reads and parses a script file; 1 on success, 0 with a message in *error.
+int Load_Key_Script(const char *path, KEY_SCRIPT_TYP *script, std::string *error);
+// Fills the 256 scan-code bytes held down at keyboard read index (0x80 down, 0 up).
+void Keys_At_Read(const KEY_SCRIPT_TYP &script, int read_index, uint8_t state[256]);
