@@ -10,8 +10,8 @@ namespace {
 // The top-left pixel of the block asked for, in the bitmap's pixels.
 void Block_Origin(int cx, int cy, int width, int height, int mode, int64_t *px, int64_t *py) {
     if (mode == EXTRACT_CELL) {
-        *px = (int64_t)cx * (width + 1) + 1;
-        *py = (int64_t)cy * (height + 1) + 1;
+        *px = (int64_t)cx * ((int64_t)width + 1) + 1;
+        *py = (int64_t)cy * ((int64_t)height + 1) + 1;
     } else {
         *px = cx;
         *py = cy;

@@ -57,7 +57,7 @@ UCHAR *Frame_Target(BOB_TYP *bob, BITMAP_FILE_TAG *bitmap, int frame, int bits, 
     if (x0 < 0 || y0 < 0 || x0 + bob->width > bw || y0 + bob->height > bh) return nullptr;
     LPDIRECTDRAWSURFACE4 surf = bob->frames[frame];
     if (bob->width_pad < 0 || bob->width_pad > 7 || bob->height > surf->height) return nullptr;
-    int64_t row_bytes = (int64_t)(bob->width + bob->width_pad) * (bits / 8);
+    int64_t row_bytes = ((int64_t)bob->width + bob->width_pad) * (bits / 8);
     // 16-bit rows go where the surface's pitch puts them, as the blit reads them; 8-bit rows
     // are packed width + width_pad bytes apart.
     int64_t stride = bits == 16 ? surf->pitch : row_bytes;
@@ -74,8 +74,8 @@ int Load_Frame(BOB_TYP *bob, BITMAP_FILE_TAG *bitmap, int frame, int cx, int cy,
     if (!bob) return 0;
     int64_t x0 = cx, y0 = cy;
     if (mode == EXTRACT_CELL) {
-        x0 = (int64_t)cx * (bob->width + 1) + 1;
-        y0 = (int64_t)cy * (bob->height + 1) + 1;
+        x0 = (int64_t)cx * ((int64_t)bob->width + 1) + 1;
+        y0 = (int64_t)cy * ((int64_t)bob->height + 1) + 1;
     }
     int pitch = 0;
     UCHAR *dst = Frame_Target(bob, bitmap, frame, bits, x0, y0, &pitch);
