@@ -134,8 +134,12 @@ TEST(ArtFrames, SolidSpritesHaveNoKeyHoles) {
     }
     Sheet m = Load_Sheet("rmissile.bmp");
     ASSERT_TRUE(m.ok);
-    Cell whole = Cut(m, 0, 0, 24, 80); // not a cell: the block at (0, 0)
-    whole.px.assign(m.px.begin(), m.px.end());
+    ASSERT_EQ(m.w, 24);
+    ASSERT_EQ(m.h, 80);
+    Cell whole; // the whole picture, read as one block from (0, 0)
+    whole.w = 24;
+    whole.h = 80;
+    whole.px = m.px;
     EXPECT_EQ(Key_Holes(whole), 0);
 }
 

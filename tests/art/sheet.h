@@ -12,7 +12,12 @@ struct Sheet {
     bool ok = false;
     int w = 0, h = 0;
     std::vector<uint16_t> px; // 5.5.5, top row first
-    uint16_t At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
+    // Pixels outside the sheet read as key: a sheet of the wrong size fails the size test
+    // and the others cleanly instead of reading out of bounds.
+    uint16_t At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= w || y >= h) return 0;
+        return px[static_cast<size_t>(y) * w + x];
+    }
 };
 
 // Loads FW_DATA_DIR/name with Load_Bitmap_File while the packing is 5.5.5.
