@@ -156,6 +156,13 @@ int Parse_Layout(const uint8_t *data, size_t size, Layout *out) {
         l.pal_pos = header_end;
     }
     l.offset = l.file_header.bfOffBits;
+    if (l.offset == 0) {
+        // A pixel position never filled in: the pixel array is the file's last bytes, as many
+        // as the image size says (or the rows need, when that is not given either).
+        uint64_t array = ih.biSizeImage ? ih.biSizeImage : l.stride * (uint64_t)l.height;
+        if (array > size) return 0;
+        l.offset = size - array;
+    }
     if (l.offset < header_end || l.offset > size || size - l.offset < needed) return 0;
     if (ih.biSizeImage != 0 && ih.biSizeImage < needed) return 0;
 

@@ -240,6 +240,28 @@ TEST(BitmapLoader, V4HeaderPixelsStartAtTheOffsetNotAtTheEnd) {
     Unload_Bitmap_File(&bmp);
 }
 
+TEST(BitmapLoader, WithoutAPixelOffsetThePixelsAreTheLastImageSizeBytes) {
+    Bmp_Parts p;
+    p.bits = 8;
+    p.width = 4;
+    p.height = 1;
+    p.clr_used = 1;
+    p.between = {0, 0, 0, 0, /* 4 bytes the header does not account for */ 7, 7, 7, 7};
+    p.pixels = {0, 0, 0, 0};
+    p.off_bits = 0;
+    p.size_image = 4;
+    BITMAP_FILE_TAG bmp{};
+    std::vector<uint8_t> bytes = Build_Bmp(p);
+    ASSERT_EQ(Load(&bmp, bytes), 1);
+    EXPECT_EQ(bmp.buffer[0], 0);
+    // Image size 8 takes the 4 unexplained bytes as the pixels: all index 7.
+    bytes[34] = 8;
+    ASSERT_EQ(Load(&bmp, bytes), 1);
+    EXPECT_EQ(bmp.buffer[0], 7);
+    EXPECT_EQ(bmp.buffer[3], 7);
+    Unload_Bitmap_File(&bmp);
+}
+
 TEST(BitmapLoader, ReloadReplacesPixelsAndPalettesStayFor16Bit) {
     Format_Guard f(15);
     BITMAP_FILE_TAG bmp{};

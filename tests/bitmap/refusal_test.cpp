@@ -157,7 +157,12 @@ TEST(BitmapRefusal, BadDimensions) {
 
 TEST(BitmapRefusal, LyingOffsetsAndSizes) {
     Expect_Refused(
-        Good_Pal8(), [](Bmp_Parts &p) { p.off_bits = 0; }, "offset 0");
+        Good_Pal8(),
+        [](Bmp_Parts &p) {
+            p.off_bits = 0;
+            p.size_image = 9;
+        },
+        "no offset, image size reaching into the palette");
     Expect_Refused(
         Good_Pal8(), [](Bmp_Parts &p) { p.off_bits = 30; }, "offset in the header");
     Expect_Refused(
