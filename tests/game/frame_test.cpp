@@ -215,6 +215,39 @@ TEST(GameFrame, EnterRestartsBelowZeroEnemiesToo) {
     EXPECT_EQ(At(run, 3).enemy_ships, 15);
 }
 
+TEST(GameFrame, RefillAndResetWhileFlyingAndWon) {
+    KEY_TABLE keys;
+    Hold(keys, 2, 2, {DIK_F5});   // flying
+    Hold(keys, 13, 13, {DIK_F5}); // won
+    Hold(keys, 15, 15, {DIK_R});  // won: the reset brings the enemies back
+    auto run = Run_Game(
+        keys, 17,
+        [](int frame) {
+            if (frame == 0) {
+                missile_load = 0;
+                fuel = 40.0f;
+                player.int_vars[INDEX_SHIELD] = 1;
+            }
+            if (frame == 11) {
+                enemy_ships = 0;
+                missile_load = 1;
+                player.int_vars[INDEX_SHIELD] = 0;
+            }
+        },
+        1);
+    EXPECT_EQ(At(run, 1).missile_load, 0);
+    EXPECT_EQ(At(run, 2).missile_load, 6);
+    EXPECT_EQ(At(run, 2).fuel, 300.0f);
+    EXPECT_EQ(At(run, 2).shield, 3);
+    EXPECT_EQ(At(run, 12).missile_load, 1);
+    EXPECT_EQ(At(run, 13).missile_load, 6);
+    EXPECT_EQ(At(run, 13).shield, 3);
+    EXPECT_TRUE(Text_Shown(At(run, 14), "You Win!", 365, 320, RED));
+    EXPECT_EQ(At(run, 15).enemy_ships, 15);
+    EXPECT_EQ(At(run, 15).missile_load, 2);
+    EXPECT_FALSE(Text_Shown(At(run, 15), "You Win!", 365, 320, RED));
+}
+
 TEST(GameFrame, DebugReadoutLinesPlacesAndColours) {
     KEY_TABLE keys;
     Hold(keys, 1, 1, {DIK_D});

@@ -63,6 +63,7 @@ void After_Frame() {
     s.engines_on = engines_on;
     s.afterburners_on = afterburners_on;
     s.engine_status = DSound_Status_Sound(engine_id);
+    s.afterburner_status = DSound_Status_Sound(afterburner_id);
     for (auto &c : craft)
         s.live_craft += c.state != 0;
     s.queue = Shell_Queue_Length();

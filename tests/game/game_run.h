@@ -15,7 +15,7 @@ struct SNAPSHOT_TYP {
     float x, y, xv, yv, v, fuel;
     int missile_load, missile_delay, score, enemy_ships;
     int debug_mode, dd_pixel_format, key_toggle_delay, game_state;
-    int engines_on, afterburners_on, engine_status;
+    int engines_on, afterburners_on, engine_status, afterburner_status;
     int live_craft;
     int queue;                     // messages waiting in the shell's queue after the frame
     std::string buffer;            // the text buffer as the frame left it

@@ -178,6 +178,7 @@ TEST(GameSounds, EngineLoopFollowsThrust) {
     EXPECT_EQ(run[5].engine_status, 0);
     EXPECT_EQ(run[7].afterburners_on, 1);
     EXPECT_EQ(run[7].engines_on, 0);
+    EXPECT_EQ(run[7].afterburner_status & 5, 1); // playing once, not looping
     EXPECT_EQ(run[9].afterburners_on, 0);
 }
 
