@@ -163,7 +163,14 @@ int Parse_Layout(const uint8_t *data, size_t size, Layout *out) {
         if (array > size) return 0;
         l.offset = size - array;
     }
-    if (l.offset < header_end || l.offset > size || size - l.offset < needed) return 0;
+    if (l.offset < header_end || l.offset > size) return 0;
+    uint64_t packed = row_bytes * (uint64_t)l.height;
+    if (size - l.offset < needed && ih.biSizeImage == packed && size - l.offset >= packed) {
+        // Rows written without padding, as the image size states: read them that way.
+        l.stride = row_bytes;
+        needed = packed;
+    }
+    if (size - l.offset < needed) return 0;
     if (ih.biSizeImage != 0 && ih.biSizeImage < needed) return 0;
 
     if (l.bits == 8) {

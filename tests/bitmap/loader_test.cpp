@@ -262,6 +262,25 @@ TEST(BitmapLoader, WithoutAPixelOffsetThePixelsAreTheLastImageSizeBytes) {
     Unload_Bitmap_File(&bmp);
 }
 
+TEST(BitmapLoader, UnpaddedRowsAreReadWhenTheImageSizeSaysSo) {
+    Format_Guard f(15);
+    Bmp_Parts p;
+    p.width = 1;
+    p.height = 2;
+    p.size_image = 6;                  // 1 x 2 x 3 bytes: rows of 3 bytes, no padding
+    p.pixels = {0, 0, 255, 255, 0, 0}; // bottom row red, top row blue
+    BITMAP_FILE_TAG bmp{};
+    ASSERT_EQ(Load(&bmp, Build_Bmp(p)), 1);
+    EXPECT_EQ(Px16(bmp, 0, 0), 0x001F);
+    EXPECT_EQ(Px16(bmp, 0, 1), 0x7C00);
+    // The same bytes with no image size (or a padded one) are a truncated padded file.
+    p.size_image = 0;
+    EXPECT_EQ(Load(&bmp, Build_Bmp(p)), 0);
+    p.size_image = 8;
+    EXPECT_EQ(Load(&bmp, Build_Bmp(p)), 0);
+    Unload_Bitmap_File(&bmp);
+}
+
 TEST(BitmapLoader, ReloadReplacesPixelsAndPalettesStayFor16Bit) {
     Format_Guard f(15);
     BITMAP_FILE_TAG bmp{};
