@@ -149,6 +149,12 @@ Wave make_engine(int rate) {
         double amp = 0.05 * (0.5 + 0.5 * rng.next()) * std::exp(-(hz - 70) / 160.0);
         parts.push_back({(double)hz, amp, kPi * (rng.next() + 1.0)});
     }
+    // A thinner band of whine above it, so small speakers that cannot reach the hum still carry
+    // the engine.
+    for (int hz = 421; hz <= 1100; hz += 3) {
+        double amp = 0.012 * (0.5 + 0.5 * rng.next()) * std::exp(-(hz - 421) / 350.0);
+        parts.push_back({(double)hz, amp, kPi * (rng.next() + 1.0)});
+    }
     for (int i = 0; i < n; ++i) {
         double t = (double)i / rate, v = 0;
         for (const Partial &p : parts)
