@@ -1,9 +1,9 @@
 // The SDL backend's start and stop, window and presentation, screen saver, time and base path.
 #include "platform/platform.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/sdl_present.h"
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 SDL_Window *sdl_window = nullptr;
 std::string sdl_error;
@@ -12,8 +12,6 @@ static SDL_Renderer *renderer = nullptr;
 static SDL_Texture *texture = nullptr;
 static int texture_w = 0, texture_h = 0;
 static int fullscreen = 0;
-// 16-bit pixel to ARGB8888, one table per packing: SDL's own 16-bit paths are slow.
-static std::vector<uint32_t> table555, table565;
 
 void Sdl_Set_Error(const char *what) {
     sdl_error = what;
@@ -21,24 +19,6 @@ void Sdl_Set_Error(const char *what) {
     if (reason && *reason) {
         sdl_error += ": ";
         sdl_error += reason;
-    }
-}
-
-static uint32_t expand5(uint32_t v) {
-    return (v << 3) | (v >> 2);
-}
-static uint32_t expand6(uint32_t v) {
-    return (v << 2) | (v >> 4);
-}
-
-static void build_tables() {
-    if (!table555.empty()) return;
-    table555.resize(65536);
-    table565.resize(65536);
-    for (uint32_t p = 0; p < 65536; p++) {
-        uint32_t b = expand5(p & 31);
-        table555[p] = 0xFF000000u | expand5((p >> 10) & 31) << 16 | expand5((p >> 5) & 31) << 8 | b;
-        table565[p] = 0xFF000000u | expand5((p >> 11) & 31) << 16 | expand6((p >> 5) & 63) << 8 | b;
     }
 }
 
@@ -62,7 +42,6 @@ int Plat_Init() {
     }
     // Joysticks and controllers are optional: the game plays from the keyboard.
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0) Sdl_Open_Controller();
-    build_tables();
     return 1;
 }
 
@@ -135,26 +114,6 @@ void Plat_Close_Window() {
     texture_w = texture_h = 0;
 }
 
-// The largest whole multiple of the picture that fits the output, centred; a smaller fit that
-// keeps the shape when not even one whole copy fits.
-static SDL_Rect letterbox(int out_w, int out_h, int w, int h) {
-    SDL_Rect r;
-    int k = out_w / w < out_h / h ? out_w / w : out_h / h;
-    if (k >= 1) {
-        r.w = w * k;
-        r.h = h * k;
-    } else if ((int64_t)out_w * h <= (int64_t)out_h * w) {
-        r.w = out_w;
-        r.h = (int)((int64_t)out_w * h / w);
-    } else {
-        r.h = out_h;
-        r.w = (int)((int64_t)out_h * w / h);
-    }
-    r.x = (out_w - r.w) / 2;
-    r.y = (out_h - r.h) / 2;
-    return r;
-}
-
 int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing) {
     if (!renderer || !pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
     if (packing != 15 && packing != 16) return 0;
@@ -176,21 +135,15 @@ int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes,
         Sdl_Set_Error("cannot lock the frame texture");
         return 0;
     }
-    const uint32_t *lut = packing == 15 ? table555.data() : table565.data();
-    for (int y = 0; y < height; y++) {
-        const uint16_t *src =
-            (const uint16_t *)((const uint8_t *)pixels + (size_t)y * (size_t)pitch_bytes);
-        uint32_t *row = (uint32_t *)((uint8_t *)dst + (size_t)y * (size_t)dst_pitch);
-        for (int x = 0; x < width; x++)
-            row[x] = lut[src[x]];
-    }
+    Sdl_Convert_Frame(pixels, width, height, pitch_bytes, packing, (uint32_t *)dst, dst_pitch);
     SDL_UnlockTexture(texture);
     int out_w = 0, out_h = 0;
     if (SDL_GetRendererOutputSize(renderer, &out_w, &out_h) != 0 || out_w <= 0 || out_h <= 0) {
         out_w = width;
         out_h = height;
     }
-    SDL_Rect dest = letterbox(out_w, out_h, width, height);
+    SDL_Rect dest;
+    Sdl_Letterbox(out_w, out_h, width, height, &dest.x, &dest.y, &dest.w, &dest.h);
     SDL_RenderClear(renderer);
     if (SDL_RenderCopy(renderer, texture, nullptr, &dest) != 0) {
         Sdl_Set_Error("cannot show the frame");
@@ -224,9 +177,7 @@ void Plat_Toggle_Fullscreen() {
         if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) == 0) {
             int top = 0, left = 0, bottom = 0, right = 0;
             SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right);
-            int kw = (usable.w - left - right) / w, kh = (usable.h - top - bottom) / h;
-            k = kw < kh ? kw : kh;
-            if (k < 1) k = 1;
+            k = Sdl_Window_Scale(usable.w - left - right, usable.h - top - bottom, w, h);
         }
         SDL_SetWindowSize(sdl_window, w * k, h * k);
         SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
