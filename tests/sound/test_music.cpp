@@ -3,6 +3,8 @@
 #include "engine/sound/dmusic.h"
 #include "engine/sound/midifile.h"
 #include "sound_fixture.h"
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -148,6 +150,11 @@ TEST_F(Music, MalformedOrMissingFilesTakeNoSlot) {
     EXPECT_EQ(DMusic_Load_MIDI(write_midi("bad.mid", bad).c_str()), -1);
     EXPECT_EQ(DMusic_Load_MIDI(write_midi("text.mid", Bytes{'h', 'e', 'l', 'l', 'o'}).c_str()), -1);
     EXPECT_EQ(DMusic_Load_MIDI((temp_dir() + "/none.mid").c_str()), -1);
+    // A well-formed start on a file far larger than any song is refused without reading it.
+    std::string huge = write_midi("huge.mid", midi_song({60}, 96));
+    ASSERT_EQ(truncate(huge.c_str(), 64L << 20), 0);
+    EXPECT_EQ(DMusic_Load_MIDI(huge.c_str()), -1);
+    std::remove(huge.c_str());
     EXPECT_EQ(midi_slots[0].state, MIDI_SLOT_FREE);
     EXPECT_EQ(DMusic_Load_MIDI(write_midi("good.mid", midi_song({60}, 96)).c_str()), 0);
 }

@@ -1,7 +1,9 @@
 // Sound slots: ids, states, replicas, play/stop/status and the tuning calls, with and without
 // a sound device.
 #include "sound_fixture.h"
+#include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +58,36 @@ TEST_F(SoundSlots, FailedLoadsTakeNoSlot) {
     for (int i = 0; i < MAX_SOUND_SLOTS; ++i)
         EXPECT_EQ(sound_slots[i].state, SOUND_SLOT_FREE);
     EXPECT_EQ(load(kShort), 0);
+}
+
+TEST_F(SoundSlots, OversizedFileIsRefusedUnread) {
+    // A valid header at the front of a (sparse) file larger than any buffer can be.
+    std::string path = temp_dir() + "/huge.wav";
+    ASSERT_TRUE(write_file(path, wav8(kShort)));
+    ASSERT_EQ(truncate(path.c_str(), (off_t)DSBSIZE_MAX + 1), 0);
+    EXPECT_EQ(DSound_Load_WAV(path.c_str(), DSBCAPS_CTRLDEFAULT), -1);
+    EXPECT_EQ(sound_slots[0].state, SOUND_SLOT_FREE);
+    std::remove(path.c_str());
+}
+
+TEST_F(SoundSlots, ConvertedFilesLoadAsEightBitMono) {
+    // 16-bit stereo at 22050: each frame becomes one byte, the rate is only recorded.
+    Bytes data;
+    for (int v : {1000, 3000, -1000, -3000, 0, 0, 32767, 32767})
+        put_le16(data, (uint16_t)(int16_t)v);
+    Bytes c;
+    put_chunk(c, "fmt ", fmt_body(1, 2, 22050, 16));
+    put_chunk(c, "data", data);
+    int id = load_bytes(riff_wave(c));
+    ASSERT_EQ(id, 0);
+    EXPECT_EQ(sound_slots[id].size, 4);
+    EXPECT_EQ(sound_slots[id].rate, 22050);
+    EXPECT_EQ(DSound_Get_Freq(id), 11025);
+    ASSERT_EQ(DSound_Set_Freq(id, 44100), 1);
+    ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
+    // Bytes 135, 120, 128, 255 play as 7, -8, 0, 127 times 256.
+    std::vector<int16_t> out = pull(4);
+    EXPECT_EQ(out, (std::vector<int16_t>{1792, 1792, -2048, -2048, 0, 0, 32512, 32512}));
 }
 
 TEST_F(SoundSlots, PlayLoopStopAndStatus) {
