@@ -8,7 +8,7 @@
 
 // Heading k of a 36-frame sheet in radians: 10 degrees a step, clockwise on screen.
 inline float Heading_Angle(int k) {
-    return static_cast<float>(k) * 3.14159265358979f / 18.0f;
+    return static_cast<float>(k) * kPi / 18.0f;
 }
 
 // The player's ship, nose along local +x, about 52 units long; scale 1 fits a 60x60 frame.

@@ -6,14 +6,6 @@
 
 namespace {
 
-const float kPi = 3.14159265358979f;
-
-Shader Metal(Rgb base, float bevel, float spec = 0.4f, float shine = 16.0f) {
-    return [=](const Hit &h) {
-        return Shade(base, Bevel_Normal(h, bevel), h.light, 0.3f, spec, shine);
-    };
-}
-
 V2 Polar(float r, float a) {
     return {r * std::cos(a), r * std::sin(a)};
 }
@@ -119,9 +111,10 @@ void Paint_Station(Canvas &cv, int k) {
             return Sd_Box(Fold(p, 3), {49.5f, 0.0f}, 2.0f, 4.5f, 0.8f);
         },
         [](const Hit &) { return Hex(40, 40, 54); });
-    // Beacons on the modules, blinking in turn: module m is lit in pictures 2m..2m+1 of 6.
+    // Beacons on the modules flash in turn, two pictures each, so the loop of 8 has a rhythm
+    // of its own on top of the turn: module 0 in pictures 0-1, module 2 in 2-3, module 1 in 5-6.
     for (int m = 0; m < 3; ++m) {
-        bool on = (k % 4) == (m % 2 == 0 ? 0 : 2) || (k % 4 == 1 && m == 2);
+        bool on = (k + 3 * m) % 8 < 2;
         V2 at = Polar(41.0f, m * 2.0f * kPi / 3.0f);
         Fill(
             cv, pl, [at](V2 p) { return Sd_Circle(p, at, 1.6f); },

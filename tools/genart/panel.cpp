@@ -7,14 +7,6 @@
 
 namespace {
 
-const float kPi = 3.14159265358979f;
-
-Shader Metal(Rgb base, float bevel, float spec = 0.4f, float shine = 16.0f) {
-    return [=](const Hit &h) {
-        return Shade(base, Bevel_Normal(h, bevel), h.light, 0.3f, spec, shine);
-    };
-}
-
 // Distance to an arc band of radius r and half thickness t between two angles (clockwise).
 float Sd_Arc(V2 p, float r, float t, float a0, float a1) {
     float a = std::atan2(p.y, p.x);

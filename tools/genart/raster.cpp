@@ -146,6 +146,12 @@ V3 Bevel_Normal(const Hit &h, float width, float tilt) {
     return {h.g.x * u, h.g.y * u, z};
 }
 
+Shader Metal(Rgb base, float bevel, float spec, float shine) {
+    return [=](const Hit &h) {
+        return Shade(base, Bevel_Normal(h, bevel), h.light, 0.32f, spec, shine);
+    };
+}
+
 float Hash01(uint32_t n) {
     n ^= n >> 16;
     n *= 0x7feb352dU;

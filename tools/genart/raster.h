@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+inline constexpr float kPi = 3.14159265358979f;
+
 struct V2 {
     float x, y;
 };
@@ -114,6 +116,8 @@ std::vector<V2> Mirror_Y(const std::vector<V2> &upper);
 Rgb Shade(Rgb base, V3 n, V3 light, float ambient, float spec, float shine);
 // Normal of a rounded bevel of the given width at a shape's edge.
 V3 Bevel_Normal(const Hit &h, float width, float tilt = 0.85f);
+// Painted metal: rounded at the edges, lit, with a gloss of the given strength and sharpness.
+Shader Metal(Rgb base, float bevel, float spec = 0.4f, float shine = 16.0f);
 
 // Smooth value noise in 0..1, the same for the same seed.
 float Noise(float x, float y, uint32_t seed);

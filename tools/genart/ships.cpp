@@ -6,13 +6,6 @@
 
 namespace {
 
-// Metal: rounded at the edges, lit, with a little gloss.
-Shader Metal(Rgb base, float bevel, float spec = 0.45f, float shine = 18.0f) {
-    return [=](const Hit &h) {
-        return Shade(base, Bevel_Normal(h, bevel), h.light, 0.32f, spec, shine);
-    };
-}
-
 float Min(float a, float b) {
     return a < b ? a : b;
 }
@@ -127,7 +120,7 @@ void Paint_Ship(Canvas &cv, const Place &pl, float flame) {
 
 void Paint_Craft(Canvas &cv, float angle) {
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, angle);
-    const Rgb armour = Hex(172, 30, 42), pod = Hex(78, 66, 84), hot = Hex(255, 150, 50);
+    const Rgb armour = Hex(196, 36, 48), pod = Hex(86, 70, 96), hot = Hex(255, 150, 50);
     // A crescent wing with its horns forward, cut by a circle in front of its own.
     auto crescent = [](V2 p) {
         return std::max(Sd_Circle(p, {-2.0f, 0.0f}, 15.0f), -Sd_Circle(p, {5.0f, 0.0f}, 12.5f));

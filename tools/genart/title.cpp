@@ -6,8 +6,6 @@
 
 namespace {
 
-const float kPi = 3.14159265358979f;
-
 // Star field and nebula straight into the canvas, fading to black at the picture's border so
 // that it sits seamlessly on the black screen around it.
 void Paint_Space(Canvas &cv) {
@@ -30,7 +28,6 @@ void Paint_Space(Canvas &cv) {
             o[3] = 1.0f;
         }
     // Stars: many faint, a few bright with a soft halo.
-    Place pl = Make_Place(0.0f, 0.0f, 1.0f, 0.0f);
     for (uint32_t i = 0; i < 420; ++i) {
         float sx = 8.0f + Hash01(i * 3U + 1U) * (cv.w - 16),
               sy = 8.0f + Hash01(i * 3U + 2U) * (cv.h - 16);
@@ -58,7 +55,6 @@ void Paint_Space(Canvas &cv) {
                 }
         }
     }
-    (void)pl;
 }
 
 // A small banded planet with a tilted ring, lit from the same side as the sprites.
