@@ -124,7 +124,7 @@ constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
 constexpr int VK_F1 = 0x70; // VK_F1 + n for F1..F12
 
-// Messages the queue holds at most; a post beyond it fails.
+// Messages each queue (posted, and platform input) holds at most; a post beyond it fails.
 constexpr int SHELL_QUEUE_SIZE = 256;
 
 // ---- globals ----
@@ -155,7 +155,8 @@ HWND CreateWindowEx(DWORD ex_style, const char *class_name, const char *title, D
 // Sends WM_DESTROY and closes the platform window; TRUE when the window was open.
 BOOL DestroyWindow(HWND hwnd);
 
-// Takes at most one message (platform events are queued first); TRUE when one was taken.
+// Takes at most one message, posted ones before platform input (whose waiting events are
+// queued first); TRUE when one was taken.
 BOOL PeekMessageA(MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove);
 // Key messages carry no characters here; always FALSE.
 BOOL TranslateMessage(const MSG *msg);

@@ -19,8 +19,14 @@ struct Class_Slot {
 
 static Class_Slot classes[MAX_CLASSES];
 static HWND__ the_window;
-static MSG queue[SHELL_QUEUE_SIZE];
-static int queue_count = 0;
+// Posted messages are taken before input, as the system's own queue does: a close request
+// posted by the game is never stuck behind a backlog of key messages.
+struct Msg_Queue {
+    MSG m[SHELL_QUEUE_SIZE];
+    int count;
+};
+
+static Msg_Queue posted, input;
 static int quit_queued = 0;
 static int cursor_count = 0;
 static char shell_error[256];
@@ -85,7 +91,8 @@ void Shell_Reset() {
     the_window = HWND__{};
     for (auto &c : classes)
         c = Class_Slot{};
-    queue_count = 0;
+    posted.count = 0;
+    input.count = 0;
     quit_queued = 0;
     cursor_count = 0;
     shell_error[0] = 0;
@@ -141,10 +148,12 @@ BOOL TranslateMessage(const MSG *) {
     return FALSE;
 }
 
-// One slot stays free for WM_QUIT, so a full queue can never keep the program from ending.
-static BOOL enqueue(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, int reserve) {
-    if (queue_count >= SHELL_QUEUE_SIZE - reserve) return FALSE;
-    MSG &m = queue[queue_count++];
+// One slot of the posted queue stays free for WM_QUIT, so a full queue can never keep the
+// program from ending.
+static BOOL enqueue(Msg_Queue &q, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                    int reserve) {
+    if (q.count >= SHELL_QUEUE_SIZE - reserve) return FALSE;
+    MSG &m = q.m[q.count++];
     m.hwnd = hwnd;
     m.message = message;
     m.wParam = wparam;
@@ -156,33 +165,33 @@ static BOOL enqueue(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, int r
 
 BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (msg == WM_QUIT) return FALSE; // only PostQuitMessage may end the pump
-    return enqueue(hwnd, msg, wparam, lparam, 1);
+    return enqueue(posted, hwnd, msg, wparam, lparam, 1);
 }
 
 void PostQuitMessage(int exit_code) {
     if (quit_queued) {
-        for (int i = 0; i < queue_count; i++)
-            if (queue[i].message == WM_QUIT) queue[i].wParam = (WPARAM)exit_code;
+        for (int i = 0; i < posted.count; i++)
+            if (posted.m[i].message == WM_QUIT) posted.m[i].wParam = (WPARAM)exit_code;
         return;
     }
-    if (enqueue(nullptr, WM_QUIT, (WPARAM)exit_code, 0, 0)) quit_queued = 1;
+    if (enqueue(posted, nullptr, WM_QUIT, (WPARAM)exit_code, 0, 0)) quit_queued = 1;
 }
 
 int Shell_Queue_Length() {
-    return queue_count;
+    return posted.count + input.count;
 }
 
 static int paint_queued() {
-    for (int i = 0; i < queue_count; i++)
-        if (queue[i].message == WM_PAINT) return 1;
+    for (int i = 0; i < input.count; i++)
+        if (input.m[i].message == WM_PAINT) return 1;
     return 0;
 }
 
-// Moves the platform's waiting events into the queue, as long as there is room for them; they
-// are addressed to the one window (none while it is closed).
+// Moves the platform's waiting events into the input queue, as long as there is room for them;
+// they are addressed to the one window (none while it is closed).
 static void drain_platform_events() {
     HWND target = the_window.open ? &the_window : nullptr;
-    while (queue_count < SHELL_QUEUE_SIZE - 1) {
+    while (input.count < SHELL_QUEUE_SIZE) {
         Plat_Event ev;
         if (!Plat_Poll_Event(&ev)) return;
         int dik = ev.dik & 0xFF;
@@ -191,16 +200,16 @@ static void drain_platform_events() {
         LPARAM key_bits = 1 | ((LPARAM)(dik & 0x7F) << 16) | ((dik & 0x80) ? (LPARAM)1 << 24 : 0);
         switch (ev.type) {
         case PLAT_EV_QUIT:
-            enqueue(target, WM_CLOSE, 0, 0, 1);
+            enqueue(input, target, WM_CLOSE, 0, 0, 0);
             break;
         case PLAT_EV_KEY_DOWN:
-            enqueue(target, WM_KEYDOWN, (WPARAM)dik, key_bits, 1);
+            enqueue(input, target, WM_KEYDOWN, (WPARAM)dik, key_bits, 0);
             break;
         case PLAT_EV_KEY_UP:
-            enqueue(target, WM_KEYUP, (WPARAM)dik, key_bits | ((LPARAM)3 << 30), 1);
+            enqueue(input, target, WM_KEYUP, (WPARAM)dik, key_bits | ((LPARAM)3 << 30), 0);
             break;
         case PLAT_EV_EXPOSE:
-            if (!paint_queued()) enqueue(target, WM_PAINT, 0, 0, 1);
+            if (!paint_queued()) enqueue(input, target, WM_PAINT, 0, 0, 0);
             break;
         default:
             break;
@@ -208,11 +217,10 @@ static void drain_platform_events() {
     }
 }
 
-BOOL PeekMessageA(MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
-    if (!msg) return FALSE;
-    drain_platform_events();
-    for (int i = 0; i < queue_count; i++) {
-        const MSG &m = queue[i];
+static BOOL take_from(Msg_Queue &q, MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max,
+                      UINT remove) {
+    for (int i = 0; i < q.count; i++) {
+        const MSG &m = q.m[i];
         // WM_QUIT passes every filter: the pump must always be able to end.
         if (m.message != WM_QUIT) {
             if (hwnd && m.hwnd != hwnd) continue;
@@ -222,12 +230,19 @@ BOOL PeekMessageA(MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT re
         *msg = m;
         if (remove & PM_REMOVE) {
             if (m.message == WM_QUIT) quit_queued = 0;
-            std::memmove(&queue[i], &queue[i + 1], sizeof(MSG) * (size_t)(queue_count - i - 1));
-            queue_count--;
+            std::memmove(&q.m[i], &q.m[i + 1], sizeof(MSG) * (size_t)(q.count - i - 1));
+            q.count--;
         }
         return TRUE;
     }
     return FALSE;
+}
+
+BOOL PeekMessageA(MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
+    if (!msg) return FALSE;
+    drain_platform_events();
+    return take_from(posted, msg, hwnd, filter_min, filter_max, remove) ||
+           take_from(input, msg, hwnd, filter_min, filter_max, remove);
 }
 
 void *BeginPaint(HWND, PAINTSTRUCT *ps) {

@@ -137,6 +137,21 @@ TEST_F(Window, QueueIsFifoBoundedAndAlwaysTakesTheQuit) {
     EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
 }
 
+TEST_F(Window, PostedMessagesGoBeforeInput) {
+    HWND w = open_game_window();
+    for (int i = 0; i < 100; i++)
+        Headless_Push_Event({PLAT_EV_KEY_DOWN, DIK_LCONTROL});
+    MSG m = take();
+    EXPECT_EQ(m.message, WM_KEYDOWN);
+    PostMessageA(w, WM_DESTROY, 0, 0);
+    m = take(); // 99 key messages wait, the posted one goes first
+    EXPECT_EQ(m.message, WM_DESTROY);
+    EXPECT_EQ(Shell_Queue_Length(), 99);
+    DispatchMessageA(&m);
+    m = take();
+    EXPECT_EQ(m.message, WM_QUIT);
+}
+
 TEST_F(Window, FiltersPickTheFirstMatchingMessage) {
     HWND w = open_game_window();
     PostMessageA(w, 0x400, 1, 0);

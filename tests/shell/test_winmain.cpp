@@ -116,6 +116,17 @@ TEST_F(Shell, ABurstIsWorkedOffOnePerFrame) {
     EXPECT_EQ(S.queue_at_main[3], 1); // the quit posted by WM_DESTROY waits for the next pass
 }
 
+TEST_F(Shell, AKeyBacklogDoesNotDelayTheEnd) {
+    S.on_main = [](int call) {
+        if (call != 1) return;
+        for (int i = 0; i < 200; i++)
+            Headless_Push_Event({PLAT_EV_KEY_DOWN, DIK_LCONTROL});
+        PostMessageA(main_window_handle, WM_DESTROY, 0, 0);
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(S.main_calls, 2);
+}
+
 TEST_F(Shell, QuitLeavesWithoutAFrameAndGivesTheExitCode) {
     S.on_main = [](int call) {
         if (call == 1) PostQuitMessage(7);
