@@ -49,7 +49,7 @@ inline float Mix(float a, float b, float t) {
     return a + (b - a) * t;
 }
 inline Rgb Mix(Rgb a, Rgb b, float t) {
-    return a + (b + a * -1.0f) * t;
+    return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)};
 }
 inline float Smooth(float e0, float e1, float v) {
     float t = Clamp01((v - e0) / (e1 - e0));
