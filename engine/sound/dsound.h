@@ -105,7 +105,8 @@ int DSound_Delete_All_Sounds();
 // ---- mixer ------------------------------------------------------------------------------------
 
 // Mixes frames stereo frames of every playing buffer (and the music) into out; the audio
-// callback calls this, and tests call it directly. Writes silence when there is no device.
+// callback calls this, and tests call it directly (one caller at a time). Writes silence when
+// there is no device.
 void DSound_Mix(int16_t *out, int frames);
 // Rate of the open output in frames a second, or 0 when there is no device.
 int DSound_Output_Rate();

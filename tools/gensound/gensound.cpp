@@ -162,7 +162,7 @@ Wave make_engine(int rate) {
         double throb = 0.82 + 0.18 * std::sin(kTwoPi * 6.0 * t); // 6 whole cycles a loop
         w[i] = v * throb;
     }
-    normalise(w, 0.62);
+    normalise(w, 0.45);
     return w;
 }
 
@@ -187,7 +187,7 @@ Wave make_blaze(int rate) {
     }
     saturate(w, 1.8);
     fade_ends(w, rate, 0.01, 0.05);
-    normalise(w, 0.85);
+    normalise(w, 0.65);
     return w;
 }
 
@@ -206,12 +206,13 @@ Wave make_laser(int rate) {
         w[i] = tone * env_ad(t, 0.004, 0.09);
     }
     fade_ends(w, rate, 0.002, 0.02);
-    normalise(w, 0.8);
+    normalise(w, 0.55);
     return w;
 }
 
 // An explosion: noise through a closing low-pass filter over a sinking thump.
-Wave make_boom(int rate, uint32_t seed, double len, double thump_hz, double bright, double decay) {
+Wave make_boom(int rate, uint32_t seed, double len, double thump_hz, double bright, double decay,
+               double peak) {
     int n = (int)(len * rate);
     Wave w(n);
     Noise rng(seed);
@@ -230,7 +231,7 @@ Wave make_boom(int rate, uint32_t seed, double len, double thump_hz, double brig
     }
     saturate(w, 2.5);
     fade_ends(w, rate, 0.001, 0.08);
-    normalise(w, 0.88);
+    normalise(w, peak);
     return w;
 }
 
@@ -273,7 +274,7 @@ Wave make_missile(int rate) {
         w[i] = e * (bp + 0.8 * lo2 * std::exp(-t / 0.15));
     }
     fade_ends(w, rate, 0.005, 0.05);
-    normalise(w, 0.82);
+    normalise(w, 0.65);
     return w;
 }
 
@@ -348,7 +349,9 @@ int main(int argc, char **argv) {
         int rate;
         Wave wave;
     };
-    // Rates match what each sound is played at: the game sets five of them to 22050.
+    // Rates match what each sound is played at: the game sets five of them to 22050. Levels
+    // leave headroom where sounds pile up: the hum, the gun and the hits overlap all game long
+    // and the mixer adds them.
     std::vector<Item> items;
     items.push_back({"gameover.wav", 11025, make_gameover(11025)});
     items.push_back({"victory.wav", 22050, make_victory(22050)});
@@ -356,8 +359,10 @@ int main(int argc, char **argv) {
     items.push_back({"blaze.wav", 22050, make_blaze(22050)});
     items.push_back({"beep00.wav", 11025, make_beep(11025)});
     items.push_back({"missile00.wav", 11025, make_missile(11025)});
-    items.push_back({"boom67.wav", 22050, make_boom(22050, 0xB0067u, 1.6, 70.0, 2400.0, 0.55)});
-    items.push_back({"boom45.wav", 22050, make_boom(22050, 0xB0045u, 0.4, 130.0, 5000.0, 0.1)});
+    items.push_back(
+        {"boom67.wav", 22050, make_boom(22050, 0xB0067u, 1.6, 70.0, 2400.0, 0.55, 0.8)});
+    items.push_back(
+        {"boom45.wav", 22050, make_boom(22050, 0xB0045u, 0.4, 130.0, 5000.0, 0.1, 0.6)});
     items.push_back({"pdlaser.wav", 22050, make_laser(22050)});
     int status = 0;
     for (const Item &it : items) {
