@@ -291,6 +291,16 @@ TEST_F(MissileTest, FlightFromAMovingShipAlongHeadingNine) {
     EXPECT_EQ(heading(m), 9) << "missiles never steer";
 }
 
+TEST_F(MissileTest, LengthOfExactlyThirtyIsCut) {
+    // Heading 0 from (29, 0): thrust gives (30, 0), length 30, scaled by 28/30 to 28.
+    Start_Missile(0, 0, 29.0f, 0.0f, 0);
+    Move_Missiles();
+    EXPECT_EQ(vel_x(missiles[0]), 28.0f);
+    // From (28, 0) the length 29 stays.
+    Move_Missiles();
+    EXPECT_EQ(vel_x(missiles[0]), 29.0f);
+}
+
 TEST_F(MissileTest, BurstsOnItsHundredAndFirstUpdateWhereItWas) {
     Start_Missile(5000, 5000, 0.0f, 0.0f, 0);
     BOB_TYP &m = missiles[0];
