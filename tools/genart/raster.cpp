@@ -64,6 +64,7 @@ void Darken(Canvas &cv, const Place &pl, const Sdf &sdf, float keep) {
             if (cov <= 0.0f) continue;
             float k = 1.0f - cov * (1.0f - keep);
             float *o = &cv.px[(static_cast<size_t>(y) * cv.w + x) * 4];
+            if (o[3] <= 0.0f) continue; // shadows fall on surfaces, not on glows
             o[0] *= k;
             o[1] *= k;
             o[2] *= k;

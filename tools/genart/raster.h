@@ -98,7 +98,7 @@ using Shader = std::function<Rgb(const Hit &)>;
 
 // Paints a shape over the canvas with anti-aliased edges (coverage from the distance).
 void Fill(Canvas &cv, const Place &pl, const Sdf &sdf, const Shader &shade, float opacity = 1.0f);
-// Darkens (scales) covered colour inside a shape: panel lines and shadows.
+// Darkens (scales) the colour of painted surfaces inside a shape: panel lines and shadows.
 void Darken(Canvas &cv, const Place &pl, const Sdf &sdf, float keep);
 // Adds light without coverage: glows, flames, halos.
 void Glow(Canvas &cv, const Place &pl, const std::function<Rgb(V2)> &light);

@@ -87,6 +87,9 @@ void Paint_Ship(Canvas &cv, const Place &pl, float flame) {
             cv, pl, [tip](V2 p) { return Sd_Circle(p, tip, 0.9f); },
             [tc](const Hit &) { return tc; });
     }
+    // The hull's shadow on the wing roots.
+    Darken(
+        cv, pl, [](V2 p) { return std::fabs(Sd_Polygon(p, Ship_Hull()) - 0.8f) - 0.8f; }, 0.65f);
     Fill(
         cv, pl, [](V2 p) { return Sd_Polygon(p, Ship_Hull()); }, Metal(hull, 3.0f, 0.6f, 24.0f));
     // Spine stripe and panel seams on the hull.
