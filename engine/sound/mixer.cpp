@@ -40,6 +40,13 @@ int64_t gain_q16(int db) {
     return std::lround(65536.0 * DSound_Attenuation_Gain(db));
 }
 
+// Channel gains of an attenuation and a pan: the pan attenuates the side it leans away from.
+void channel_gains(int volume, int pan, int64_t *left, int64_t *right) {
+    int64_t g = gain_q16(volume);
+    *left = pan > 0 ? (g * gain_q16(-pan)) >> 16 : g;
+    *right = pan < 0 ? (g * gain_q16(pan)) >> 16 : g;
+}
+
 // One buffer's contribution to acc: linear interpolation between neighbouring samples. A loop
 // wraps as soon as it passes its end, so its position always lies inside the buffer.
 void mix_voice(Voice &v, int frames) {
@@ -84,9 +91,8 @@ void mix_chunk(int16_t *out, int frames) {
             v.pos = b.pos;
             int rate = output_rate;
             v.step = rate > 0 ? ((uint64_t)b.freq << 32) / (uint64_t)rate : 0;
-            int64_t g = gain_q16(b.volume);
-            v.gain_l = b.pan > 0 ? (g * gain_q16(-b.pan)) >> 16 : g;
-            v.gain_r = b.pan < 0 ? (g * gain_q16(b.pan)) >> 16 : g;
+            v.gain_l = b.gain_l;
+            v.gain_r = b.gain_r;
             v.looping = (b.status & DSBSTATUS_LOOPING) != 0;
             v.ended = false;
             v.generation = b.generation;
@@ -166,6 +172,7 @@ DSBUFFER *Mixer_Create_Buffer(DSound_Samples samples, int control_flags) {
         b.freq = DSOUND_BUFFER_RATE;
         b.volume = 0;
         b.pan = 0;
+        b.gain_l = b.gain_r = 65536;
         b.status = 0;
         b.pos = 0;
         b.generation++;
@@ -190,10 +197,14 @@ DSBUFFER *Mixer_Duplicate_Buffer(const DSBUFFER *src) {
     }
     DSBUFFER *b = Mixer_Create_Buffer(std::move(samples), flags);
     if (!b) return nullptr;
+    int64_t left, right;
+    channel_gains(volume, pan, &left, &right);
     std::lock_guard<std::mutex> g(mixer_lock);
     b->freq = freq;
     b->volume = volume;
     b->pan = pan;
+    b->gain_l = left;
+    b->gain_r = right;
     return b;
 }
 
@@ -255,16 +266,25 @@ int Mixer_Set_Frequency(DSBUFFER *buf, int freq) {
 int Mixer_Set_Volume(DSBUFFER *buf, int db) {
     if (!(buf->control_flags & DSBCAPS_CTRLVOLUME)) return 0;
     if (db < DSBVOLUME_MIN || db > DSBVOLUME_MAX) return 0;
+    // Only the game thread writes volume and pan, so reading pan here needs no lock.
+    int64_t left, right;
+    channel_gains(db, buf->pan, &left, &right);
     std::lock_guard<std::mutex> g(mixer_lock);
     buf->volume = db;
+    buf->gain_l = left;
+    buf->gain_r = right;
     return 1;
 }
 
 int Mixer_Set_Pan(DSBUFFER *buf, int pan) {
     if (!(buf->control_flags & DSBCAPS_CTRLPAN)) return 0;
     if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return 0;
+    int64_t left, right;
+    channel_gains(buf->volume, pan, &left, &right);
     std::lock_guard<std::mutex> g(mixer_lock);
     buf->pan = pan;
+    buf->gain_l = left;
+    buf->gain_r = right;
     return 1;
 }
 

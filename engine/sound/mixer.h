@@ -15,6 +15,7 @@ struct DSBUFFER {
     int freq;               // playback rate, samples a second
     int volume;             // attenuation, hundredths of a decibel (<= 0)
     int pan;                // -10000 .. 10000
+    int64_t gain_l, gain_r; // volume and pan as 16.16 channel gains, worked out when set
     int status;             // DSBSTATUS_* bits
     uint64_t pos;           // read position in samples, 32.32 fixed point
     uint32_t generation;    // changes whenever the game thread moves or (re)creates the buffer
@@ -41,9 +42,11 @@ int Mixer_Stop(DSBUFFER *buf);
 int Mixer_Status(const DSBUFFER *buf);
 // Read position in whole samples.
 int Mixer_Position(const DSBUFFER *buf);
-// Sets rate, attenuation or pan; 1 when the buffer has the control and the value is in range.
+// Sets the playback rate (0 = the fixed 11025); 1 with the frequency control and a rate in range.
 int Mixer_Set_Frequency(DSBUFFER *buf, int freq);
+// Sets the attenuation in hundredths of a decibel; 1 with the volume control and -10000..0.
 int Mixer_Set_Volume(DSBUFFER *buf, int db);
+// Sets the pan; 1 with the pan control and -10000..10000.
 int Mixer_Set_Pan(DSBUFFER *buf, int pan);
 // Current rate, attenuation and pan of a buffer.
 void Mixer_Get_Params(const DSBUFFER *buf, int *freq, int *volume, int *pan);
