@@ -23,9 +23,10 @@ int Init_Shield_Gauge() {
     int loaded = Load_Bitmap_File(&bitmap, "shields.bmp");
     Create_BOB(&shields, 710, 10, 90, 90, 4, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
-    // The loader refuses cells a short or differently packed file lacks; those frames stay blank.
+    // Nothing is cut from a file that failed to load, and the loader refuses cells a short or
+    // differently packed file lacks: those frames stay blank.
     int ok = loaded;
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < 4 && loaded; i++)
         ok &= Load_Frame_BOB16(&shields, &bitmap, i, i, 0, EXTRACT_CELL);
     Unload_Bitmap_File(&bitmap);
     shields.curr_frame = 3;
@@ -37,7 +38,7 @@ int Init_Missile_Meter() {
     int ok = Load_Bitmap_File(&bitmap, "rmissile.bmp");
     Create_BOB(&missile_meter, 720, 110, 24, 80, 4, BOB_ATTR_VISIBLE | BOB_ATTR_SINGLE_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
-    ok &= Load_Frame_BOB16(&missile_meter, &bitmap, 0, 0, 0, EXTRACT_ABSOLUTE);
+    if (ok) ok = Load_Frame_BOB16(&missile_meter, &bitmap, 0, 0, 0, EXTRACT_ABSOLUTE);
     Unload_Bitmap_File(&bitmap);
     return ok;
 }

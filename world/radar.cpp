@@ -25,9 +25,10 @@ int Init_Radar() {
     int loaded = Load_Bitmap_File(&bitmap, "radar.bmp");
     Create_BOB(&radar, 0, 0, CORNER_SIZE, CORNER_SIZE, 36, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
-    // The loader refuses cells a short or differently packed file lacks; those corners stay blank.
+    // Nothing is cut from a file that failed to load, and the loader refuses cells a short or
+    // differently packed file lacks: those corners stay blank.
     int ok = loaded;
-    for (int i = 0; i < NUM_CORNERS; i++)
+    for (int i = 0; i < NUM_CORNERS && loaded; i++)
         ok &= Load_Frame_BOB16(&radar, &bitmap, i, i, 0, EXTRACT_CELL);
     Unload_Bitmap_File(&bitmap);
     return ok;
