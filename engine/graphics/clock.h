@@ -14,7 +14,7 @@ constexpr int BLINKER_RUN = 3;
 // Number of records in the palette blinker table.
 constexpr int MAX_BLINKERS = 256;
 
-// One blinking palette entry: shown in on_color for on_time runs, then off_color for off_time.
+// One blinking palette entry: active_color for on_time runs, inactive_color for off_time runs.
 struct BLINKER {
     int color_index;             // palette index that blinks
     PALETTEENTRY active_color;   // on colour
@@ -25,6 +25,7 @@ struct BLINKER {
     int state;                   // 0 free, -1 showing the off colour, 1 showing the on colour
 };
 typedef BLINKER *BLINKER_PTR;
+static_assert(sizeof(BLINKER) == 7 * 4, "a blinker record is seven 32-bit fields");
 
 extern uint32_t start_clock_count;
 extern FILE *error_file;
