@@ -113,6 +113,30 @@ TEST(ArtImage, KeyRuleLiftsCoveredPixelsAndClearsFaintGlow) {
         EXPECT_EQ(Rgb_At(img, 3, 0)[k], 8);
 }
 
+TEST(ArtImage, OpaqueDitherAveragesToTheTrueLevelInFiveBits) {
+    // Mid grey 0.5 is 127.5 on the byte scale, 15.9375 on the game's 5-bit scale. Over one
+    // 4 x 4 tile the offsets (b + 0.5) / 2 for b = 0..15 give bytes 127 (once) and 128..135,
+    // so the 5-bit values are 15 once and 16 fifteen times: 255 in all, 255 / 16 = 15.9375.
+    Canvas grey = Make_Canvas(4, 4), black = Make_Canvas(4, 4), white = Make_Canvas(4, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            Set_Canvas(grey, x, y, 0.5f, 0.5f, 0.5f, 1.0f);
+            Set_Canvas(white, x, y, 1.0f, 1.0f, 1.0f, 1.0f);
+        }
+    Image24 g = Make_Image(4, 4), b = Make_Image(4, 4), w = Make_Image(4, 4);
+    Put_Opaque(g, grey);
+    Put_Opaque(b, black);
+    Put_Opaque(w, white);
+    int sum = 0;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            sum += Rgb_At(g, x, y)[0] >> 3;
+            EXPECT_LT(Rgb_At(b, x, y)[1], 8) << "black stays the key colour";
+            EXPECT_EQ(Rgb_At(w, x, y)[2], 255) << "white does not wrap";
+        }
+    EXPECT_EQ(sum, 255);
+}
+
 TEST(ArtImage, SheetGridAndWidthRoundedToFour) {
     // 3 x 2 cells of 5 x 4: grid 3 * 6 + 1 = 19 wide (rounded up to 20), 2 * 5 + 1 = 11 high.
     Image24 img = Make_Sheet(3, 2, 5, 4);

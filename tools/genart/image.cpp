@@ -59,10 +59,18 @@ void Put_Canvas(Image24 &img, int x0, int y0, const Canvas &cv) {
 }
 
 void Put_Opaque(Image24 &img, const Canvas &cv) {
+    // The game keeps the top 5 bits of each channel, which bands smooth gradients such as a
+    // nebula. An ordered (4 x 4 Bayer) offset of up to one 5-bit step before that truncation
+    // trades the bands for a fine, even pattern; black stays black (offsets stay below 8).
+    static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     for (int y = 0; y < cv.h && y < img.h; ++y)
         for (int x = 0; x < cv.w && x < img.w; ++x) {
             const float *p = &cv.px[(static_cast<size_t>(y) * cv.w + x) * 4];
-            Set_Px(img, x, y, To_Byte(p[0]), To_Byte(p[1]), To_Byte(p[2]));
+            const float offset = (bayer[y & 3][x & 3] + 0.5f) * 0.5f;
+            int v[3];
+            for (int k = 0; k < 3; ++k)
+                v[k] = std::min(255, static_cast<int>(std::floor(Clamp01(p[k]) * 255.0f + offset)));
+            Set_Px(img, x, y, v[0], v[1], v[2]);
         }
 }
 

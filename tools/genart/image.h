@@ -32,7 +32,7 @@ inline int Cell_Y(int cy, int ch) {
 // Copies a canvas into the picture at (x0, y0): uncovered dark pixels become exactly black,
 // covered ones are kept at least kMinVisible bright in their brightest channel.
 void Put_Canvas(Image24 &img, int x0, int y0, const Canvas &cv);
-// Copies a canvas wholly opaque (backgrounds): colours as they are, no key rule.
+// Copies a canvas wholly opaque (backgrounds), dithered for 5 bits a channel; no key rule.
 void Put_Opaque(Image24 &img, const Canvas &cv);
 // Writes an uncompressed bottom-up 24-bit Windows bitmap; false when the file cannot be written.
 bool Write_Bmp(const std::string &path, const Image24 &img);
