@@ -1,5 +1,5 @@
-// The MIDI file check: walks the header, the chunks and every event of every track, so a
-// truncated or lying file is refused here and never reaches the synthesiser's reader.
+// The MIDI file check: walks the header, the tracks and every event in them, so a truncated or
+// lying file is refused here and never reaches the synthesiser's reader.
 #include "engine/sound/midifile.h"
 #include <cstring>
 
@@ -77,15 +77,14 @@ int Validate_MIDI(const uint8_t *data, size_t size) {
     int seen = 0;
     while (seen < tracks) {
         if (off + 8 > size) return 0;
-        for (int i = 0; i < 4; ++i)
-            if (data[off + i] < 0x20 || data[off + i] > 0x7E) return 0; // chunk ids are text
         uint64_t len = be32(data + off + 4);
         if (off + 8 + len > size) return 0;
-        if (std::memcmp(data + off, "MTrk", 4) == 0) {
-            if (!valid_track(data + off + 8, data + off + 8 + len)) return 0;
-            ++seen;
-        }
-        off += 8 + len; // chunks of other kinds are skipped
+        // The synthesiser's reader cannot step over chunks of other kinds between the tracks:
+        // such a file would load and then play nothing, so it is refused here.
+        if (std::memcmp(data + off, "MTrk", 4) != 0) return 0;
+        if (!valid_track(data + off + 8, data + off + 8 + len)) return 0;
+        ++seen;
+        off += 8 + len;
     }
     return 1;
 }

@@ -3,6 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// 1 when data holds a well-formed standard MIDI file (header, every track and every event
-// inside the file, metrical timing), else 0.
+// 1 when data holds a well-formed standard MIDI file (header, then its tracks with every event
+// inside the file, metrical timing; what follows the last track is ignored), else 0.
 int Validate_MIDI(const uint8_t *data, size_t size);
