@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -104,6 +105,29 @@ TEST_F(SdlBackend, AudioOutputOpensAndCloses) {
     Plat_Audio_Close();
     Plat_Audio_Close(); // a second close is harmless
     EXPECT_EQ(Plat_Audio_Open(22050, 1024, nullptr, nullptr, &rate), 0);
+}
+
+// Without a display the backend refuses to start, with a reason, rather than drawing nowhere.
+TEST(SdlNoDisplay, NamedDriverThatCannotConnect) {
+    unsetenv("DISPLAY");
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    ASSERT_EQ(Plat_Init(), 0);
+    EXPECT_EQ(std::string(Plat_Error()).rfind("cannot start the video system", 0), 0u)
+        << Plat_Error();
+}
+
+TEST(SdlNoDisplay, NoFallbackToDrawingNowhere) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    if (Plat_Init()) {
+        Plat_Quit();
+        GTEST_SKIP() << "this machine has a console display SDL can use";
+    }
+    std::string err = Plat_Error();
+    EXPECT_TRUE(err.rfind("no display to open", 0) == 0 ||
+                err.rfind("cannot start the video system", 0) == 0)
+        << err;
 }
 
 } // namespace
