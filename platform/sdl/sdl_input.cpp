@@ -69,6 +69,10 @@ void Sdl_Pump_Events() {
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_EXPOSED) push(PLAT_EV_EXPOSE, 0);
             break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            Sdl_Forget_Texture();
+            break;
         case SDL_MOUSEMOTION:
             mouse_dx += e.motion.xrel;
             mouse_dy += e.motion.yrel;

@@ -14,6 +14,8 @@ extern std::string sdl_error;
 void Sdl_Set_Error(const char *what);
 // Moves SDL's pending events into the backend's queue and state (F11, closing, mouse motion).
 void Sdl_Pump_Events();
+// Drops the frame texture after the renderer lost its memory; the next frame makes a new one.
+void Sdl_Forget_Texture();
 // Opens the first game controller, if one is plugged in and none is open yet.
 void Sdl_Open_Controller();
 // Closes the game controller.

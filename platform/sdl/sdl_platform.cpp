@@ -114,6 +114,12 @@ void Plat_Close_Window() {
     texture_w = texture_h = 0;
 }
 
+void Sdl_Forget_Texture() {
+    if (texture) SDL_DestroyTexture(texture);
+    texture = nullptr;
+    texture_w = texture_h = 0;
+}
+
 int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing) {
     if (!renderer || !pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
     if (packing != 15 && packing != 16) return 0;
