@@ -259,3 +259,42 @@ TEST(EightBitSurfaces, KeyedCopyFillAndTextUseBytes) {
     EXPECT_GT(blue, 0);
     DDraw_Shutdown();
 }
+
+TEST_F(Display, RandomCopiesStayInsideTheClipAndMatchPixelByPixel) {
+    LPDIRECTDRAWSURFACE4 d = DDraw_Create_Surface(64, 48, 0, 0);
+    LPDIRECTDRAWSURFACE4 s = DDraw_Create_Surface(37, 29, 0, 0x0005);
+    ASSERT_NE(d, nullptr);
+    ASSERT_NE(s, nullptr);
+    for (int y = 0; y < 29; y++)
+        for (int x = 0; x < 37; x++)
+            Pixel_At(s, x, y) = (x * 7 + y * 3) % 11 == 5 ? 5 : x + 64 * y;
+    RECT clip = {8, 8, 56, 40};
+    ASSERT_NE(DDraw_Attach_Clipper(d, 1, &clip), nullptr);
+    unsigned seed = 99;
+    auto next = [&](int lo, int hi) {
+        seed = seed * 1103515245u + 12345u;
+        return lo + (int)((seed >> 8) % (unsigned)(hi - lo + 1));
+    };
+    for (int i = 0; i < 2000; i++) {
+        Paint(d, 0xABCD);
+        const int sx = next(0, 36), sy = next(0, 28);
+        RECT src = {sx, sy, next(sx + 1, 37), next(sy + 1, 29)};
+        const int w = src.right - src.left, h = src.bottom - src.top;
+        // Every third copy is scaled.
+        const int dw = i % 3 ? w : next(1, 80), dh = i % 3 ? h : next(1, 60);
+        const int dx = next(-90, 90), dy = next(-70, 70);
+        RECT dst = {dx, dy, dx + dw, dy + dh};
+        ASSERT_EQ(DDraw_Blt(d, &dst, s, &src, DDBLT_KEYSRC), 1);
+        for (int y = 0; y < 48; y++)
+            for (int x = 0; x < 64; x++) {
+                USHORT want = 0xABCD;
+                if (x >= 8 && x < 56 && y >= 8 && y < 40 && x >= dst.left && x < dst.right &&
+                    y >= dst.top && y < dst.bottom) {
+                    const USHORT v = Pixel_At(s, src.left + (x - dst.left) * w / dw,
+                                              src.top + (y - dst.top) * h / dh);
+                    if (v != 5) want = v;
+                }
+                ASSERT_EQ(Pixel_At(d, x, y), want) << "copy " << i << " at " << x << "," << y;
+            }
+    }
+}
