@@ -107,7 +107,9 @@ TEST_F(DrawTest, ShotShowsFrameZeroThenItsColoursSequence) {
     const int yellow[] = {0, 13, 14, 15, 12, 13};
     for (int i = 0; i < 9; i++) {
         EXPECT_EQ(bullets[0].curr_frame, green[i]) << "draw " << i;
-        if (i < 6) EXPECT_EQ(bullets[1].curr_frame, yellow[i]) << "draw " << i;
+        if (i < 6) {
+            EXPECT_EQ(bullets[1].curr_frame, yellow[i]) << "draw " << i;
+        }
         Draw_Bullets();
     }
     EXPECT_EQ(bullets[0].anim_state, BULLET_COLOR_PLAYER) << "the tag survives the loops";
