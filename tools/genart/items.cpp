@@ -10,7 +10,7 @@ V2 Polar(float r, float a) {
     return {r * std::cos(a), r * std::sin(a)};
 }
 
-// Angle of p folded into one sector of a pattern repeated n times around the centre.
+// p turned into the sector around angle 0 of a pattern repeated n times around the centre.
 V2 Fold(V2 p, int n) {
     float sector = 2.0f * kPi / n;
     float a = std::atan2(p.y, p.x);
