@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/graphics/bob.h"
+#include "engine/graphics/clock.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -456,4 +459,23 @@ TEST(BobShutdown, FramesDoNotOutliveTheDisplay) {
     EXPECT_EQ(Draw_BOB16(&bob, lpddsback), 0); // the old frame is not read
     EXPECT_EQ(Load_Frame_BOB16(&bob, &sheet.bmp, 0, 0, 0, EXTRACT_CELL), 0);
     DDraw_Shutdown();
+}
+
+TEST_F(Bob, CreationIsLoggedWithTheWidthPadWhenALogIsOpen) {
+    std::string path = ::testing::TempDir() + "fw_bob_log.txt";
+    ASSERT_EQ(Open_Error_File(path.c_str()), 1);
+    BOB_TYP bob{};
+    ASSERT_EQ(Create_BOB(&bob, 0, 0, 36, 4, 1, 0x11, DDSCAPS_SYSTEMMEMORY, 0, 16), 1);
+    ASSERT_EQ(Create_BOB(&bob, 0, 0, 13, 4, 1, 0x11, DDSCAPS_SYSTEMMEMORY, 0, 16), 1);
+    Close_Error_File();
+    FILE *fp = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(fp, nullptr);
+    std::string text;
+    char buf[256];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0)
+        text.append(buf, n);
+    std::fclose(fp);
+    std::remove(path.c_str());
+    EXPECT_NE(text.find("\nCreate BOB 4\nCreate BOB 3"), std::string::npos) << text;
 }
