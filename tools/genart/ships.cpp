@@ -141,9 +141,9 @@ void Paint_Craft(Canvas &cv, float angle) {
         0.45f);
     // Gun ports glowing at the tips of the horns, and engine vents on the trailing edge.
     for (float side : {-1.0f, 1.0f}) {
-        V2 tip = {5.6f, 11.2f * side};
+        V2 tip = {3.0f, 13.0f * side}; // on the horn, where it is thick enough to hold it
         Fill(
-            cv, pl, [tip](V2 p) { return Sd_Circle(p, tip, 1.4f); },
+            cv, pl, [tip](V2 p) { return Sd_Circle(p, tip, 1.2f); },
             [hot](const Hit &) { return hot; });
         V2 vent = {-15.0f, 5.0f * side};
         Fill(
