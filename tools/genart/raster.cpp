@@ -130,13 +130,13 @@ std::vector<V2> Mirror_Y(const std::vector<V2> &upper) {
     return out;
 }
 
-Rgb Shade(Rgb base, V3 n, V3 light, float ambient, float spec, float shine) {
+Rgb Shade(Rgb base, V3 n, V3 light, float ambient, float specular, float shine) {
     float diff = std::max(0.0f, n.x * light.x + n.y * light.y + n.z * light.z);
     // Blinn half vector between the light and the viewer straight above.
     V3 h = {light.x, light.y, light.z + 1.0f};
     float hl = std::sqrt(h.x * h.x + h.y * h.y + h.z * h.z);
     float nh = std::max(0.0f, (n.x * h.x + n.y * h.y + n.z * h.z) / hl);
-    float s = spec * std::pow(nh, shine);
+    float s = specular * std::pow(nh, shine);
     float k = ambient + (1.0f - ambient) * diff;
     return {base.r * k + s, base.g * k + s, base.b * k + s};
 }
@@ -147,9 +147,9 @@ V3 Bevel_Normal(const Hit &h, float width, float tilt) {
     return {h.g.x * u, h.g.y * u, z};
 }
 
-Shader Metal(Rgb base, float bevel, float spec, float shine) {
+Shader Metal(Rgb base, float bevel, float specular, float shine) {
     return [=](const Hit &h) {
-        return Shade(base, Bevel_Normal(h, bevel), h.light, 0.32f, spec, shine);
+        return Shade(base, Bevel_Normal(h, bevel), h.light, 0.32f, specular, shine);
     };
 }
 

@@ -113,11 +113,11 @@ float Sd_Polygon(V2 p, const std::vector<V2> &v);
 std::vector<V2> Mirror_Y(const std::vector<V2> &upper);
 
 // Lit colour of a surface: ambient plus diffuse plus a white highlight.
-Rgb Shade(Rgb base, V3 n, V3 light, float ambient, float spec, float shine);
+Rgb Shade(Rgb base, V3 n, V3 light, float ambient, float specular, float shine);
 // Normal of a rounded bevel of the given width at a shape's edge.
 V3 Bevel_Normal(const Hit &h, float width, float tilt = 0.85f);
 // Painted metal: rounded at the edges, lit, with a gloss of the given strength and sharpness.
-Shader Metal(Rgb base, float bevel, float spec = 0.4f, float shine = 16.0f);
+Shader Metal(Rgb base, float bevel, float specular = 0.4f, float shine = 16.0f);
 
 // Smooth value noise in 0..1, the same for the same seed.
 float Noise(float x, float y, uint32_t seed);
