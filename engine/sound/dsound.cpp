@@ -18,7 +18,8 @@ int dsound_first_time = 1;
 
 static DSOUND_DEVICE dsound_device;
 
-// Largest WAV file read: a buffer holds at most DSBSIZE_MAX samples, plus room for headers.
+// Largest WAV file read: no buffer holds more than DSBSIZE_MAX samples, so nothing larger is
+// worth reading into memory.
 static constexpr long kMaxWavFile = DSBSIZE_MAX;
 
 static int open_device() {

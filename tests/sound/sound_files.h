@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -80,13 +82,18 @@ inline bool write_file(const std::string &path, const Bytes &b) {
     return std::fclose(f) == 0 && ok;
 }
 
-// A folder of its own for one test program's files.
+// A folder of its own for one test program's files, removed when the program ends.
 inline std::string temp_dir() {
     static std::string dir;
     if (dir.empty()) {
         char tmpl[] = "/tmp/fw-sound-test-XXXXXX";
         char *d = mkdtemp(tmpl);
         dir = d ? d : "/tmp";
+        if (d)
+            std::atexit([] {
+                std::error_code ec;
+                std::filesystem::remove_all(dir, ec);
+            });
     }
     return dir;
 }
