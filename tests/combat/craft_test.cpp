@@ -277,16 +277,20 @@ TEST_F(CraftTest, FiresAtMostOnceInTwentyFiveUpdates) {
     EXPECT_GE(shots, 10);
 }
 
-TEST_F(CraftTest, NoFireAtAWreck) {
+TEST_F(CraftTest, NoFireAtAWreckButTheHuntGoesOn) {
     player.state = 0;
     srand(9);
     BOB_TYP &c = Place_Craft(0, 0, -300, 8);
+    int thrusted = 0;
     for (int t = 0; t < 200; t++) {
         world_x(c) = 0;
         world_y(c) = -300;
+        vel_x(c) = vel_y(c) = 0.0f;
         Move_Craft();
         ASSERT_EQ(bullets[0].state, 0);
+        thrusted += vel_y(c) > 0.0f;
     }
+    EXPECT_GT(thrusted, 100) << "it still thrusts toward the wreck";
 }
 
 TEST_F(CraftTest, FreeSlotsAreLeftAlone) {

@@ -115,4 +115,13 @@ TEST_F(CombatSoundTest, TwoPickupsInOneFrameBothCount) {
     EXPECT_TRUE(Playing(powerup_id));
 }
 
+TEST_F(CombatSoundTest, UselessShieldPickUpStillSounds) {
+    Start_Powerups(0, 0);
+    powerups[0].curr_frame = 2;
+    Move_Powerups();
+    EXPECT_EQ(player.int_vars[INDEX_SHIELD], 3);
+    EXPECT_EQ(powerups[0].state, 0);
+    EXPECT_TRUE(Playing(powerup_id));
+}
+
 } // namespace

@@ -103,4 +103,21 @@ TEST_F(StationTest, EverySlotIsScannedAndDeadStationsWait) {
     EXPECT_EQ(stations[1].counter_2, 0) << "a destroyed station's timer stands";
 }
 
+TEST_F(StationTest, ShipFliesThroughUnharmed) {
+    enemy_ships = 1;
+    Place_Station(0, 0, 0);
+    for (int i = 0; i < 10; i++) {
+        player_x = -50.0f + 10 * i;
+        Move_Craft();
+        Move_Missiles();
+        Move_Bullets();
+        Move_Powerups();
+        Move_Stations();
+    }
+    EXPECT_EQ(player.state, 1);
+    EXPECT_EQ(player.int_vars[INDEX_SHIELD], 3);
+    EXPECT_EQ(stations[0].counter_1, 50);
+    EXPECT_EQ(stations[0].state, 1);
+}
+
 } // namespace
