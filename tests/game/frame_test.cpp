@@ -2,6 +2,8 @@
 // delay, refill, reset and restart in each state, the texts and readout, Escape and game_state.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "engine/input/dik.h"
 #include "game/game.h"
 #include "tests/game/game_run.h"
@@ -51,6 +53,24 @@ TEST(GameFrame, StartingValuesAfterSetUp) {
     EXPECT_FALSE(Text_Shown(s, "Game Over", 355, 320, RED));
     EXPECT_FALSE(Text_Shown(s, "You Win!", 365, 320, RED));
     EXPECT_EQ(s.buffer, score); // nothing else printed after the score while flying
+}
+
+TEST(GameFrame, RandomGeneratorSeededFromTheClockBeforeTheStars) {
+    // The headless clock starts at 1000, so set-up seeds with 1000, and the star field is the
+    // first user of the generator: x then y for each star. No ship velocity across the screen
+    // means the title's frame moved the stars only up and down.
+    static int xs[MAX_STARS];
+    Run_Game({}, 2, [](int frame) {
+        if (frame == 0)
+            for (int i = 0; i < MAX_STARS; i++)
+                xs[i] = stars[i].x;
+    });
+    srand(1000);
+    for (int i = 0; i < MAX_STARS; i++) {
+        int x = rand() % 1600;
+        rand();
+        ASSERT_EQ(xs[i], x) << "star " << i;
+    }
 }
 
 TEST(GameFrame, HeldDTogglesTheReadoutEveryTenFrames) {
