@@ -1,6 +1,9 @@
 // The headless game runner behind the frame tests.
 #include "tests/game/game_run.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <cstring>
 
 #include "engine/graphics/ddraw.h"
@@ -82,6 +85,10 @@ std::vector<SNAPSHOT_TYP> Run_Game(const KEY_TABLE &keys, int end_read,
     run_before = before_frame;
     run_out = &out;
     run_keep = keep_pictures;
+    // The game reads its files from the working directory; run by hand from elsewhere, the
+    // tests still find the generated ones.
+    if (access("ship.bmp", R_OK) != 0 && chdir(FW_DATA_DIR) != 0)
+        ADD_FAILURE() << "no data in the working directory or in " << FW_DATA_DIR;
     // What a fresh process starts with and set-up leaves alone.
     key_toggle_delay = 0;
     engines_on = afterburners_on = 0;
