@@ -1,0 +1,94 @@
+#!/bin/sh
+# Plays the real game (SDL backend) in an 800x600 X server of its own for a while, holding keys,
+# and reports the processor time it used as a share of one core over the played stretch, and the
+# peak resident memory (VmHWM) at the end of that stretch.
+# usage: bench/scripts/realtime.sh [GAME] [SECONDS]   (GAME defaults to build/farwake)
+# Needs Xvfb and xdotool. Sound goes to SDL's dummy driver unless SDL_AUDIODRIVER says otherwise.
+game=${1:-build/farwake}
+secs=${2:-20}
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "realtime: $tool is not installed"; exit 1; }
+done
+[ -x "$game" ] || { echo "realtime: no game at $game"; exit 1; }
+
+work=$(mktemp -d)
+xpid=
+gpid=
+cleanup() {
+    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
+    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "realtime: $*"
+    exit 1
+}
+
+# The server picks a free display number itself, so this never collides with another run.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xpid=$!
+i=0
+while [ ! -s "$work/display" ]; do
+    i=$((i + 1))
+    [ $i -gt 100 ] && fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    sleep 0.1
+done
+DISPLAY=:$(head -n 1 "$work/display")
+export DISPLAY
+
+SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$game" >"$work/game.log" 2>&1 &
+gpid=$!
+i=0
+while ! xdotool search --pid "$gpid" >/dev/null 2>&1; do
+    i=$((i + 1))
+    kill -0 "$gpid" 2>/dev/null || fail "the game ended before its window opened"
+    [ $i -gt 150 ] && fail "no game window after 15 s"
+    sleep 0.1
+done
+xdotool windowfocus "$(xdotool search --pid "$gpid" | head -n 1)" 2>/dev/null
+sleep 1
+
+# Leave the title with a short press, then settle into the game.
+xdotool keydown Escape sleep 0.1 keyup Escape
+sleep 1
+kill -0 "$gpid" 2>/dev/null || fail "the game ended on the title's Escape"
+
+# utime + stime in clock ticks (fields 14 and 15 after the parenthesised name).
+ticks() { sed 's/.*) //' "/proc/$gpid/stat" | awk '{print $12 + $13}'; }
+hz=$(getconf CLK_TCK)
+t0=$(ticks)
+s0=$(date +%s%N)
+# Thrust and fire the whole time, turning now and then, with an afterburner burst and missiles.
+xdotool keydown Up Control_L
+played=0
+while [ "$played" -lt "$secs" ]; do
+    case $((played % 5)) in
+    0) xdotool keydown Right sleep 1 keyup Right ;;
+    2) xdotool keydown Tab Alt_L sleep 1 keyup Tab Alt_L ;;
+    *) sleep 1 ;;
+    esac
+    played=$((played + 1))
+done
+xdotool keyup Up Control_L
+t1=$(ticks)
+s1=$(date +%s%N)
+kill -0 "$gpid" 2>/dev/null || fail "the game ended while playing"
+hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$gpid/status")
+rss=$(awk '/^VmRSS/ {print $2}' "/proc/$gpid/status")
+
+awk -v dt="$((t1 - t0))" -v hz="$hz" -v ns="$((s1 - s0))" -v hwm="$hwm" -v rss="$rss" 'BEGIN {
+    wall = ns / 1e9
+    printf "played %.1f s: processor %.2f s = %.1f %% of one core\n", wall, dt / hz, 100 * dt / hz / wall
+    printf "peak resident memory (VmHWM) %.1f MiB, resident now %.1f MiB\n", hwm / 1024, rss / 1024
+}'
+
+# End the game and leave the credits the way a player does.
+xdotool keydown Escape sleep 0.1 keyup Escape
+sleep 1
+xdotool keydown Escape sleep 0.1 keyup Escape
+i=0
+while kill -0 "$gpid" 2>/dev/null && [ $i -lt 50 ]; do
+    i=$((i + 1))
+    sleep 0.1
+done
