@@ -223,7 +223,8 @@ int DMusic_Stop(int id) {
     MIDI_SLOT_TYP &s = midi_slots[id];
     fluid_player_t *p = s.segment->playback.player;
     if (p && music_performance) {
-        bool sounding = fluid_player_get_status(p) == FLUID_PLAYER_PLAYING;
+        // The active segment may have ended by itself with its last notes still ringing.
+        bool sounding = fluid_player_get_status(p) == FLUID_PLAYER_PLAYING || id == active_midi_id;
         fluid_player_stop(p);
         // Notes still ringing would go on until their release ends: cut them now.
         if (sounding) fluid_synth_all_sounds_off(performance.synth, -1);
