@@ -95,6 +95,17 @@ TEST_F(ArithmeticTest, MissileLengthSquaresInDouble) {
     EXPECT_NE(vel_x(missiles[0]), 0x1.4f3580p+4f);
 }
 
+TEST_F(ArithmeticTest, MissileCapTakesTheFactorFirst) {
+    // Heading 0 from (20, 22.25): thrust gives (21, 22.25), length 30.595139f, factor
+    // 28 / s = 0.91517806f; times each part: 19.218739f and 20.362711f. Computing
+    // 28 * 21 / s instead gives 19.218740f.
+    Start_Missile(0, 0, 20.0f, 22.25f, 0);
+    Move_Missiles();
+    EXPECT_EQ(vel_x(missiles[0]), 0x1.337ff4p+4f);
+    EXPECT_EQ(vel_y(missiles[0]), 0x1.45cdaap+4f);
+    EXPECT_NE(vel_x(missiles[0]), 0x1.337ff6p+4f);
+}
+
 TEST_F(ArithmeticTest, ShotVelocityIsTruncatedTowardZero) {
     // Craft at (290, 78): atan2(-78, -290) * 180 = -518.2, -518 / 31.4159 = -16.5, so bearing
     // 36 - 16 = 20, and the craft already points there (no turn draw), 300.3 from the player.
