@@ -239,6 +239,12 @@ int DMusic_Status_MIDI(int id) {
     MIDI_SLOT_TYP &s = midi_slots[id];
     fluid_player_t *p = s.segment->playback.player;
     bool playing = p && fluid_player_get_status(p) == FLUID_PLAYER_PLAYING;
+    // The player only reports itself done some seconds after its last event; the segment has
+    // ended once the player's tick has passed it (the length is known after the first render).
+    if (playing) {
+        int total = fluid_player_get_total_ticks(p);
+        if (total > 0 && fluid_player_get_current_tick(p) > total) playing = false;
+    }
     s.state = playing ? MIDI_SLOT_PLAYING : MIDI_SLOT_STOPPED;
     return s.state;
 }

@@ -209,9 +209,13 @@ TEST_F(Music, SegmentThatEndsByItselfReadsStopped) {
     int id = DMusic_Load_MIDI(write_midi("short.mid", midi_song({72}, 96)).c_str());
     ASSERT_EQ(DMusic_Play(id), 1);
     EXPECT_EQ(DMusic_Status_MIDI(id), MIDI_SLOT_PLAYING);
-    // Six seconds of samples take the player past the end and the note's release tail: it is
-    // timed by what is rendered, which here takes far less real time.
-    pull(6 * 44100);
+    pull(2205); // a twentieth of a second: still on the note
+    EXPECT_EQ(DMusic_Status_MIDI(id), MIDI_SLOT_PLAYING);
+    // Half a second of samples takes the player past the end: it is timed by what is rendered,
+    // which here takes far less real time.
+    pull(22050);
+    EXPECT_EQ(DMusic_Status_MIDI(id), MIDI_SLOT_STOPPED);
+    pull(6 * 44100); // and it stays stopped once the player itself is done
     EXPECT_EQ(DMusic_Status_MIDI(id), MIDI_SLOT_STOPPED);
     EXPECT_EQ(midi_slots[id].state, MIDI_SLOT_STOPPED);
     EXPECT_EQ(active_midi_id, id); // only a stop clears it
