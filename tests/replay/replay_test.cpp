@@ -180,6 +180,22 @@ TEST_F(Replay, ShotAndAudioFiles) {
     EXPECT_EQ(std::string(riff + 8, 4), "WAVE");
 }
 
+TEST_F(Replay, RelativeOutputsLandWhereTheRunnerStarted) {
+    // --data moves the runner into the data folder; shots and audio named relative to the
+    // starting folder must still land there, not among the data files.
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    int rc = Run("0 ESCAPE\n",
+                 std::string("--frames 4 --data '") + here + "' --shot 2:rel.png --audio rel.wav",
+                 nullptr);
+    ASSERT_EQ(chdir(here), 0);
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(access((dir + "/rel.png").c_str(), F_OK), 0);
+    EXPECT_EQ(access((dir + "/rel.wav").c_str(), F_OK), 0);
+    EXPECT_NE(access((std::string(here) + "/rel.png").c_str(), F_OK), 0);
+}
+
 TEST_F(Replay, BadArgumentsAndScriptsFail) {
     EXPECT_EQ(Run("0 ESCAPE\n1 NOSUCHKEY\n", "--frames 3", nullptr), 1);
     EXPECT_EQ(Run("0 ESCAPE\n", "--frames -3", nullptr), 2);

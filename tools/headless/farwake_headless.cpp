@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <filesystem>
 #include <string>
 
 #include "game/game.h"
@@ -77,10 +78,19 @@ int Parse_Count(const char *s, long long max, long long *out) {
     return 1;
 }
 
+// Files written after the run are named relative to where the runner was started, not to the
+// data folder it moves into.
+std::string Outside_Path(const char *path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(path, ec);
+    return ec ? std::string(path) : p.string();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     const char *data_dir = nullptr, *keys = nullptr, *state = nullptr, *audio = nullptr;
+    std::string audio_path;
     long long seed = 1000, frames = -1;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
@@ -102,10 +112,11 @@ int main(int argc, char **argv) {
             if (!colon || colon[1] == '\0' ||
                 !Parse_Count(std::string(v, colon).c_str(), 2000000000LL, &n))
                 return Usage();
-            run.shots[(int)n] = colon + 1;
-        } else if (a == "--audio")
-            audio = v;
-        else
+            run.shots[(int)n] = Outside_Path(colon + 1);
+        } else if (a == "--audio") {
+            audio_path = Outside_Path(v);
+            audio = audio_path.c_str();
+        } else
             return Usage();
     }
 
