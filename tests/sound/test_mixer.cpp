@@ -105,6 +105,18 @@ TEST_F(Mixer, PlayRestartsAndStopRewinds) {
     EXPECT_EQ(pull(1)[0], 2560);
 }
 
+TEST_F(Mixer, PlayIgnoresItsVolumeRateAndPanArguments) {
+    int id = load(kShort);
+    ASSERT_EQ(DSound_Play(id, 0, 50, 44100, -10000), 1);
+    EXPECT_EQ(DSound_Get_Freq(id), 11025);
+    EXPECT_EQ(DSound_Get_Volume(id), 0);
+    EXPECT_EQ(DSound_Get_Pan(id), 0);
+    // Full volume on both sides at 11025: four frames a sample, stepping a quarter of the way
+    // from 2560 to -5120 each frame.
+    EXPECT_EQ(pull(5), (std::vector<int16_t>{2560, 2560, 640, 640, -1280, -1280, -3200, -3200,
+                                             -5120, -5120}));
+}
+
 TEST_F(Mixer, VolumeFollowsTheDecibelLaw) {
     Bytes flat(400, 178); // +50: 12800 at full volume
     int id = load(flat);
