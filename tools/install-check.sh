@@ -22,6 +22,15 @@ for size in 48 64 128 256; do
   icon=share/icons/hicolor/${size}x${size}/apps/org.example.farwake.png
   [ -s "$prefix/$icon" ] || fail "missing $icon"
 done
+# The desktop entry and the metainfo, where the validators are installed (not needed to build).
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/org.example.farwake.desktop" ||
+    fail "the desktop entry does not validate"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.example.farwake.metainfo.xml" \
+    >/dev/null || fail "the metainfo does not validate"
+fi
 # The real game is installed wherever it was built (the SDL backend can be turned off).
 [ -e "$prefix/bin/farwake" ] && { [ -x "$prefix/bin/farwake565" ] || fail "farwake565 missing"; }
 
