@@ -206,7 +206,7 @@ TEST(Soak, SeededKeyScriptKeepsTheWorldSound) {
     Game_Init(nullptr);
     ASSERT_TRUE(World_Is_Sound()) << "after set-up";
 
-    int craft_lost = 0, stations_lost = 0, ships_lost = 0, wins = 0, enemy_shots = 0;
+    int craft_lost = 0, stations_lost = 0, ships_lost = 0, wins = 0, enemy_shots = 0, revived = 0;
     int max_score = 0;
     for (int frame = 1; frame <= frames; frame++) {
         int craft_before = Live(craft, MAX_CRAFT);
@@ -221,6 +221,7 @@ TEST(Soak, SeededKeyScriptKeepsTheWorldSound) {
         craft_lost += std::max(0, craft_before - Live(craft, MAX_CRAFT));
         stations_lost += std::max(0, stations_before - Live(stations, MAX_STATIONS));
         ships_lost += alive_before && !player.state;
+        revived += !alive_before && player.state;
         wins += enemies_before > 0 && enemy_ships == 0;
         int enemy_shots_after = 0;
         for (const BOB_TYP &b : bullets)
@@ -232,6 +233,12 @@ TEST(Soak, SeededKeyScriptKeepsTheWorldSound) {
     EXPECT_GT(craft_lost, 0);
     EXPECT_GT(enemy_shots, 0);
     EXPECT_GT(max_score, 0);
+    if (frames >= 100000) {
+        // The long run also wins, loses and restarts games.
+        EXPECT_GT(wins, 0);
+        EXPECT_GT(ships_lost, 0);
+        EXPECT_GT(revived, 0);
+    }
     RecordProperty("craft_lost", craft_lost);
     RecordProperty("stations_lost", stations_lost);
     RecordProperty("ships_lost", ships_lost);
