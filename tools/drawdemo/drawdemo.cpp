@@ -19,9 +19,10 @@
 namespace {
 
 std::string out_dir;
-int shot_index = 0;
 
 #ifdef DRAWDEMO_HEADLESS
+int shot_index = 0;
+
 void put_le(std::vector<uint8_t> &b, uint32_t v, int n) {
     for (int i = 0; i < n; i++)
         b.push_back((uint8_t)(v >> (8 * i)));
