@@ -155,7 +155,8 @@ int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes,
     }
     SDL_Rect dest;
     Sdl_Letterbox(out_w, out_h, width, height, &dest.x, &dest.y, &dest.w, &dest.h);
-    SDL_RenderClear(renderer);
+    // The black bars need clearing only when the picture leaves some of the output uncovered.
+    if (dest.x > 0 || dest.y > 0 || dest.w < out_w || dest.h < out_h) SDL_RenderClear(renderer);
     if (SDL_RenderCopy(renderer, texture, nullptr, &dest) != 0) {
         Sdl_Set_Error("cannot show the frame");
         return 0;
