@@ -11,31 +11,8 @@ for tool in Xvfb xdotool; do
 done
 [ -x "$game" ] || { echo "realtime: no game at $game"; exit 1; }
 
-work=$(mktemp -d)
-xpid=
-gpid=
-cleanup() {
-    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
-    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "realtime: $*"
-    exit 1
-}
-
-# The server picks a free display number itself, so this never collides with another run.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xpid=$!
-i=0
-while [ ! -s "$work/display" ]; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    sleep 0.1
-done
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+fail_prefix="realtime: "
+. "$(dirname "$0")/../../tools/xvfb-session.sh"
 
 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$game" >"$work/game.log" 2>&1 &
 gpid=$!

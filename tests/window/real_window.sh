@@ -12,31 +12,8 @@ for tool in Xvfb xdotool xwd; do
 done
 [ -x "$game" ] && [ -x "$stats" ] || { echo "no game at $game or no $stats"; exit 1; }
 
-work=$(mktemp -d)
-xpid=
-gpid=
-cleanup() {
-    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
-    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-# A display number the server picks itself, so parallel runs never collide.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xpid=$!
-i=0
-while [ ! -s "$work/display" ]; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    sleep 0.1
-done
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+fail_prefix="FAIL: "
+. "$(dirname "$0")/../../tools/xvfb-session.sh"
 echo "display $DISPLAY"
 
 SDL_AUDIODRIVER=dummy "$game" >"$work/game.log" 2>&1 &

@@ -1,0 +1,28 @@
+# Sourced by scripts that play the real game in an X server of their own: makes $work, starts
+# Xvfb at 800x600 on a display number the server picks itself (so parallel runs never collide),
+# exports DISPLAY, and cleans both up on exit. Set fail_prefix first; the script sets $gpid to the
+# game's process id so that it is stopped on exit too.
+work=$(mktemp -d)
+xpid=
+gpid=
+cleanup() {
+    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
+    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "${fail_prefix}$*"
+    exit 1
+}
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xpid=$!
+i=0
+while [ ! -s "$work/display" ]; do
+    i=$((i + 1))
+    [ $i -gt 100 ] && fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    sleep 0.1
+done
+DISPLAY=:$(head -n 1 "$work/display")
+export DISPLAY
