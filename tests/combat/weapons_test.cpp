@@ -318,6 +318,55 @@ TEST_F(MissileTest, BurstsOnItsHundredAndFirstUpdateWhereItWas) {
     EXPECT_NE(world_x(m), x) << "the last update still moves it";
 }
 
+TEST_F(MissileTest, LastUpdateStillMovesAndHitsACraft) {
+    // Life is out, so the burst starts at (1000, 1000); the move of trunc(5.9) then puts the
+    // missile's box (986, 981, 39, 39) on the craft's (1001, 976, 49, 49): centres 18 and 2
+    // apart, under 15 + 18. The craft's explosion replaces the burst.
+    enemy_ships = 1;
+    Place_Craft(3, 1025, 1000, 0);
+    BOB_TYP &m = missiles[0];
+    m.state = 1;
+    world_x(m) = 1000;
+    world_y(m) = 1000;
+    vel_x(m) = 5.9f;
+    m.counter_1 = 0;
+    Move_Missiles();
+    EXPECT_EQ(m.state, 0);
+    EXPECT_EQ(world_x(m), 1005);
+    EXPECT_EQ(craft[3].state, 0);
+    EXPECT_EQ(score, 100);
+    EXPECT_EQ(enemy_ships, 0);
+    EXPECT_EQ(world_x(explosion), 1025);
+    EXPECT_EQ(world_y(explosion), 1000);
+    EXPECT_EQ(vel_x(m), 5.9f + 1.0f) << "the thrust step still runs";
+}
+
+TEST_F(MissileTest, LastUpdateStillHitsAStation) {
+    // The burst is at (1000, 1000); after the move to (1005, 1000) the station hit starts the
+    // explosion again at the missile and takes 10 hit points.
+    Place_Station(1, 1005, 1000);
+    BOB_TYP &m = missiles[0];
+    m.state = 1;
+    world_x(m) = 1000;
+    world_y(m) = 1000;
+    vel_x(m) = 5.9f;
+    m.counter_1 = 0;
+    Move_Missiles();
+    EXPECT_EQ(m.state, 0);
+    EXPECT_EQ(stations[1].counter_1, 40);
+    EXPECT_EQ(world_x(explosion), 1005);
+    EXPECT_EQ(world_y(explosion), 1000);
+}
+
+TEST_F(ShotTest, ShotInItsHundredthUpdateStillHitsAStation) {
+    Place_Station(0, 994, 994);
+    Start_Bullet(1000, 1000, 0, 0, BULLET_COLOR_PLAYER);
+    bullets[0].counter_1 = 99;
+    Move_Bullets();
+    EXPECT_EQ(bullets[0].state, 0);
+    EXPECT_EQ(stations[0].counter_1, 49);
+}
+
 TEST_F(MissileTest, DestroysEveryCraftItTouchesAndStillHitsTheStation) {
     enemy_ships = 4;
     Place_Craft(2, 3000, 3000, 0);
