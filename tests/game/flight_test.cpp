@@ -262,6 +262,22 @@ TEST_F(FlightTest, GunShotCarriesTheShipsVelocity) {
     EXPECT_EQ(bullets[0].yv, -1); // trunc(0 - 1.5)
 }
 
+TEST_F(FlightTest, GunShotSpeedIsTruncatedAfterTheSum) {
+    // Heading 3 (30 degrees): 20 cos = 17.3205..., 20 sin = 10 exactly. Adding before
+    // truncating gives 17.32 + 0.7 = 18.02 -> 18 and 10 - 0.5 = 9.5 -> 9; truncating each part
+    // first would give 17 and 10.
+    heading(player) = 3;
+    player_xv = 0.7f;
+    player_yv = -0.5f;
+    Hold(DIK_LCONTROL);
+    Move_Player();
+    ASSERT_EQ(bullets[0].state, 1);
+    EXPECT_EQ(bullets[0].xv, 18);
+    EXPECT_EQ(bullets[0].yv, 9);
+    EXPECT_EQ(world_x(bullets[0]), 0); // trunc(0.7)
+    EXPECT_EQ(world_y(bullets[0]), 0); // trunc(-0.5) toward zero, not -1
+}
+
 TEST_F(FlightTest, MissilesEveryFiftyFramesUntilSpent) {
     missile_load = 3;
     Hold(DIK_LMENU);
