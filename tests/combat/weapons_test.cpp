@@ -221,6 +221,16 @@ TEST_F(ShotTest, WreckWithShieldsRefilledStillLosesThem) {
     EXPECT_EQ(player.state, 0);
 }
 
+TEST_F(ShotTest, RedAndYellowShotsPassThroughTheShip) {
+    // Only the enemy colour is tested against the ship: shields and shots stay.
+    Start_Bullet(0, 0, 0, 0, BULLET_COLOR_RED);
+    Start_Bullet(0, 0, 0, 0, BULLET_COLOR_YELLOW);
+    Move_Bullets();
+    EXPECT_EQ(player.int_vars[INDEX_SHIELD], 3);
+    EXPECT_EQ(bullets[0].state, 1);
+    EXPECT_EQ(bullets[1].state, 1);
+}
+
 TEST_F(ShotTest, PlayerShotsDoNotHitTheShip) {
     Start_Bullet(0, 0, 0, 0, BULLET_COLOR_PLAYER);
     Move_Bullets();
