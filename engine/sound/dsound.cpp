@@ -111,6 +111,8 @@ int DSound_Load_WAV(const char *filename, int control_flags) {
 
 int DSound_Replicate_Sound(int source_id) {
     if (source_id == -1 || !lpdsound) return -1;
+    // Any other id outside the table names no slot; reading one would run off the table.
+    if (source_id < 0 || source_id >= MAX_SOUND_SLOTS) return -1;
     // A source without a buffer cannot be duplicated; the new slot is then never touched.
     const SOUND_SLOT_TYP &src = sound_slots[source_id];
     if (!src.dsbuffer) return -1;
