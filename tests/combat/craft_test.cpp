@@ -230,6 +230,33 @@ TEST_F(CraftTest, FireTestFollowsFacingAndDraw) {
     EXPECT_TRUE(any);
 }
 
+TEST_F(CraftTest, FacingBoundaryUsesTheHeadingBeforeTheTurn) {
+    // Player at bearing 35 (atan2(-60, 300) * 180 = -35.5, -35 / 31.4 = -1.1, 36 - 1), 306
+    // away. From heading 2, d = 33 may fire; from heading 3, d = 32 never does, even when this
+    // update's turn (35 - 3 = 32 is longer than 3 + 36 - 35 = 4: down to 2) would make it 33.
+    int fired = 0, turned = 0;
+    for (unsigned seed = 1; seed <= 30; seed++) {
+        Clear_World();
+        Place_Craft(0, -300, 60, 2);
+        std::vector<int> r = Draws(seed, 3); // turn, thrust, fire
+        srand(seed);
+        Move_Craft();
+        EXPECT_EQ(bullets[0].state == 1, r[2] > 2) << "seed " << seed;
+        fired += bullets[0].state == 1;
+
+        Clear_World();
+        BOB_TYP &c = Place_Craft(0, -300, 60, 3);
+        srand(seed);
+        Move_Craft();
+        EXPECT_EQ(bullets[0].state, 0) << "seed " << seed;
+        EXPECT_EQ(heading(c), r[0] > 4 ? 2 : 3);
+        EXPECT_TRUE(Next_Rand_Is(seed, 2)) << "no fire draw";
+        turned += heading(c) == 2;
+    }
+    EXPECT_GT(fired, 0);
+    EXPECT_GT(turned, 0);
+}
+
 TEST_F(CraftTest, ShotLeavesAlongTheNewHeading) {
     // Heading 8 on bearing 8: thrust adds (0.17, 0.98) when its draw allows; the shot's
     // velocity is trunc(vel + 20 * (cos 80, sin 80)) = (3, 20) after thrust, (3, 19) without.
