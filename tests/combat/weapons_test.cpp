@@ -231,6 +231,22 @@ TEST_F(ShotTest, RedAndYellowShotsPassThroughTheShip) {
     EXPECT_EQ(bullets[1].state, 1);
 }
 
+TEST_F(ShotTest, ShipBoxCornerIsTruncatedTowardZero) {
+    // Ship at x = -0.5: its box starts at trunc(-30.5) = -30, so its shrunk centre is
+    // -30 + 30 - 7 = -7. A shot started at x = 27 sits at 21, box 15, centre 15 + 6 - 1 = 20:
+    // 27 apart, under 23 + 5, a hit (with the corner floored to -31 it would be 28: a miss).
+    // One started at 28 is 28 apart and misses.
+    player_x = -0.5f;
+    Start_Bullet(27, 0, 0, 0, BULLET_COLOR_ENEMY);
+    Move_Bullets();
+    EXPECT_EQ(bullets[0].state, 0);
+    EXPECT_EQ(player.int_vars[INDEX_SHIELD], 2);
+    Start_Bullet(28, 0, 0, 0, BULLET_COLOR_ENEMY);
+    Move_Bullets();
+    EXPECT_EQ(bullets[0].state, 1);
+    EXPECT_EQ(player.int_vars[INDEX_SHIELD], 2);
+}
+
 TEST_F(ShotTest, PlayerShotsDoNotHitTheShip) {
     Start_Bullet(0, 0, 0, 0, BULLET_COLOR_PLAYER);
     Move_Bullets();
