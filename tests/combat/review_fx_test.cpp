@@ -138,4 +138,31 @@ TEST_F(FractionalShipTest, DroppedPowerupShowsOnTheRadarAtItsStoredPosition) {
     DDraw_Unlock_Back_Surface();
 }
 
+TEST_F(FractionalShipTest, FreshGameLaunchesIntoSlotsThirteenAndFourteen) {
+    Reset_Game();
+    ASSERT_EQ(enemy_ships, 15);
+    for (int i = 1; i <= 1000; i++)
+        Move_Stations();
+    EXPECT_EQ(Live(craft, MAX_CRAFT), 13);
+    EXPECT_EQ(stations[0].counter_2, 0);
+    EXPECT_EQ(stations[1].counter_2, 0);
+    std::vector<int> h = Draws(44, 2, 36);
+    srand(44);
+    Move_Stations();
+    // Slots 0..12 hold the starting fleet: station 0 takes 13, station 1 then takes 14.
+    EXPECT_EQ(craft[13].state, CRAFT_STATE_LAUNCH);
+    EXPECT_EQ(world_x(craft[13]), 1000);
+    EXPECT_EQ(world_y(craft[13]), 1000);
+    EXPECT_EQ(heading(craft[13]), h[0]);
+    EXPECT_EQ(craft[14].state, CRAFT_STATE_LAUNCH);
+    EXPECT_EQ(world_x(craft[14]), 5000);
+    EXPECT_EQ(world_y(craft[14]), -2000);
+    EXPECT_EQ(heading(craft[14]), h[1]);
+    EXPECT_EQ(craft[15].state, 0);
+    EXPECT_EQ(enemy_ships, 17);
+    EXPECT_EQ(stations[0].counter_2, 999);
+    EXPECT_EQ(stations[1].counter_2, 999);
+    EXPECT_TRUE(Next_Rand_Is(44, 2)) << "one heading drawn per launch";
+}
+
 } // namespace
