@@ -124,7 +124,9 @@ int DInput_Read_Keyboard() {
     if (!readable(lpdikey)) return 0;
     uint8_t state[256];
     if (!Plat_Read_Keyboard(state)) return 0;
-    std::memcpy(keyboard_state, state, sizeof keyboard_state);
+    // A key's byte is 0x80 while it is down and 0 while it is up, whatever the source wrote.
+    for (int i = 0; i < 256; i++)
+        keyboard_state[i] = state[i] ? 0x80 : 0;
     return 1;
 }
 

@@ -143,4 +143,23 @@ TEST_F(Keyboard, MouseReadsRelativeMotionAndButtons) {
     EXPECT_EQ(DInput_Read_Mouse(), 0);
 }
 
+// A source that marks keys with values other than 0x80 still gives the table's two values.
+void odd_values(int, uint8_t state[256], void *) {
+    state[DIK_UP] = 1;
+    state[DIK_TAB] = 0xFF;
+    state[DIK_ESCAPE] = 0x40;
+}
+
+TEST_F(Keyboard, DownKeysReadAs0x80WhateverTheSourceWrote) {
+    ASSERT_EQ(DInput_Init(), 1);
+    ASSERT_EQ(DInput_Init_Keyboard(), 1);
+    Headless_Set_Key_Source(odd_values, nullptr);
+    ASSERT_EQ(DInput_Read_Keyboard(), 1);
+    Headless_Set_Key_Source(nullptr, nullptr);
+    EXPECT_EQ(keyboard_state[0xC8], 0x80);
+    EXPECT_EQ(keyboard_state[0x0F], 0x80);
+    EXPECT_EQ(keyboard_state[0x01], 0x80);
+    EXPECT_EQ(count_nonzero(keyboard_state, 256), 3);
+}
+
 } // namespace
