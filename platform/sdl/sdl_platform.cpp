@@ -4,6 +4,7 @@
 #include "platform/sdl/sdl_present.h"
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <unistd.h>
 
 SDL_Window *sdl_window = nullptr;
@@ -210,12 +211,17 @@ uint32_t Plat_Ticks() {
 }
 
 void Plat_Wait_Until(uint32_t tick) {
-    // Linux wakes a sleeper within a fraction of a millisecond, so the whole interval is slept
-    // and the count checked again: the wait never ends early, and spinning through the last
-    // milliseconds of every frame would cost a few percent of a core for nothing.
+    // Sleep all but the last millisecond, then watch the count in 100 us naps: the wait never
+    // ends early and ends within a fraction of a millisecond of its tick, while a busy spin
+    // through that last millisecond would cost a few percent of a core every frame.
     for (;;) {
         int32_t ahead = (int32_t)(tick - SDL_GetTicks());
         if (ahead <= 0) return;
-        SDL_Delay((Uint32)ahead);
+        if (ahead > 1) {
+            SDL_Delay((Uint32)(ahead - 1));
+        } else {
+            struct timespec nap = {0, 100000};
+            nanosleep(&nap, nullptr);
+        }
     }
 }
