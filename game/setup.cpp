@@ -1,6 +1,7 @@
 // Bringing the game up and down: Game_Init, the sound list, Reset_Game and Game_Shutdown.
 #include <cstdlib>
 
+#include "engine/graphics/random.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/ddraw.h"
 #include "engine/input/dinput.h"
@@ -100,7 +101,7 @@ int Game_Init(void *parms) {
     DInput_Init();
     DInput_Init_Keyboard();
     ShowCursor(FALSE);
-    srand((unsigned)Start_Clock());
+    Seed_Rand((unsigned)Start_Clock());
 
     Init_Trig_Tables();
     Init_Radar();

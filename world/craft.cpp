@@ -1,5 +1,6 @@
 // Enemy craft: the pool's pictures, hunting (bearing, turn, thrust, speed cap, fire), the launch
 // run out of a station, movement and drawing.
+#include "engine/graphics/random.h"
 #include "world/craft.h"
 
 #include <cmath>
@@ -66,7 +67,7 @@ static void Cap_Craft_Speed(BOB_TYP &c) {
 static void Turn_Craft(BOB_TYP &c, int b) {
     int h = heading(c);
     if (b > h) {
-        int r = rand() % 10;
+        int r = Rand() % 10;
         if (r > 4) {
             if (b - h < h + 36 - b)
                 h += 1;
@@ -74,7 +75,7 @@ static void Turn_Craft(BOB_TYP &c, int b) {
                 h -= 1;
         }
     } else if (b < h) {
-        int r = rand() % 10;
+        int r = Rand() % 10;
         if (r > 4) {
             if (h - b > b + 36 - h)
                 h += 1;
@@ -98,7 +99,7 @@ static void Hunt(BOB_TYP &c) {
         vel_y(c) = 0.0f;
     } else {
         Turn_Craft(c, b);
-        if (rand() % 10 > 2) {
+        if (Rand() % 10 > 2) {
             vel_x(c) += cos_table[heading(c)];
             vel_y(c) += sin_table[heading(c)];
         }
@@ -106,7 +107,7 @@ static void Hunt(BOB_TYP &c) {
     }
     // Every negative d passes the facing test: the craft shoots at players on one whole side.
     if (fire_delay(c) <= 0 && (d < 4 || d > 32) && player.state == 1 &&
-        dist < CRAFT_FIRE_DISTANCE && rand() % 10 > 2) {
+        dist < CRAFT_FIRE_DISTANCE && Rand() % 10 > 2) {
         int h = heading(c);
         Start_Bullet(world_x(c), world_y(c), (int)(vel_x(c) + CRAFT_SHOT_SPEED * cos_table[h]),
                      (int)(vel_y(c) + CRAFT_SHOT_SPEED * sin_table[h]), BULLET_COLOR_ENEMY);

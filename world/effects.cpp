@@ -1,5 +1,6 @@
 // The one explosion record, exhaust particles and power-ups: starting, moving, picking up and
 // drawing them.
+#include "engine/graphics/random.h"
 #include "world/effects.h"
 
 #include <cmath>
@@ -127,7 +128,7 @@ int Start_Powerups(int x, int y) {
     p.state = 1;
     world_x(p) = x - (w >> 1);
     world_y(p) = y - (w >> 1);
-    p.curr_frame = rand() % 4;
+    p.curr_frame = Rand() % 4;
     return 1;
 }
 

@@ -1,5 +1,6 @@
 // The star field's state and motion: the three depth layers, their scroll shares and the wrap of
 // the 1600 x 1200 star plane, and the plotting of the part of it the screen shows.
+#include "engine/graphics/random.h"
 #include "world/stars.h"
 
 #include <cstdlib>
@@ -16,9 +17,9 @@ static constexpr int LAST_MIDDLE_STAR = 320;
 
 int Init_Stars() {
     for (int i = 0; i < MAX_STARS; i++) {
-        // Two separate statements keep the rand() order fixed: x first, then y.
-        stars[i].x = rand() % STAR_FIELD_W;
-        stars[i].y = rand() % STAR_FIELD_H;
+        // Two separate statements keep the Rand() order fixed: x first, then y.
+        stars[i].x = Rand() % STAR_FIELD_W;
+        stars[i].y = Rand() % STAR_FIELD_H;
     }
     return 1;
 }

@@ -2,7 +2,7 @@
 // scrolled against the ship's velocity so that the centred ship is seen to move.
 #pragma once
 
-// Scatters the stars over the star plane: each star x = rand() % 1600, then y = rand() % 1200; 1.
+// Scatters the stars over the star plane: each star x = Rand() % 1600, then y = Rand() % 1200; 1.
 int Init_Stars();
 // Moves every star by its layer's share of the negated, truncated ship velocity, then wraps; 1.
 int Move_Stars();

@@ -1,5 +1,6 @@
 // Space stations: the pool's pictures and animation, launch timers and the craft they launch.
 // Their damage and destruction are taken by the shots and missiles that hit them.
+#include "engine/graphics/random.h"
 #include "world/station.h"
 
 #include <cstdlib>
@@ -36,7 +37,7 @@ static void Launch_Craft(BOB_TYP &s) {
         world_y(c) = world_y(s);
         c.state = CRAFT_STATE_LAUNCH;
         c.counter_2 = LAUNCH_RUN_FRAMES;
-        heading(c) = rand() % 36;
+        heading(c) = Rand() % 36;
         enemy_ships += 1;
         return;
     }

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "engine/graphics/random.h"
 #include "engine/graphics/ddraw.h"
 #include "world/craft.h"
 #include "world/effects.h"
@@ -61,7 +62,7 @@ void Fill_Projectiles() {
 
 void BM_Move_Craft(benchmark::State &state) {
     Init_Trig_Tables();
-    srand(1);
+    Seed_Rand(1);
     player.state = 1;
     for (auto _ : state) {
         Fill_Craft();

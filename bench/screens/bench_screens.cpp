@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/graphics/random.h"
 #include "engine/graphics/ddraw.h"
 #include "game/panel.h"
 #include "platform/headless/headless.h"
@@ -30,7 +31,7 @@ struct Plot_Target {
 
 void BM_Stars_Move_And_Draw(benchmark::State &state) {
     Plot_Target t;
-    srand(1);
+    Seed_Rand(1);
     Init_Stars();
     player_xv = 7.5f;
     player_yv = -3.2f;

@@ -1,5 +1,6 @@
 // Whole-screen helpers of the drawing family: colour scans, the 8-bit cell loader and the
 // transition effects (palette fades, wipes and the dissolve).
+#include "engine/graphics/random.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/draw2d.h"
 #include <algorithm>
@@ -132,8 +133,8 @@ void Screen_Transition(int effect, UCHAR *vbuffer, int lpitch) {
     case SCREEN_DISOLVE:
         if (!vbuffer || screen_width < 1 || screen_height < 1) break;
         for (long long n = 0; n < (long long)screen_width * screen_height * 4 + 1; n++) {
-            int y = rand() % screen_height;
-            int x = rand() % screen_width;
+            int y = Rand() % screen_height;
+            int x = Rand() % screen_width;
             if (wide)
                 Draw_Pixel16(x, y, 0, vbuffer, lpitch);
             else

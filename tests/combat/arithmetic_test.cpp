@@ -3,6 +3,7 @@
 // float squares for the craft's lengths, double squares for the missile's, and the cap factor
 // taken first. Expected values were worked out with every float step rounded to single
 // precision (a double result rounded to float is exact for +, -, *, / and sqrt of floats).
+#include "engine/graphics/random.h"
 #include "combat_world.h"
 
 namespace {
@@ -25,7 +26,7 @@ TEST_F(ArithmeticTest, WakeDistanceUsesFloatDifferences) {
     player_x = 0.0001f;
     BOB_TYP &c = Place_Craft(0, 3000, 0, 0);
     vel_x(c) = 4.0f;
-    srand(12);
+    Seed_Rand(12);
     Move_Craft();
     EXPECT_EQ(vel_x(c), 0.0f);
     EXPECT_TRUE(Next_Rand_Is(12, 0));
@@ -47,7 +48,7 @@ TEST_F(ArithmeticTest, FireDistanceSquaresInFloat) {
         player_y = 0.1f;
         Place_Craft(0, 372, 149, 21);
         std::vector<int> r = Draws(seed, 2);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         EXPECT_EQ(bullets[0].state == 1, r[1] > 2) << "seed " << seed;
         fired += bullets[0].state == 1;
@@ -117,7 +118,7 @@ TEST_F(ArithmeticTest, ShotVelocityIsTruncatedTowardZero) {
         Clear_World();
         std::vector<int> r = Draws(seed, 2); // thrust draw, fire draw
         Place_Craft(0, 290, 78, 20);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         if (r[1] <= 2) {
             EXPECT_EQ(bullets[0].state, 0);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/graphics/random.h"
 #include "engine/graphics/ddraw.h"
 #include "engine/sound/dsound.h"
 #include "game/game.h"
@@ -80,27 +81,27 @@ inline BOB_TYP &Place_Station(int i, int x, int y) {
     return s;
 }
 
-// The first n values of rand() after srand(seed), each taken modulo m.
+// The first n values of Rand() after Seed_Rand(seed), each taken modulo m.
 inline std::vector<int> Draws(unsigned seed, int n, int m = 10) {
-    srand(seed);
+    Seed_Rand(seed);
     std::vector<int> v;
     for (int i = 0; i < n; i++)
-        v.push_back(rand() % m);
+        v.push_back(Rand() % m);
     return v;
 }
 
-// The raw rand() value number k (0-based) after srand(seed): tells how many draws were used.
+// The raw Rand() value number k (0-based) after Seed_Rand(seed): tells how many draws were used.
 inline int Raw_Draw(unsigned seed, int k) {
-    srand(seed);
+    Seed_Rand(seed);
     int r = 0;
     for (int i = 0; i <= k; i++)
-        r = rand();
+        r = Rand();
     return r;
 }
 
-// Whether the next rand() is value number k after srand(seed): k numbers were drawn since.
+// Whether the next Rand() is value number k after Seed_Rand(seed): k numbers were drawn since.
 inline bool Next_Rand_Is(unsigned seed, int k) {
-    int next = rand();
+    int next = Rand();
     return next == Raw_Draw(seed, k);
 }
 

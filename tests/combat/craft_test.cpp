@@ -1,5 +1,6 @@
 // Enemy craft: the bearing and its truncations, waking distance, turning with its draws, the
 // launch run, the speed cap, movement and the fire test with its order and delay.
+#include "engine/graphics/random.h"
 #include "combat_world.h"
 
 namespace {
@@ -28,7 +29,7 @@ TEST_F(CraftTest, FarCraftStopsAndDrawsNothing) {
         BOB_TYP &c = Place_Craft(0, p[0], p[1], 7);
         vel_x(c) = 5.0f;
         vel_y(c) = -3.0f;
-        srand(77);
+        Seed_Rand(77);
         Move_Craft();
         EXPECT_TRUE(Next_Rand_Is(77, 0)) << "no number may be drawn";
         EXPECT_EQ(heading(c), 7);
@@ -48,7 +49,7 @@ TEST_F(CraftTest, JustInsideRangeTurnsAndThrustsByTheDraws) {
         player_x = 0.1f;
         BOB_TYP &c = Place_Craft(0, 3000, 0, 0);
         std::vector<int> r = Draws(seed, 2);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         EXPECT_TRUE(Next_Rand_Is(seed, 2)) << "exactly two draws";
         int h = r[0] > 4 ? 1 : 0; // 17 - 0 < 0 + 36 - 17: the short way is clockwise
@@ -69,7 +70,7 @@ TEST_F(CraftTest, HalfTurnAwayDrawsButStays) {
     for (unsigned seed = 1; seed <= 20; seed++) {
         Clear_World();
         BOB_TYP &c = Place_Craft(0, 1000, 0, 35);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         EXPECT_EQ(heading(c), 35);
         // Turn draw and thrust draw; d = -18 passes the facing test but 1000 is out of range.
@@ -83,7 +84,7 @@ TEST_F(CraftTest, HeadingOnBearingSkipsTheTurnDraw) {
     for (unsigned seed = 1; seed <= 20; seed++) {
         Clear_World();
         BOB_TYP &c = Place_Craft(0, 0, -1000, 8);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         EXPECT_EQ(heading(c), 8);
         EXPECT_TRUE(Next_Rand_Is(seed, 1));
@@ -99,7 +100,7 @@ TEST_F(CraftTest, TurnPastHeading35WrapsToZero) {
         BOB_TYP &c = Place_Craft(0, -1000, -300, 35);
         ASSERT_EQ(Craft_Bearing(-1000, -300), 1);
         std::vector<int> r = Draws(seed, 1);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         EXPECT_EQ(heading(c), r[0] > 4 ? 0 : 35);
         wrapped += heading(c) == 0;
@@ -115,7 +116,7 @@ TEST_F(CraftTest, TurnBelowZeroWrapsTo35) {
         Clear_World();
         BOB_TYP &c = Place_Craft(0, -1000, 200, 0);
         std::vector<int> r = Draws(seed, 1);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         EXPECT_EQ(heading(c), r[0] > 4 ? 35 : 0);
         wrapped += heading(c) == 35;
@@ -128,7 +129,7 @@ TEST_F(CraftTest, LaunchRunThrustsWithoutDrawsForSixtyUpdates) {
     c.counter_2 = 60;
     fire_delay(c) = 5;
     player_x = 100.0f; // well within fire range: a launching craft still never fires
-    srand(5);
+    Seed_Rand(5);
     Move_Craft();
     EXPECT_EQ(c.counter_2, 59);
     EXPECT_EQ(vel_y(c), 1.0f);
@@ -165,7 +166,7 @@ TEST_F(CraftTest, SpeedOfTenIsCutToEight) {
 TEST_F(CraftTest, SpeedStaysBelowTenWhileHunting) {
     for (unsigned seed = 1; seed <= 5; seed++) {
         Clear_World();
-        srand(seed);
+        Seed_Rand(seed);
         BOB_TYP &c = Place_Craft(0, 1500, -700, 20);
         for (int t = 0; t < 600; t++) {
             Move_Craft();
@@ -197,7 +198,7 @@ static bool Fires_At_Heading(int h, unsigned seed, bool *expected) {
     int draws = (h != 8) + 1;
     std::vector<int> r = Draws(seed, draws + 1);
     *expected = facing && r[draws] > 2;
-    srand(seed);
+    Seed_Rand(seed);
     Move_Craft();
     return bullets[0].state == 1;
 }
@@ -223,7 +224,7 @@ TEST_F(CraftTest, FireTestFollowsFacingAndDraw) {
     for (unsigned seed = 1; seed <= 10 && !any; seed++) {
         Clear_World();
         Place_Craft(0, -300, 60, 0); // bearing 35, 306 away
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         any = bullets[0].state == 1;
     }
@@ -239,14 +240,14 @@ TEST_F(CraftTest, FacingBoundaryUsesTheHeadingBeforeTheTurn) {
         Clear_World();
         Place_Craft(0, -300, 60, 2);
         std::vector<int> r = Draws(seed, 3); // turn, thrust, fire
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         EXPECT_EQ(bullets[0].state == 1, r[2] > 2) << "seed " << seed;
         fired += bullets[0].state == 1;
 
         Clear_World();
         BOB_TYP &c = Place_Craft(0, -300, 60, 3);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         EXPECT_EQ(bullets[0].state, 0) << "seed " << seed;
         EXPECT_EQ(heading(c), r[0] > 4 ? 2 : 3);
@@ -265,7 +266,7 @@ TEST_F(CraftTest, ShotLeavesAlongTheNewHeading) {
         Clear_World();
         BOB_TYP &c = Place_Craft(0, 0, -300, 8);
         std::vector<int> r = Draws(seed, 2);
-        srand(seed);
+        Seed_Rand(seed);
         Move_Craft();
         if (r[1] <= 2) {
             EXPECT_EQ(bullets[0].state, 0);
@@ -284,7 +285,7 @@ TEST_F(CraftTest, ShotLeavesAlongTheNewHeading) {
 }
 
 TEST_F(CraftTest, FiresAtMostOnceInTwentyFiveUpdates) {
-    srand(3);
+    Seed_Rand(3);
     BOB_TYP &c = Place_Craft(0, 0, -300, 8);
     int last = -100, shots = 0;
     for (int t = 0; t < 400; t++) {
@@ -306,7 +307,7 @@ TEST_F(CraftTest, FiresAtMostOnceInTwentyFiveUpdates) {
 
 TEST_F(CraftTest, NoFireAtAWreckButTheHuntGoesOn) {
     player.state = 0;
-    srand(9);
+    Seed_Rand(9);
     BOB_TYP &c = Place_Craft(0, 0, -300, 8);
     int thrusted = 0;
     for (int t = 0; t < 200; t++) {
@@ -325,7 +326,7 @@ TEST_F(CraftTest, FreeSlotsAreLeftAlone) {
     world_x(c) = 50;
     vel_x(c) = 3.0f;
     fire_delay(c) = 6;
-    srand(1);
+    Seed_Rand(1);
     Move_Craft();
     EXPECT_EQ(world_x(c), 50);
     EXPECT_EQ(fire_delay(c), 6);

@@ -1,5 +1,6 @@
 // The explosion record and its three pictures, exhaust particles with their life and red, and
 // power-ups: the drop, the four effects with their caps, the pick-up box and full pools.
+#include "engine/graphics/random.h"
 #include "combat_world.h"
 
 #include "world/ship.h"
@@ -111,7 +112,7 @@ TEST_F(ParticleTest, PlotsRedOfItsLifeOnScreenOnly) {
 
 TEST_F(PowerupTest, DropIsCentredWithADrawnKind) {
     std::vector<int> kinds = Draws(31, 3, 4);
-    srand(31);
+    Seed_Rand(31);
     for (int i = 0; i < 3; i++)
         ASSERT_EQ(Start_Powerups(100 * i, -50), 1);
     for (int i = 0; i < 3; i++) {
@@ -125,7 +126,7 @@ TEST_F(PowerupTest, DropIsCentredWithADrawnKind) {
 TEST_F(PowerupTest, FullPoolDropsNothingAndDrawsNothing) {
     for (int i = 0; i < MAX_POWERUPS; i++)
         Start_Powerups(5000 + i, 0);
-    srand(6);
+    Seed_Rand(6);
     EXPECT_EQ(Start_Powerups(0, 0), 0);
     EXPECT_TRUE(Next_Rand_Is(6, 0));
     // A craft destroyed now drops nothing, and nothing else changes.

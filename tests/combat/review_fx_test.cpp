@@ -1,6 +1,7 @@
 // Effects seen from a ship that is not on whole units: the explosion's hearing distance and
 // drawing position, the pick-up box's truncated ship corner, a station's last explosion over the
 // following frames, and where a dropped power-up shows on the radar.
+#include "engine/graphics/random.h"
 #include "combat_world.h"
 
 #include "world/radar.h"
@@ -115,7 +116,7 @@ TEST_F(FractionalShipTest, DroppedPowerupShowsOnTheRadarAtItsStoredPosition) {
     // drop point itself would give (750, 550).
     player_x = 5000.0f; // the ship's dot out of the way at (769, 569)
     player_y = 5000.0f;
-    srand(3);
+    Seed_Rand(3);
     ASSERT_EQ(Start_Powerups(11, 11), 1);
     ASSERT_NE(DDraw_Lock_Back_Surface(), nullptr);
     int pitch = back_lpitch >> 1;
@@ -147,7 +148,7 @@ TEST_F(FractionalShipTest, FreshGameLaunchesIntoSlotsThirteenAndFourteen) {
     EXPECT_EQ(stations[0].counter_2, 0);
     EXPECT_EQ(stations[1].counter_2, 0);
     std::vector<int> h = Draws(44, 2, 36);
-    srand(44);
+    Seed_Rand(44);
     Move_Stations();
     // Slots 0..12 hold the starting fleet: station 0 takes 13, station 1 then takes 14.
     EXPECT_EQ(craft[13].state, CRAFT_STATE_LAUNCH);

@@ -1,5 +1,6 @@
 // Stations: the launch timer, launches into the first free craft slot with a drawn heading, a
 // full craft pool, both stations launching together, and what a reused slot keeps.
+#include "engine/graphics/random.h"
 #include "combat_world.h"
 
 namespace {
@@ -9,14 +10,14 @@ using StationTest = CombatTest;
 TEST_F(StationTest, FirstLaunchOnTheThousandAndFirstUpdate) {
     enemy_ships = 1;
     Place_Station(0, 1000, 1000);
-    srand(21);
+    Seed_Rand(21);
     for (int i = 1; i <= 1000; i++)
         Move_Stations();
     EXPECT_EQ(stations[0].counter_2, 0);
     EXPECT_EQ(Live(craft, MAX_CRAFT), 0);
     EXPECT_TRUE(Next_Rand_Is(21, 0)) << "no draws before the launch";
     int h = Draws(21, 1, 36)[0];
-    srand(21);
+    Seed_Rand(21);
     Move_Stations();
     BOB_TYP &c = craft[0];
     EXPECT_EQ(c.state, CRAFT_STATE_LAUNCH);
@@ -40,7 +41,7 @@ TEST_F(StationTest, FullCraftPoolSkipsTheLaunch) {
         Place_Craft(i, i * 100, 0, 3);
     enemy_ships = 21;
     Place_Station(0, 1000, 1000).counter_2 = 0;
-    srand(4);
+    Seed_Rand(4);
     Move_Stations();
     EXPECT_EQ(enemy_ships, 21);
     EXPECT_EQ(stations[0].counter_2, 999);
@@ -59,7 +60,7 @@ TEST_F(StationTest, BothStationsLaunchTogetherLowerSlotFirst) {
     Place_Station(0, 1000, 1000).counter_2 = 0;
     Place_Station(1, 5000, -2000).counter_2 = 0;
     std::vector<int> h = Draws(8, 2, 36);
-    srand(8);
+    Seed_Rand(8);
     Move_Stations();
     EXPECT_EQ(craft[5].state, CRAFT_STATE_LAUNCH);
     EXPECT_EQ(world_x(craft[5]), 1000);
@@ -78,7 +79,7 @@ TEST_F(StationTest, ReusedSlotKeepsItsVelocityAndDelay) {
     vel_y(old) = -2.0f;
     fire_delay(old) = 7;
     Place_Station(0, 0, 0).counter_2 = 0;
-    srand(2);
+    Seed_Rand(2);
     Move_Stations();
     ASSERT_EQ(old.state, CRAFT_STATE_LAUNCH);
     EXPECT_EQ(vel_x(old), 3.5f);
@@ -95,7 +96,7 @@ TEST_F(StationTest, EverySlotIsScannedAndDeadStationsWait) {
     Place_Station(3, -700, 300).counter_2 = 0;
     Place_Station(1, 0, 0).counter_2 = 0;
     stations[1].state = 0;
-    srand(1);
+    Seed_Rand(1);
     Move_Stations();
     EXPECT_EQ(craft[0].state, CRAFT_STATE_LAUNCH);
     EXPECT_EQ(world_x(craft[0]), -700);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "engine/graphics/random.h"
 #include "engine/input/dik.h"
 #include "game/game.h"
 #include "tests/game/game_run.h"
@@ -65,10 +66,10 @@ TEST(GameFrame, RandomGeneratorSeededFromTheClockBeforeTheStars) {
             for (int i = 0; i < MAX_STARS; i++)
                 xs[i] = stars[i].x;
     });
-    srand(1000);
+    Seed_Rand(1000);
     for (int i = 0; i < MAX_STARS; i++) {
-        int x = rand() % 1600;
-        rand();
+        int x = Rand() % 1600;
+        Rand();
         ASSERT_EQ(xs[i], x) << "star " << i;
     }
 }

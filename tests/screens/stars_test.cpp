@@ -1,9 +1,10 @@
-// The star field: the scatter's use of rand(), each layer's share of the drift, the truncation and
+// The star field: the scatter's use of Rand(), each layer's share of the drift, the truncation and
 // flooring of the drift, the wrap of the star plane, and which stars are plotted in what colour.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "engine/graphics/random.h"
 #include "engine/graphics/ddraw.h"
 #include "surface.h"
 #include "world/stars.h"
@@ -27,20 +28,20 @@ class Stars : public ::testing::Test {
 };
 
 TEST_F(Stars, ScatterTakesXThenYFromRandAndStaysOnThePlane) {
-    srand(77);
-    int expect_x0 = rand() % 1600, expect_y0 = rand() % 1200;
-    int expect_x1 = rand() % 1600;
+    Seed_Rand(77);
+    int expect_x0 = Rand() % 1600, expect_y0 = Rand() % 1200;
+    int expect_x1 = Rand() % 1600;
     for (int i = 3; i < 2 * MAX_STARS; i++)
-        rand();
-    int next_after = rand();
+        Rand();
+    int next_after = Rand();
 
-    srand(77);
+    Seed_Rand(77);
     Init_Stars();
     EXPECT_EQ(stars[0].x, expect_x0);
     EXPECT_EQ(stars[0].y, expect_y0);
     EXPECT_EQ(stars[1].x, expect_x1);
     // Exactly two draws per star: the generator continues where 800 draws leave it.
-    EXPECT_EQ(rand(), next_after);
+    EXPECT_EQ(Rand(), next_after);
     for (int i = 0; i < MAX_STARS; i++) {
         ASSERT_GE(stars[i].x, 0);
         ASSERT_LT(stars[i].x, 1600);
@@ -137,7 +138,7 @@ TEST_F(Stars, PlaneWrapsOnBothAxesAndBothEdges) {
 }
 
 TEST_F(Stars, LongFastFlightKeepsEveryStarOnThePlane) {
-    srand(5);
+    Seed_Rand(5);
     Init_Stars();
     player_xv = -29.9f;
     player_yv = 30.0f;

@@ -2,6 +2,7 @@
 // outlined polygons, then a wipe. Headless, it writes its frames as 24-bit .bmp files.
 //   farwake-drawdemo [--frames N]              (a window; Escape ends it)
 //   farwake-drawdemo-headless --out DIR [--frames N]
+#include "engine/graphics/random.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/ddraw.h"
 #include "engine/graphics/draw2d.h"
@@ -114,17 +115,17 @@ int main(int argc, char **argv) {
     POLYGON_TYP star_poly = {1, 10, 200, 300, 0, 0, RGB16Bit(31, 25, 4), star};
     POLYGON_TYP box_poly = {1, 4, 600, 300, 0, 0, RGB16Bit(4, 20, 31), box};
     POLYGON_TYP hex_poly = {1, 6, 200, 300, 0, 0, RGB16Bit(31, 8, 6), hex};
-    srand(7);
+    Seed_Rand(7);
     for (int f = 0; f < frames && !escape_pressed(); f++) {
         Start_Clock();
         DDraw_Fill_Surface(lpddsback, 0, nullptr);
         UCHAR *buf = DDraw_Lock_Back_Surface();
         if (buf) {
             for (int t = 0; t < 40; t++) {
-                int x = rand() % 900 - 50, y = rand() % 700 - 50;
-                Draw_Triangle16(x, y, x + rand() % 80 - 40, y + rand() % 80, x + rand() % 80 - 40,
-                                y + rand() % 80,
-                                RGB16Bit(rand() % 12, rand() % 12, 8 + rand() % 12), buf,
+                int x = Rand() % 900 - 50, y = Rand() % 700 - 50;
+                Draw_Triangle16(x, y, x + Rand() % 80 - 40, y + Rand() % 80, x + Rand() % 80 - 40,
+                                y + Rand() % 80,
+                                RGB16Bit(Rand() % 12, Rand() % 12, 8 + Rand() % 12), buf,
                                 back_lpitch);
             }
             Rotate_Polygon(&star_poly, 2);
