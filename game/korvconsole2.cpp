@@ -7,7 +7,7 @@
 #include "engine/input/dinput.h"
 #include "game/game.h"
 #include "game/panel.h"
-#include "shell/shell.h"
+#include "engine/window/window.h"
 #include "world/craft.h"
 #include "world/effects.h"
 #include "world/radar.h"

@@ -9,7 +9,7 @@
 #include "engine/graphics/clock.h"
 #include "engine/graphics/ddraw.h"
 #include "engine/input/dinput.h"
-#include "shell/shell.h"
+#include "engine/window/window.h"
 #include "world/stars.h"
 #include "world/world.h"
 

@@ -9,7 +9,7 @@
 #include "game/game.h"
 #include "game/panel.h"
 #include "game/screens.h"
-#include "shell/shell.h"
+#include "engine/window/window.h"
 #include "world/craft.h"
 #include "world/effects.h"
 #include "world/radar.h"

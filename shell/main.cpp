@@ -1,5 +1,5 @@
 // The executable's entry: runs the game through WinMain and reports a failed start on stderr.
-#include "shell/shell.h"
+#include "engine/window/window.h"
 #include <cstdio>
 
 int main() {

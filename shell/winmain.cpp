@@ -1,6 +1,6 @@
 // The program's entry sequence: window class and window, the game's set-up, the message pump
 // that runs one game frame per pass, then the credits, shut-down and the exit code.
-#include "shell/shell.h"
+#include "engine/window/window.h"
 #include "game/game.h"
 #include "game/screens.h"
 #include "platform/platform.h"

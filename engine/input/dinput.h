@@ -2,7 +2,7 @@
 // mouse and joystick readers, over the platform layer's input.
 #pragma once
 #include <cstdint>
-#include "engine/input/dik.h"
+#include "platform/dik.h"
 
 // Relative mouse motion since the last read and 4 button bytes (0x80 pressed); 16 bytes.
 struct DIMOUSESTATE {

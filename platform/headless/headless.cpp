@@ -2,7 +2,7 @@
 // keys, mouse and joystick, queued window events, captured frames and captured audio.
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
-#include "engine/input/dik.h"
+#include "platform/dik.h"
 #include <cstdio>
 #include <cstring>
 #include <string>

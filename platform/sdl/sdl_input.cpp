@@ -2,7 +2,7 @@
 // the game controller's buttons ORed in), relative mouse motion and the joystick.
 #include "platform/platform.h"
 #include "platform/sdl/sdl_internal.h"
-#include "engine/input/dik.h"
+#include "platform/dik.h"
 #include <cstdio>
 #include <cstring>
 

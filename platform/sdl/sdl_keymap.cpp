@@ -1,6 +1,6 @@
 // The keyboard table of the SDL backend: every SDL scancode that has a DirectInput scan code.
 #include "platform/sdl/sdl_internal.h"
-#include "engine/input/dik.h"
+#include "platform/dik.h"
 #include <array>
 
 struct Key_Pair {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "engine/graphics/random.h"
-#include "engine/input/dik.h"
+#include "platform/dik.h"
 #include "game/game.h"
-#include "tests/game/game_run.h"
+#include "tests/support/game_run.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <cstring>
 #include <string>
 
-#include "engine/input/dik.h"
+#include "platform/dik.h"
 #include "engine/sound/dsound.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
-#include "tests/game/game_run.h"
+#include "tests/support/game_run.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "engine/input/dik.h"
+#include "platform/dik.h"
 #include "game/game.h"
 #include "game/panel.h"
-#include "tests/game/game_run.h"
+#include "tests/support/game_run.h"
 
 namespace {
 

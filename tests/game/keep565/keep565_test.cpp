@@ -1,8 +1,8 @@
 // The second build of the game: the packing the display reported is kept and F10 toggles from it.
 #include <gtest/gtest.h>
 
-#include "engine/input/dik.h"
-#include "tests/game/game_run.h"
+#include "platform/dik.h"
+#include "tests/support/game_run.h"
 
 namespace {
 

@@ -1,0 +1,133 @@
+// The SDL backend itself, run on SDL's off-screen video driver (asked for by name, so it is
+// accepted): window, presentation, keyboard, text and the wait.
+#include "platform/platform.h"
+#include "platform/dik.h"
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SdlBackend : public testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_EQ(Plat_Init(), 1) << Plat_Error();
+    }
+    void TearDown() override { Plat_Quit(); }
+};
+
+TEST_F(SdlBackend, WindowPresentAndToggle) {
+    ASSERT_EQ(Plat_Open_Window("farwake test", 800, 600), 1) << Plat_Error();
+    std::vector<uint16_t> frame(800 * 600, 0x7C00);
+    EXPECT_EQ(Plat_Present(frame.data(), 800, 600, 1600, 15), 1) << Plat_Error();
+    EXPECT_EQ(Plat_Present(frame.data(), 800, 600, 1600, 16), 1) << Plat_Error();
+    Plat_Toggle_Fullscreen();
+    EXPECT_EQ(Plat_Present(frame.data(), 800, 600, 1600, 15), 1) << Plat_Error();
+    Plat_Toggle_Fullscreen();
+    EXPECT_EQ(Plat_Present(frame.data(), 800, 600, 1600, 15), 1) << Plat_Error();
+    // Refused without touching the frame: no pixels, short pitch, unknown packing.
+    EXPECT_EQ(Plat_Present(nullptr, 800, 600, 1600, 15), 0);
+    EXPECT_EQ(Plat_Present(frame.data(), 800, 600, 1598, 15), 0);
+    EXPECT_EQ(Plat_Present(frame.data(), 800, 600, 1600, 24), 0);
+    Plat_Show_Cursor(0);
+    Plat_Inhibit_Screensaver(1);
+    Plat_Inhibit_Screensaver(0);
+    Plat_Close_Window();
+    EXPECT_EQ(Plat_Present(frame.data(), 800, 600, 1600, 15), 0); // no window to show it in
+}
+
+TEST_F(SdlBackend, KeyboardWithNoKeysDown) {
+    ASSERT_EQ(Plat_Open_Window("farwake test", 800, 600), 1) << Plat_Error();
+    uint8_t state[256];
+    std::fill(state, state + 256, 0xEE);
+    ASSERT_EQ(Plat_Read_Keyboard(state), 1);
+    for (int k = 0; k < 256; k++)
+        ASSERT_EQ(state[k], 0) << "code " << k;
+    EXPECT_EQ(Plat_Key_Down(DIK_ESCAPE), 0);
+    EXPECT_EQ(Plat_Key_Down(-1), 0);
+    EXPECT_EQ(Plat_Key_Down(256), 0);
+    int dx = 1, dy = 1, dz = 1;
+    uint8_t b[4];
+    ASSERT_EQ(Plat_Read_Mouse(&dx, &dy, &dz, b), 1);
+    EXPECT_EQ(dz, 0);
+}
+
+TEST_F(SdlBackend, WaitNeverEndsEarly) {
+    uint32_t now = Plat_Ticks();
+    for (uint32_t ahead : {1u, 4u, 17u}) {
+        uint32_t target = Plat_Ticks() + ahead;
+        Plat_Wait_Until(target);
+        EXPECT_GE((int32_t)(Plat_Ticks() - target), 0);
+    }
+    uint32_t before = Plat_Ticks();
+    Plat_Wait_Until(now); // already past: returns at once
+    EXPECT_GE((int32_t)(Plat_Ticks() - before), 0);
+}
+
+TEST_F(SdlBackend, TextIsAHardEdgedMask) {
+    if (!std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"))
+        GTEST_SKIP() << "the DejaVu bold face is not installed";
+    ASSERT_EQ(Plat_Font_Open(16), 1) << Plat_Error();
+    std::vector<uint8_t> mask;
+    int w = 0, h = 0;
+    ASSERT_EQ(Plat_Text_Mask("Score:", mask, &w, &h), 1);
+    EXPECT_GT(w, 20);
+    EXPECT_LE(h, 16); // the face is sized so its lines fit the asked height
+    ASSERT_EQ(mask.size(), (size_t)w * h);
+    int set = 0;
+    for (uint8_t v : mask) {
+        ASSERT_LE(v, 1); // no anti-aliasing: every pixel is in or out
+        set += v;
+    }
+    EXPECT_GT(set, 20);
+    ASSERT_EQ(Plat_Text_Mask("", mask, &w, &h), 1);
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(Plat_Text_Mask(nullptr, mask, &w, &h), 0);
+    Plat_Font_Close();
+    EXPECT_EQ(Plat_Text_Mask("x", mask, &w, &h), 0);
+}
+
+// Writes a rising ramp; the device pulls from its own thread.
+void ramp(int16_t *out, int frames, void *) {
+    for (int i = 0; i < 2 * frames; i++)
+        out[i] = (int16_t)i;
+}
+
+TEST_F(SdlBackend, AudioOutputOpensAndCloses) {
+    int rate = 0;
+    if (!Plat_Audio_Open(22050, 1024, ramp, nullptr, &rate))
+        GTEST_SKIP() << "no audio output: " << Plat_Error();
+    EXPECT_GT(rate, 0);
+    Plat_Audio_Close();
+    Plat_Audio_Close(); // a second close is harmless
+    EXPECT_EQ(Plat_Audio_Open(22050, 1024, nullptr, nullptr, &rate), 0);
+}
+
+// Without a display the backend refuses to start, with a reason, rather than drawing nowhere.
+TEST(SdlNoDisplay, NamedDriverThatCannotConnect) {
+    unsetenv("DISPLAY");
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    ASSERT_EQ(Plat_Init(), 0);
+    EXPECT_EQ(std::string(Plat_Error()).rfind("cannot start the video system", 0), 0u)
+        << Plat_Error();
+}
+
+TEST(SdlNoDisplay, NoFallbackToDrawingNowhere) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    if (Plat_Init()) {
+        Plat_Quit();
+        GTEST_SKIP() << "this machine has a console display SDL can use";
+    }
+    std::string err = Plat_Error();
+    EXPECT_TRUE(err.rfind("no display to open", 0) == 0 ||
+                err.rfind("cannot start the video system", 0) == 0)
+        << err;
+}
+
+} // namespace
