@@ -1,6 +1,7 @@
 // The game's own layer: set-up, reset and shut-down, the per-frame function with its key map and
-// states, the game's globals and its list of sound effects.
+// states, and the game's globals.
 #pragma once
+#include "world/sounds.h"
 #include "world/world.h"
 
 // ---- globals (defined in game/korvconsole2.cpp) ------------------------------------------------
@@ -21,19 +22,6 @@ constexpr unsigned int TEXT_GREEN = 0x0000FF00;
 // Frames a toggle key waits before it is taken again.
 constexpr int KEY_TOGGLE_DELAY = 10;
 
-// ---- sound ids (defined in game/setup.cpp); -1 while not loaded --------------------------------
-
-constexpr int NUM_SOUND_COPIES = 8;
-extern int gameover_id;
-extern int victory_id;
-extern int engine_id;
-extern int afterburner_id;
-extern int powerup_id;
-extern int missile_id;
-extern int explosion_ids[NUM_SOUND_COPIES];
-extern int hit_ids[NUM_SOUND_COPIES];
-extern int bullet_ids[NUM_SOUND_COPIES];
-
 // ---- operations --------------------------------------------------------------------------------
 
 // Brings up display, sound and keyboard, builds every object, resets the world, runs the title; 1.
@@ -44,7 +32,3 @@ int Game_Main(void *parms);
 int Game_Shutdown(void *parms);
 // Puts the enemy side, score, fuel and missiles back to the start of a game; returns enemy_ships.
 int Reset_Game();
-// Loads the nine sound effects in order; 1 when all loaded, 0 at the first that failed.
-int Init_Sounds();
-// Sets every sound id to -1 (the state before Init_Sounds).
-void Clear_Sound_Ids();

@@ -34,9 +34,9 @@ static void Toggle_Keys() {
         key_toggle_delay = KEY_TOGGLE_DELAY;
     }
     if (keyboard_state[DIK_F5] && key_toggle_delay == 0) {
-        player.int_vars[INDEX_SHIELD] = 3;
-        missile_load = 6;
-        fuel = 300.0f;
+        player.int_vars[INDEX_SHIELD] = SHIELD_FULL;
+        missile_load = MISSILES_FULL;
+        fuel = FUEL_FULL;
         key_toggle_delay = KEY_TOGGLE_DELAY;
     }
     if (key_toggle_delay > 0) key_toggle_delay--;
@@ -46,13 +46,7 @@ static void Toggle_Keys() {
 // hint, so the restart is taken there too.
 static void Restart_Key() {
     if (!keyboard_state[DIK_RETURN] || (player.state != 0 && enemy_ships > 0)) return;
-    player.int_vars[INDEX_SHIELD] = 3;
-    player.state = 1;
-    player_x = 0.0f;
-    player_y = 0.0f;
-    player_xv = 0.0f;
-    player_yv = 0.0f;
-    heading(player) = 0;
+    Reset_Player();
     Reset_Game();
 }
 

@@ -7,6 +7,8 @@
 #include "engine/graphics/bitmap.h"
 #include "engine/graphics/ddraw.h"
 #include "game/game.h"
+#include "world/sheet.h"
+#include "world/ship.h"
 #include "world/world.h"
 
 BOB_TYP shields;
@@ -19,16 +21,10 @@ static constexpr DWORD MISSILE_COUNT_COLOR = 0x005050FF;
 static constexpr DWORD WARNING_COLOR = 0x000000FF;
 
 int Init_Shield_Gauge() {
-    BITMAP_FILE_TAG bitmap{};
-    int loaded = Load_Bitmap_File(&bitmap, "shields.bmp");
     Create_BOB(&shields, 710, 10, 90, 90, 4, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
-    // Nothing is cut from a file that failed to load, and the loader refuses cells a short or
-    // differently packed file lacks: those frames stay blank.
-    int ok = loaded;
-    for (int i = 0; i < 4 && loaded; i++)
-        ok &= Load_Frame_BOB16(&shields, &bitmap, i, i, 0, EXTRACT_CELL);
-    Unload_Bitmap_File(&bitmap);
+    // Cells a short, missing or differently packed file lacks stay blank.
+    int ok = Load_Sheet_BOB16(&shields, "shields.bmp", 4, 4) == 4;
     shields.curr_frame = 3;
     return ok;
 }
@@ -46,7 +42,7 @@ int Init_Missile_Meter() {
 int Draw_Panel() {
     Draw_Rectangle(770, 108, 790, 212, FUEL_FRAME_COLOR, lpddsback);
     // Float division and scaling, then truncation toward zero: 299.0 gives 99, 2.0 gives 0.
-    int p = (int)(fuel / 300 * 100);
+    int p = (int)(fuel / FUEL_FULL * 100);
     if (p > 0 && p <= 100) Draw_Rectangle(772, 210 - p, 788, 210, FUEL_BAR_COLOR, lpddsback);
     Draw_BOB(&missile_meter, lpddsback);
     snprintf(buffer, sizeof(buffer), "%d", missile_load);
@@ -55,8 +51,7 @@ int Draw_Panel() {
 }
 
 int Draw_Area_Warning() {
-    if (player_x < -ENGAGEMENT_LIMIT || player_x > ENGAGEMENT_LIMIT ||
-        player_y < -ENGAGEMENT_LIMIT || player_y > ENGAGEMENT_LIMIT) {
+    if (Outside_Engagement_Area()) {
         static char warning[] = "Warning! Leaving engagement area!";
         Draw_Text_GDI(warning, 250, 500, WARNING_COLOR, lpddsback);
     }

@@ -1,4 +1,4 @@
-// Bringing the game up and down: Game_Init, the sound list, Reset_Game and Game_Shutdown.
+// Bringing the game up and down: Game_Init, Reset_Game and Game_Shutdown.
 #include <cstdlib>
 
 #include "engine/graphics/random.h"
@@ -18,59 +18,14 @@
 #include "world/station.h"
 #include "world/weapons.h"
 
-int gameover_id = -1;
-int victory_id = -1;
-int engine_id = -1;
-int afterburner_id = -1;
-int powerup_id = -1;
-int missile_id = -1;
-int explosion_ids[NUM_SOUND_COPIES] = {-1, -1, -1, -1, -1, -1, -1, -1};
-int hit_ids[NUM_SOUND_COPIES] = {-1, -1, -1, -1, -1, -1, -1, -1};
-int bullet_ids[NUM_SOUND_COPIES] = {-1, -1, -1, -1, -1, -1, -1, -1};
-
-// Volume, pan and frequency control.
-constexpr int SOUND_CONTROLS = 0xE0;
-constexpr int SOUND_RATE = 22050;
-
-void Clear_Sound_Ids() {
-    gameover_id = victory_id = engine_id = afterburner_id = powerup_id = missile_id = -1;
-    for (int i = 0; i < NUM_SOUND_COPIES; i++)
-        explosion_ids[i] = hit_ids[i] = bullet_ids[i] = -1;
-}
-
-// Loads one sound into ids[0] at the common rate and fills ids[1..7] with replicas sharing it.
-static int Load_Copies(const char *file, int ids[NUM_SOUND_COPIES]) {
-    ids[0] = DSound_Load_WAV(file, SOUND_CONTROLS);
-    if (ids[0] == -1) return 0;
-    DSound_Set_Freq(ids[0], SOUND_RATE);
-    for (int i = 1; i < NUM_SOUND_COPIES; i++)
-        ids[i] = DSound_Replicate_Sound(ids[0]);
-    return 1;
-}
-
-int Init_Sounds() {
-    if ((gameover_id = DSound_Load_WAV("gameover.wav", SOUND_CONTROLS)) == -1) return 0;
-    if ((victory_id = DSound_Load_WAV("victory.wav", SOUND_CONTROLS)) == -1) return 0;
-    DSound_Set_Freq(victory_id, SOUND_RATE);
-    if ((engine_id = DSound_Load_WAV("engine.wav", SOUND_CONTROLS)) == -1) return 0;
-    if ((afterburner_id = DSound_Load_WAV("blaze.wav", SOUND_CONTROLS)) == -1) return 0;
-    DSound_Set_Freq(afterburner_id, SOUND_RATE);
-    if ((powerup_id = DSound_Load_WAV("beep00.wav", SOUND_CONTROLS)) == -1) return 0;
-    if ((missile_id = DSound_Load_WAV("missile00.wav", SOUND_CONTROLS)) == -1) return 0;
-    if (!Load_Copies("boom67.wav", explosion_ids)) return 0;
-    if (!Load_Copies("boom45.wav", hit_ids)) return 0;
-    if (!Load_Copies("pdlaser.wav", bullet_ids)) return 0;
-    return 1;
-}
-
 int Reset_Game() {
     enemy_ships = 0;
     Reset_Craft();
     for (int i = 0; i < MAX_POWERUPS; i++)
         powerups[i].state = 0;
     score = 0;
-    fuel = 300.0f;
-    missile_load = 2;
+    fuel = FUEL_FULL;
+    missile_load = START_MISSILES;
     missile_delay = 0;
 
     // Two stations are placed; slots 2 and 3 stay as they are.
@@ -120,17 +75,14 @@ int Game_Init(void *parms) {
     Init_Stations();
 
     score = 0;
-    player_x = 0.0f;
-    player_y = 0.0f;
-    player_xv = 0.0f;
-    player_yv = 0.0f;
+    Reset_Player();
     player_v = 0.0f;
-    fuel = 300.0f;
-    missile_load = 2;
+    fuel = FUEL_FULL;
+    missile_load = START_MISSILES;
     missile_delay = 0;
-    burn_power = 1.5f;
-    max_player_v = 15.0f;
-    max_player_av = 30.0f;
+    burn_power = START_BURN_POWER;
+    max_player_v = START_MAX_V;
+    max_player_av = START_MAX_AV;
 
     Reset_Game();
     debug_mode = 0;

@@ -1,5 +1,5 @@
 // The executable's entry: runs the game through WinMain and reports a failed start on stderr.
-#include "engine/window/window.h"
+#include "shell/winmain.h"
 #include <cstdio>
 
 int main() {

@@ -1,6 +1,9 @@
 // The program's entry sequence: window class and window, the game's set-up, the message pump
 // that runs one game frame per pass, then the credits, shut-down and the exit code.
-#include "engine/window/window.h"
+#include "shell/winmain.h"
+
+#include <cstdio>
+
 #include "game/game.h"
 #include "game/screens.h"
 #include "platform/platform.h"
@@ -9,6 +12,21 @@ static constexpr const char *WINDOW_CLASS_NAME = "WIN3DCLASS";
 static constexpr const char *WINDOW_TITLE = "Korv Graphics Console Ver 2.0";
 static constexpr int WINDOW_WIDTH = 800;
 static constexpr int WINDOW_HEIGHT = 600;
+
+static char shell_error[256];
+
+void Shell_Set_Error(const char *what, const char *reason) {
+    if (!what) {
+        shell_error[0] = 0;
+        return;
+    }
+    std::snprintf(shell_error, sizeof shell_error, "farwake: %s: %s", what,
+                  reason && *reason ? reason : "unknown reason");
+}
+
+const char *Shell_Error() {
+    return shell_error;
+}
 
 LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     PAINTSTRUCT ps;

@@ -83,11 +83,7 @@ static void Turn_Craft(BOB_TYP &c, int b) {
                 h -= 1;
         }
     }
-    if (h < 0)
-        h += 36;
-    else if (h > 35)
-        h -= 36;
-    heading(c) = h;
+    heading(c) = Wrap_Heading(h);
 }
 
 static void Hunt(BOB_TYP &c) {

@@ -8,16 +8,14 @@
 
 #include "engine/graphics/clock.h"
 #include "engine/sound/dsound.h"
-#include "game/game.h"
 #include "world/sheet.h"
+#include "world/sounds.h"
 #include "world/ship.h"
 #include "world/weapons.h"
 #include "world/world.h"
 
 static constexpr float EXPLOSION_HEARING_DISTANCE = 2000.0f;
 static constexpr int PARTICLE_LIFE = 32;
-static constexpr int MAX_SHIELD = 3;
-static constexpr int MAX_MISSILE_LOAD = 6;
 static constexpr int POWERUP_SCORE = 200;
 
 static int expl_anim[4] = {0, 1, 2, 3};
@@ -100,9 +98,8 @@ int Draw_Particles() {
     for (int i = 0; i < MAX_PARTICLES; i++) {
         PARTICLE_TYP &p = particles[i];
         if (p.life <= 0) continue;
-        int sx = (int)(p.x - player_x + 400);
-        int sy = (int)(p.y - player_y + 300);
-        if (sx >= 0 && sx < 800 && sy >= 0 && sy < 600)
+        int sx, sy;
+        if (Map_Point_To_Screen(p.x, p.y, &sx, &sy))
             Plot_Pixel16(sx, sy, p.life, 0, 0, sback_buffer, pitch);
     }
     return 1;
@@ -142,12 +139,12 @@ static void Apply_Powerup(int kind) {
         score += POWERUP_SCORE;
         break;
     case 2:
-        if (player.int_vars[INDEX_SHIELD] < MAX_SHIELD) player.int_vars[INDEX_SHIELD] += 1;
+        if (player.int_vars[INDEX_SHIELD] < SHIELD_FULL) player.int_vars[INDEX_SHIELD] += 1;
         break;
     case 3:
-        if (missile_load < MAX_MISSILE_LOAD) {
+        if (missile_load < MISSILES_FULL) {
             missile_load += 2;
-            if (missile_load > MAX_MISSILE_LOAD) missile_load = MAX_MISSILE_LOAD;
+            if (missile_load > MISSILES_FULL) missile_load = MISSILES_FULL;
         }
         break;
     }
@@ -158,10 +155,7 @@ int Move_Powerups() {
         BOB_TYP &p = powerups[i];
         if (p.state != 1) continue;
         // The ship's box is tested whether or not it is alive: a wreck still collects.
-        if (!Collision_Test(world_x(p) - (p.width >> 1), world_y(p) - (p.height >> 1), p.width,
-                            p.height, (int)(player_x - (player.width >> 1)),
-                            (int)(player_y - (player.height >> 1)), player.width, player.height))
-            continue;
+        if (!Touches_Player(p)) continue;
         p.state = 0;
         if (DSound_Status_Sound(powerup_id) == 0) DSound_Play(powerup_id, 0, 0, 0, 0);
         Apply_Powerup(p.curr_frame);

@@ -6,6 +6,7 @@
 
 #include "engine/graphics/bitmap.h"
 #include "engine/graphics/ddraw.h"
+#include "world/sheet.h"
 #include "world/world.h"
 
 BOB_TYP radar;
@@ -21,17 +22,10 @@ static constexpr int CORNER_SIZE = 10;
 static constexpr int NUM_CORNERS = 4;
 
 int Init_Radar() {
-    BITMAP_FILE_TAG bitmap{};
-    int loaded = Load_Bitmap_File(&bitmap, "radar.bmp");
     Create_BOB(&radar, 0, 0, CORNER_SIZE, CORNER_SIZE, 36, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
-    // Nothing is cut from a file that failed to load, and the loader refuses cells a short or
-    // differently packed file lacks: those corners stay blank.
-    int ok = loaded;
-    for (int i = 0; i < NUM_CORNERS && loaded; i++)
-        ok &= Load_Frame_BOB16(&radar, &bitmap, i, i, 0, EXTRACT_CELL);
-    Unload_Bitmap_File(&bitmap);
-    return ok;
+    // Corners a short, missing or differently packed file lacks stay blank.
+    return Load_Sheet_BOB16(&radar, "radar.bmp", NUM_CORNERS, NUM_CORNERS) == NUM_CORNERS;
 }
 
 // Plots one dot when the world point falls inside the square; the shifts floor toward -infinity.

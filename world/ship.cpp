@@ -2,38 +2,50 @@
 // speed limits, engine sounds, gun and missile triggers.
 #include "world/ship.h"
 
-#include "engine/graphics/bitmap.h"
+#include "engine/graphics/clock.h"
 #include "engine/input/dinput.h"
 #include "engine/sound/dsound.h"
-#include "game/game.h"
 #include "world/effects.h"
+#include "world/sheet.h"
+#include "world/sounds.h"
 #include "world/weapons.h"
 
 BOB_TYP player;
 float player_x = 0.0f, player_y = 0.0f;
 float player_xv = 0.0f, player_yv = 0.0f;
 float player_v = 0.0f;
-float max_player_v = 15.0f;
-float max_player_av = 30.0f;
-float burn_power = 1.5f;
-float fuel = 300.0f;
+float max_player_v = START_MAX_V;
+float max_player_av = START_MAX_AV;
+float burn_power = START_BURN_POWER;
+float fuel = FUEL_FULL;
 int engines_on = 0;
 int afterburners_on = 0;
-int missile_load = 2;
+int missile_load = START_MISSILES;
 int missile_delay = 0;
 
 int Init_Player() {
-    BITMAP_FILE_TAG bitmap{};
-    Load_Bitmap_File(&bitmap, "ship.bmp");
     Create_BOB(&player, 370, 270, 60, 60, NUM_HEADINGS, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
                DDSCAPS_SYSTEMMEMORY, 0, 16);
-    for (int i = 0; i < NUM_HEADINGS; i++)
-        Load_Frame_BOB16(&player, &bitmap, i, i, 0, EXTRACT_CELL);
-    Unload_Bitmap_File(&bitmap);
-    player.state = 1;
-    heading(player) = 0;
-    player.int_vars[INDEX_SHIELD] = 3;
+    // One heading a cell along the sheet's top row; a short or missing file leaves frames blank.
+    Load_Sheet_BOB16(&player, "ship.bmp", NUM_HEADINGS, NUM_HEADINGS);
+    Reset_Player();
     return 1;
+}
+
+void Reset_Player() {
+    player.int_vars[INDEX_SHIELD] = SHIELD_FULL;
+    player.state = 1;
+    player_x = 0.0f;
+    player_y = 0.0f;
+    player_xv = 0.0f;
+    player_yv = 0.0f;
+    heading(player) = 0;
+}
+
+int Touches_Player(BOB_TYP &mover) {
+    return Collision_Test(world_x(mover) - (mover.width >> 1), world_y(mover) - (mover.height >> 1),
+                          mover.width, mover.height, (int)(player_x - (player.width >> 1)),
+                          (int)(player_y - (player.height >> 1)), player.width, player.height);
 }
 
 // Exhaust drifts backwards at an eighth of the ship's velocity; the shift rounds toward minus

@@ -6,10 +6,11 @@
 
 #include "engine/graphics/clock.h"
 #include "engine/sound/dsound.h"
-#include "game/game.h"
 #include "world/craft.h"
 #include "world/effects.h"
+#include "world/ship.h"
 #include "world/sheet.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 static constexpr int BULLET_LIFE = 100;  // updates before a shot vanishes
@@ -23,28 +24,11 @@ static int bullet_anim_green[4] = {4, 5, 6, 7};
 static int bullet_anim_blue[4] = {8, 9, 10, 11};
 static int bullet_anim_yellow[4] = {12, 13, 14, 15};
 
-int Play_First_Idle_Sound(const int ids[8]) {
-    for (int k = 0; k < 8; k++) {
-        if (DSound_Status_Sound(ids[k]) == 0) {
-            DSound_Play(ids[k], 0, 0, 0, 0);
-            return k;
-        }
-    }
-    return -1;
-}
-
 // Whether an object's hit box meets another's; the moving object comes first.
 static int Boxes_Touch(BOB_TYP &mover, BOB_TYP &target) {
     return Collision_Test(world_x(mover) - (mover.width >> 1), world_y(mover) - (mover.height >> 1),
                           mover.width, mover.height, world_x(target) - (target.width >> 1),
                           world_y(target) - (target.height >> 1), target.width, target.height);
-}
-
-// Whether an object's hit box meets the player's.
-static int Touches_Player(BOB_TYP &mover) {
-    return Collision_Test(world_x(mover) - (mover.width >> 1), world_y(mover) - (mover.height >> 1),
-                          mover.width, mover.height, (int)(player_x - (player.width >> 1)),
-                          (int)(player_y - (player.height >> 1)), player.width, player.height);
 }
 
 // Tests one projectile against every live craft; each craft it touches is destroyed.

@@ -29,6 +29,3 @@ int Move_Missiles();
 int Draw_Missiles();
 // Destroy_BOB on each of the 12 missile records; 1.
 int Destroy_Missiles();
-
-// Plays the first of eight copies of a sound that is not playing; its index, or -1 if none.
-int Play_First_Idle_Sound(const int ids[8]);

@@ -203,7 +203,7 @@ void BM_Move_Player(benchmark::State &state) {
     memset(&player, 0, sizeof player);
     player.state = 1;
     player_x = player_y = player_xv = player_yv = player_v = 0.0f;
-    fuel = 300.0f;
+    fuel = FUEL_FULL;
     memset(keyboard_state, 0, 256);
     keyboard_state[DIK_UP] = 0x80;
     keyboard_state[DIK_RIGHT] = 0x80;

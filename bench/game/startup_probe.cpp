@@ -8,7 +8,7 @@
 
 #include "engine/input/dinput.h"
 #include "platform/headless/headless.h"
-#include "engine/window/window.h"
+#include "shell/winmain.h"
 
 namespace {
 

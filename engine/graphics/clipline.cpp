@@ -1,6 +1,7 @@
 // Straight lines clipped to the display's clip rectangle (region codes) and drawn with
 // Bresenham's stepping into locked 8- or 16-bit surface memory.
 #include "engine/graphics/clock.h"
+#include "engine/graphics/clipline.h"
 
 enum { CODE_LEFT = 1, CODE_RIGHT = 2, CODE_BELOW = 4, CODE_ABOVE = 8 };
 

@@ -7,6 +7,7 @@
 #include "engine/graphics/clock.h"
 #include "engine/graphics/datafile.h"
 #include "platform/platform.h"
+#include "engine/graphics/palette.h"
 
 // Everything created from the display object lives here until the object is released.
 struct DDOBJECT {

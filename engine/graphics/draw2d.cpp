@@ -2,6 +2,7 @@
 // colour scans, the 8-bit cell loader and the full-screen transitions.
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/clock.h"
+#include "engine/graphics/clipline.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include "engine/graphics/random.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/draw2d.h"
+#include "engine/graphics/palette.h"
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 #include "engine/graphics/clock.h"
+#include "engine/graphics/palette.h"
 
 // Reads the next decimal integer the way a %d conversion finds it: white space skipped, an
 // optional sign, then digits. Numbers too long for an int keep their low 32 bits, which is all

@@ -1,5 +1,5 @@
-// The window system of the shell: registered classes, the one window over the platform layer,
-// the message queue and the user services (cursor, screen saver, asynchronous key state).
+// The emulated window system: registered classes, the one window over the platform layer, the
+// message queue and the user services (cursor, screen saver, asynchronous key state).
 #include "engine/window/window.h"
 #include "platform/dik.h"
 #include "platform/platform.h"
@@ -29,20 +29,6 @@ struct Msg_Queue {
 static Msg_Queue posted, input;
 static int quit_queued = 0;
 static int cursor_count = 0;
-static char shell_error[256];
-
-void Shell_Set_Error(const char *what, const char *reason) {
-    if (!what) {
-        shell_error[0] = 0;
-        return;
-    }
-    std::snprintf(shell_error, sizeof shell_error, "farwake: %s: %s", what,
-                  reason && *reason ? reason : "unknown reason");
-}
-
-const char *Shell_Error() {
-    return shell_error;
-}
 
 static Class_Slot *find_class(const char *name) {
     if (!name) return nullptr;
@@ -95,7 +81,6 @@ void Shell_Reset() {
     input.count = 0;
     quit_queued = 0;
     cursor_count = 0;
-    shell_error[0] = 0;
     main_window_handle = nullptr;
     main_instance = nullptr;
 }

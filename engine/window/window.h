@@ -1,5 +1,6 @@
-// The application shell's window system: handles, the window class and window over the platform
-// layer, the message queue with its one-message-per-call pump, and the small user services.
+// The emulated window system the game was written against: handles, the window class and window
+// over the platform layer, the message queue with its one-message-per-call pump, and the small
+// user services.
 #pragma once
 #include <cstdint>
 
@@ -128,17 +129,8 @@ constexpr int VK_F1 = 0x70; // VK_F1 + n for F1..F12
 constexpr int SHELL_QUEUE_SIZE = 256;
 
 // ---- globals ----
-extern HWND main_window_handle; // the one window, written once by WinMain
-extern HINSTANCE main_instance; // the instance given to WinMain
-
-// The entry point behind main: window, Game_Init, the pump, credits and shut-down; exit code.
-int WinMain(HINSTANCE hinstance, HINSTANCE hprevinstance, char *lpcmdline, int ncmdshow);
-// The window procedure of the game's window.
-LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-// One line saying why WinMain could not start (empty when it did).
-const char *Shell_Error();
-// Records the reason WinMain could not start, for Shell_Error.
-void Shell_Set_Error(const char *what, const char *reason);
+extern HWND main_window_handle; // the one window, written once by the entry sequence
+extern HINSTANCE main_instance; // the instance the entry sequence was given
 
 // Registers a window class (copied); its atom, or 0 when the record is bad or the name is taken.
 ATOM RegisterClassEx(const WNDCLASSEX *wc);

@@ -6,6 +6,7 @@
 
 #include "engine/graphics/bitmap.h"
 #include "engine/graphics/clock.h"
+#include "engine/graphics/palette.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     dd_pixel_format = (size & 1) ? 15 : 16;

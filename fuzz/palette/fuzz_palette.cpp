@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include "engine/graphics/clock.h"
+#include "engine/graphics/palette.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // An empty buffer is not a stream everywhere; one byte of white space reads the same.

@@ -9,7 +9,7 @@
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "engine/window/window.h"
+#include "shell/winmain.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The whole program over the headless backend: Escape and closing the window both end it with
 // status 0, every frame paced to 30 ms of the virtual clock.
-#include "engine/window/window.h"
+#include "shell/winmain.h"
 #include "platform/dik.h"
 #include "platform/headless/headless.h"
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // WinMain over doubles of the game's entry points: start-up, the pump, the close request, the end
 // sequence and the failures to start.
-#include "engine/window/window.h"
+#include "shell/winmain.h"
 #include "game/game.h"
 #include "game/screens.h"
 #include "platform/dik.h"

@@ -10,7 +10,7 @@
 #include "engine/sound/dsound.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
-#include "engine/window/window.h"
+#include "shell/winmain.h"
 #include "world/craft.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "world/craft.h"
 #include "world/effects.h"
+#include "world/ship.h"
 #include "world/station.h"
 #include "world/weapons.h"
 #include "world/world.h"
@@ -48,11 +49,11 @@ inline void Clear_World() {
     player = BOB_TYP{};
     player.width = player.height = 60;
     player.state = 1;
-    player.int_vars[INDEX_SHIELD] = 3;
+    player.int_vars[INDEX_SHIELD] = SHIELD_FULL;
     player_x = player_y = player_xv = player_yv = 0.0f;
     enemy_ships = 0;
     score = 0;
-    fuel = 300.0f;
+    fuel = FUEL_FULL;
     missile_load = 2;
     missile_delay = 0;
     Clear_Sound_Ids();

@@ -12,7 +12,7 @@
 
 #include "game/game.h"
 #include "platform/headless/headless.h"
-#include "engine/window/window.h"
+#include "shell/winmain.h"
 #include "tools/headless/runner.h"
 
 namespace {

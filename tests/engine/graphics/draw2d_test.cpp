@@ -3,6 +3,7 @@
 #include "engine/graphics/clock.h"
 #include "engine/graphics/draw2d.h"
 #include "platform/headless/headless.h"
+#include "engine/graphics/palette.h"
 #include <gtest/gtest.h>
 #include <vector>
 

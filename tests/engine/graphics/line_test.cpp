@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 #include "engine/graphics/clock.h"
+#include "engine/graphics/clipline.h"
 
 // A 20 x 20 16-bit canvas with a 4-pixel pad on each row, clipped to 5..14 on both axes.
 class Lines : public ::testing::Test {

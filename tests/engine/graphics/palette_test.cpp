@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include "engine/graphics/clock.h"
 #include "tests/engine/graphics/display_fixture.h"
+#include "engine/graphics/palette.h"
 
 static std::string Temp_File(const char *text) {
     char path[] = "/tmp/fw_palXXXXXX";
