@@ -6,7 +6,7 @@
 
 #include "platform/dik.h"
 #include "game/screens.h"
-#include "tests/support/game_shots.h"
+#include "tests/support/game_run.h"
 #include "world/world.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "platform/dik.h"
 #include "game/screens.h"
-#include "tests/support/game_shots.h"
+#include "tests/support/game_run.h"
 #include "world/ship.h"
 #include "world/world.h"
 
