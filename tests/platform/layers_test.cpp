@@ -15,9 +15,9 @@ namespace {
 
 // Rank of a top-level folder among the layers; -1 for folders outside them.
 int Layer_Rank(const std::string &folder) {
-    static const std::map<std::string, int> ranks = {
-        {"platform", 0}, {"engine", 1}, {"world", 2}, {"game", 3}, {"shell", 4}, {"tools", 5},
-        {"tests", 6},    {"bench", 6},  {"fuzz", 6}};
+    static const std::map<std::string, int> ranks = {{"platform", 0}, {"engine", 1}, {"world", 2},
+                                                     {"game", 3},     {"shell", 4},  {"tools", 5},
+                                                     {"tests", 6},    {"bench", 6},  {"fuzz", 6}};
     auto it = ranks.find(folder);
     return it == ranks.end() ? -1 : it->second;
 }
@@ -69,7 +69,8 @@ std::vector<std::string> Rescan_Groups(const fs::path &root) {
         std::ifstream in(it->path());
         std::string line;
         while (std::getline(in, line))
-            if (line.find("LINK_GROUP") != std::string::npos && line.find("RESCAN") != std::string::npos)
+            if (line.find("LINK_GROUP") != std::string::npos &&
+                line.find("RESCAN") != std::string::npos)
                 found.push_back(it->path().lexically_relative(root).string() + ": " + line);
     }
     return found;
@@ -98,9 +99,11 @@ TEST(Layers, TheChecksFindOffendersAndSpareWhatIsAllowed) {
     for (const char *d : {"platform/sdl", "engine/sound", "world", "game", "tools/x", "tests/x"})
         fs::create_directories(root / d);
     // Down or sideways, system headers, and anything the tests include are all allowed.
-    std::ofstream(root / "platform" / "sdl" / "a.cpp") << "#include \"platform/platform.h\"\n#include <SDL.h>\n";
+    std::ofstream(root / "platform" / "sdl" / "a.cpp")
+        << "#include \"platform/platform.h\"\n#include <SDL.h>\n";
     std::ofstream(root / "engine" / "sound" / "b.cpp") << "#include \"engine/graphics/ddraw.h\"\n";
-    std::ofstream(root / "game" / "c.cpp") << "#include \"world/world.h\"\n// #include \"shell/x.h\" in prose\n";
+    std::ofstream(root / "game" / "c.cpp")
+        << "#include \"world/world.h\"\n// #include \"shell/x.h\" in prose\n";
     std::ofstream(root / "tools" / "x" / "d.cpp") << "#include \"shell/winmain.h\"\n";
     std::ofstream(root / "tests" / "x" / "e.cpp") << "#include \"tools/x/d.h\"\n";
     std::ofstream(root / "CMakeLists.txt") << "target_link_libraries(x PRIVATE fw_world)\n";

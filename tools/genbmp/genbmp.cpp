@@ -171,7 +171,9 @@ int main(int argc, char **argv) {
     fs::create_directories(root / "good", ec);
     fs::create_directories(root / "bad", ec);
     int ok = 1;
-    auto good = [&](const char *name, const Form &f) { ok &= Write(root / "good" / name, Build(f)); };
+    auto good = [&](const char *name, const Form &f) {
+        ok &= Write(root / "good" / name, Build(f));
+    };
     auto bad = [&](const char *name, const Bytes &b) { ok &= Write(root / "bad" / name, b); };
 
     // ---- every form the loader reads ----
