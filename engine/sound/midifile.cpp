@@ -51,11 +51,16 @@ static bool valid_track(const uint8_t *p, const uint8_t *end) {
             int type = *p++;
             uint32_t len;
             if (!read_varlen(p, end, &len) || len > (uint32_t)(end - p)) return false;
+            // The events of fixed size must have it: the synthesiser's reader refuses the whole
+            // file over one of the wrong length, and would play nothing.
             if (type == 0x51 && (len != 3 || (p[0] | p[1] | p[2]) == 0)) return false;
-            if ((type == 0x58 && len < 2) || (type == 0x59 && len != 2)) return false;
+            if ((type == 0x2F && len != 0) || (type == 0x54 && len != 5)) return false;
+            if ((type == 0x58 && len != 4) || (type == 0x59 && len != 2)) return false;
             p += len;
             if (type == 0x2F) return true; // end of track: anything after it is never read
-        } else if (status == 0xF0 || status == 0xF7) {
+        } else if (status == 0xF7) {
+            return false; // an escaped packet: that reader knows no such event and reads nothing
+        } else if (status == 0xF0) {
             running = 0;
             uint32_t len;
             if (!read_varlen(p, end, &len) || len > (uint32_t)(end - p)) return false;

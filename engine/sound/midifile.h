@@ -7,8 +7,9 @@
 // Most tracks the synthesiser's reader plays: given more it loads the file and sounds nothing.
 constexpr int MIDI_MAX_TRACKS = 127;
 
-// 1 when data holds a well-formed standard MIDI file (header, then its tracks with every event
-// inside the file, metrical timing; what follows the last track is ignored), else 0.
+// 1 when data holds a well-formed standard MIDI file the synthesiser's reader takes (header, then
+// its tracks with every event inside the file and of its fixed size, no escaped packets,
+// metrical timing; what follows the last track is ignored), else 0.
 int Validate_MIDI(const uint8_t *data, size_t size);
 // Rewrites a file Validate_MIDI accepts into the form the synthesiser's reader plays: a header
 // chunk longer than 6 bytes loses its extra bytes, and a file of more than MIDI_MAX_TRACKS tracks

@@ -105,6 +105,37 @@ TEST(MidiPlayable, LongGapsBetweenTracksStillFitADelta) {
     EXPECT_EQ(b, want);
 }
 
+// A one-track file: the given events at tick 0, then a note, then the end.
+Bytes with_events(const Bytes &events) {
+    Bytes ev = events;
+    ev.insert(ev.end(), kNote.begin(), kNote.end());
+    Bytes b = midi_header(0, 1, 96);
+    Bytes t = midi_track(ev);
+    b.insert(b.end(), t.begin(), t.end());
+    return b;
+}
+
+bool accepted(const Bytes &events) {
+    Bytes b = with_events(events);
+    return Validate_MIDI(b.data(), b.size()) == 1;
+}
+
+TEST(MidiPlayable, EventsOfFixedSizeMustHaveItAndEscapesAreRefused) {
+    // The synthesiser's reader drops the whole file over any of these, so the check does.
+    EXPECT_TRUE(accepted({0x00, 0xFF, 0x58, 0x04, 4, 2, 24, 8})); // time signature: 4 bytes
+    EXPECT_FALSE(accepted({0x00, 0xFF, 0x58, 0x02, 4, 2}));
+    EXPECT_FALSE(accepted({0x00, 0xFF, 0x58, 0x05, 4, 2, 24, 8, 0}));
+    EXPECT_TRUE(accepted({0x00, 0xFF, 0x54, 0x05, 0, 0, 0, 0, 0})); // time code offset: 5
+    EXPECT_FALSE(accepted({0x00, 0xFF, 0x54, 0x04, 0, 0, 0, 0}));
+    EXPECT_FALSE(accepted({0x00, 0xFF, 0x59, 0x03, 0, 0, 0})); // key signature: 2
+    EXPECT_FALSE(accepted({0x00, 0xFF, 0x2F, 0x01, 0x00}));    // end of track: empty
+    // An escaped packet, empty or not; a system-exclusive message stays fine.
+    EXPECT_FALSE(accepted({0x00, 0xF7, 0x00}));
+    EXPECT_FALSE(accepted({0x00, 0xF7, 0x01, 0x7F}));
+    EXPECT_TRUE(accepted({0x00, 0xF0, 0x02, 0x7E, 0xF7}));
+    EXPECT_TRUE(accepted({0x00, 0xF0, 0x00}));
+}
+
 class MidiSounds : public SoundTest {
   protected:
     void SetUp() override {
@@ -137,6 +168,14 @@ TEST_F(MidiSounds, ALongerHeaderPlays) {
     Bytes plain = midi_song({60}, 1920);
     EXPECT_GT(play_peak(long_header(plain, {0, 0}), "long8.mid"), 500);
     EXPECT_GT(play_peak(long_header(plain, Bytes(256, 1)), "long262.mid"), 500);
+}
+
+TEST_F(MidiSounds, FixedSizeEventsOfTheRightSizePlay) {
+    EXPECT_GT(play_peak(with_events({0x00, 0xFF, 0x58, 0x04, 4, 2, 24, 8, 0x00, 0xFF, 0x54, 0x05,
+                                     0, 0, 0, 0, 0, 0x00, 0xFF, 0x59, 0x02, 0, 0, 0x00, 0xF0,
+                                     0x00}),
+                        "fixed.mid"),
+              500);
 }
 
 TEST_F(MidiSounds, EveryTrackCountTheFormatAllowsPlays) {
