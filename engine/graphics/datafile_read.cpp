@@ -35,9 +35,8 @@ int Read_File_Head(const char *path, uint64_t max_bytes, uint64_t want, std::vec
     else if (!S_ISREG(st.st_mode))
         set_error(error, "is a device or pipe, not a file");
     else if ((uint64_t)st.st_size > max_bytes)
-        set_error(error, "is " + std::to_string((uint64_t)st.st_size) +
-                             " bytes, more than the " + std::to_string(max_bytes) +
-                             " allowed for it");
+        set_error(error, "is " + std::to_string((uint64_t)st.st_size) + " bytes, more than the " +
+                             std::to_string(max_bytes) + " allowed for it");
     else
         ok = 1;
     if (ok) {
