@@ -23,7 +23,7 @@ std::string Write_Bytes(const char *name, const std::vector<uint8_t> &b) {
     FILE *f = std::fopen(path.c_str(), "wb");
     EXPECT_NE(f, nullptr);
     if (f) {
-        EXPECT_EQ(std::fwrite(b.data(), 1, b.size(), f), b.size());
+        EXPECT_EQ(b.empty() ? 0 : std::fwrite(b.data(), 1, b.size(), f), b.size());
         std::fclose(f);
     }
     return path;
