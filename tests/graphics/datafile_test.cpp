@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/graphics/clock.h"
 #include "engine/graphics/datafile.h"
 
 namespace {
@@ -112,6 +113,36 @@ TEST(DataFile, DataFilesAreFoundThenReadWithTheirLimit) {
     EXPECT_EQ(got, (std::vector<uint8_t>{'a', 'b', 'c'}));
     EXPECT_EQ(Read_Data_File(path.c_str(), 2, got, &err), 0);
     EXPECT_TRUE(got.empty());
+    std::remove(path.c_str());
+}
+
+TEST(DataFile, PaletteFilesAreReadWithALimitToo) {
+    PALETTEENTRY pal[256];
+    for (auto &e : pal)
+        e = PALETTEENTRY{0xAA, 0xAA, 0xAA, 0xAA};
+    EXPECT_EQ(Read_Palette_File("/tmp", pal), 0);
+    EXPECT_EQ(Read_Palette_File("/dev/zero", pal), 0);
+    std::string fifo = Temp_Path("pal_fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Read_Palette_File(fifo.c_str(), pal), 0); // refused, not waited on
+    std::remove(fifo.c_str());
+    EXPECT_EQ(pal[0].peRed, 0xAA);
+    // A first entry, then spaces up to 1 MiB: read; one byte more and it is not.
+    std::string text = "1 2 3 4\n";
+    text.resize(1u << 20, ' ');
+    std::string path = Write_Bytes("pal", std::vector<uint8_t>(text.begin(), text.end()));
+    ASSERT_EQ(Read_Palette_File(path.c_str(), pal), 1);
+    EXPECT_EQ(pal[0].peRed, 1);
+    EXPECT_EQ(pal[0].peFlags, 4);
+    EXPECT_EQ(pal[1].peRed, 0xAA);
+    pal[0].peRed = 0xAA;
+    ASSERT_EQ(truncate(path.c_str(), (1 << 20) + 1), 0);
+    EXPECT_EQ(Read_Palette_File(path.c_str(), pal), 0);
+    EXPECT_EQ(pal[0].peRed, 0xAA);
+    // An empty file holds no numbers and changes nothing.
+    ASSERT_EQ(truncate(path.c_str(), 0), 0);
+    EXPECT_EQ(Read_Palette_File(path.c_str(), pal), 1);
+    EXPECT_EQ(pal[0].peRed, 0xAA);
     std::remove(path.c_str());
 }
 
