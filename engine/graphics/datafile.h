@@ -1,5 +1,5 @@
-// Finding the game's data files: the working directory first, then beside the executable,
-// then the installed data folder (<prefix>/share/farwake).
+// Finding the game's data files (the working directory first, then beside the executable, then
+// the installed data folder <prefix>/share/farwake), and reading any outside file with a bound.
 #pragma once
 #include <cstdio>
 #include <string>
