@@ -18,6 +18,9 @@ constexpr uint32_t kCoreHeader = 12;   // the old OS/2 header: 16-bit sizes, 3-b
 constexpr uint32_t kInfoHeader = 40;
 // No real picture is this large; larger files are far more likely hostile than useful.
 constexpr uint64_t kMaxFileBytes = 1ull << 30;
+// Every header field lies in a file's first bytes: the file header, a 40-byte info header and the
+// three colour masks after it. The layout is worked out from these and the file's size alone.
+constexpr uint64_t kHeadBytes = 14 + kInfoHeader + 12;
 
 uint16_t U16(const uint8_t *p) {
     return (uint16_t)(p[0] | (p[1] << 8));
@@ -79,10 +82,13 @@ struct Layout {
     uint64_t offset = 0;  // first byte of the pixel array
     uint64_t pal_pos = 0; // first palette entry
     int pal_count = 0, pal_entry = 4;
+    uint64_t end = 0; // one past the last byte the palette and pixels are read from
     Channel red, green, blue;
 };
 
-int Parse_Layout(const uint8_t *data, size_t size, Layout *out) {
+// Reads no byte at or past kHeadBytes; size is the whole file's size, of which data holds at
+// least min(size, kHeadBytes) bytes.
+int Parse_Layout(const uint8_t *data, uint64_t size, Layout *out) {
     Layout &l = *out;
     if (size < 18 || U16(data) != kBitmapId) return 0;
     l.file_header.bfType = U16(data);
@@ -181,6 +187,7 @@ int Parse_Layout(const uint8_t *data, size_t size, Layout *out) {
         if (l.pal_pos + count * l.pal_entry > l.offset) return 0;
         l.pal_count = (int)count;
     }
+    l.end = l.offset + needed;
     return 1;
 }
 
@@ -210,13 +217,8 @@ void Convert_Pixels(const uint8_t *data, const Layout &l, UCHAR *out) {
     }
 }
 
-} // namespace
-
-int Load_Bitmap_File_Mem(BITMAP_FILE_TAG *bitmap, const uint8_t *data, size_t size) {
-    if (!bitmap || !data) return 0;
-    Layout l;
-    if (!Parse_Layout(data, size, &l)) return 0;
-
+// Fills bitmap from the palette and pixels of data, which holds at least l.end bytes.
+int Load_Layout(BITMAP_FILE_TAG *bitmap, const uint8_t *data, const Layout &l) {
     size_t out_bytes = (size_t)l.width * (size_t)l.height * (l.bits == 8 ? 1 : 2);
     UCHAR *pixels = (UCHAR *)std::malloc(out_bytes);
     if (!pixels) {
@@ -249,24 +251,30 @@ int Load_Bitmap_File_Mem(BITMAP_FILE_TAG *bitmap, const uint8_t *data, size_t si
     return 1;
 }
 
+} // namespace
+
+int Load_Bitmap_File_Mem(BITMAP_FILE_TAG *bitmap, const uint8_t *data, size_t size) {
+    if (!bitmap || !data) return 0;
+    Layout l;
+    if (!Parse_Layout(data, size, &l)) return 0;
+    return Load_Layout(bitmap, data, l);
+}
+
 int Load_Bitmap_File(BITMAP_FILE_TAG *bitmap, const char *filename) {
     if (!bitmap || !filename) return 0;
-    FILE *fp = Open_Data_File(filename);
-    if (!fp) return 0;
+    std::string path = Find_Data_File(filename);
+    if (path.empty()) return 0;
+    // The headers first: the pixels are read only when the sizes they state fit the file, and no
+    // further than the last pixel row (whatever follows it is never needed).
     std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    int too_big = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, fp)) > 0) {
-        if (bytes.size() + got > kMaxFileBytes) {
-            too_big = 1;
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    std::fclose(fp);
-    if (too_big) return 0;
-    return Load_Bitmap_File_Mem(bitmap, bytes.data(), bytes.size());
+    uint64_t size = 0, again = 0;
+    if (!Read_File_Head(path.c_str(), kMaxFileBytes, kHeadBytes, bytes, &size, nullptr)) return 0;
+    Layout l;
+    if (!Parse_Layout(bytes.data(), size, &l)) return 0;
+    if (!Read_File_Head(path.c_str(), kMaxFileBytes, l.end, bytes, &again, nullptr)) return 0;
+    // A file changed between the two reads may no longer fit the layout: refused.
+    if (again != size || bytes.size() != l.end) return 0;
+    return Load_Layout(bitmap, bytes.data(), l);
 }
 
 int Unload_Bitmap_File(BITMAP_FILE_TAG *bitmap) {

@@ -4,6 +4,10 @@
 #include "platform/platform.h"
 #include <sys/stat.h>
 
+static void set_error(std::string *error, const char *text) {
+    if (error) *error = text;
+}
+
 static bool is_file(const std::string &path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -27,4 +31,15 @@ std::string Find_Data_File(const char *name) {
 FILE *Open_Data_File(const char *name) {
     std::string path = Find_Data_File(name);
     return path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+}
+
+int Read_Data_File(const char *name, uint64_t max_bytes, std::vector<uint8_t> &bytes,
+                   std::string *error) {
+    bytes.clear();
+    std::string path = Find_Data_File(name);
+    if (path.empty()) {
+        set_error(error, "not found");
+        return 0;
+    }
+    return Read_Bounded_File(path.c_str(), max_bytes, bytes, error);
 }

@@ -2,8 +2,13 @@
 // and the palette blinker table.
 #include <cctype>
 #include <cstring>
+#include <vector>
 #include "engine/graphics/clock.h"
 #include "engine/graphics/palette.h"
+#include "engine/graphics/datafile.h"
+
+// 256 lines of four numbers fill a few kilobytes; a file far larger is not a palette.
+static constexpr uint64_t kMaxPaletteFile = 1u << 20;
 
 // Reads the next decimal integer the way a %d conversion finds it: white space skipped, an
 // optional sign, then digits. Numbers too long for an int keep their low 32 bits, which is all
@@ -47,7 +52,10 @@ int Read_Palette_Stream(FILE *fp, LPPALETTEENTRY palette) {
 
 int Read_Palette_File(const char *filename, LPPALETTEENTRY palette) {
     if (!filename || !palette) return 0;
-    FILE *fp = fopen(filename, "r");
+    std::vector<uint8_t> bytes;
+    if (!Read_Bounded_File(filename, kMaxPaletteFile, bytes, nullptr)) return 0;
+    if (bytes.empty()) return 1; // no numbers: the palette stays as it was
+    FILE *fp = fmemopen(bytes.data(), bytes.size(), "r");
     if (!fp) return 0;
     Read_Palette_Stream(fp, palette);
     fclose(fp);

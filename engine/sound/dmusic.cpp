@@ -1,6 +1,7 @@
 // Music slots over FluidSynth: one synthesiser without an audio driver, rendered inside the
 // sound mixer's callback, and one file player per started segment, timed by rendered samples.
 #include "engine/sound/dmusic.h"
+#include "engine/graphics/datafile.h"
 #include "engine/sound/dsound.h"
 #include "engine/sound/midifile.h"
 #include "engine/sound/mixer.h"
@@ -39,7 +40,7 @@ static MIDI_LOADER loader;
 // The synthesiser the audio callback renders; set before the hook goes in, cleared after it.
 static std::atomic<fluid_synth_t *> render_synth{nullptr};
 
-static constexpr long kMaxMidiFile = 16 * 1024 * 1024;
+static constexpr uint64_t kMaxMidiFile = 16 * 1024 * 1024;
 static constexpr int kRenderChunk = 1024;
 
 // Audio thread: renders the synthesiser (which also advances every player) into the mix.
@@ -141,20 +142,6 @@ int DMusic_Shutdown() {
     return 1;
 }
 
-static bool read_file(const char *name, std::vector<uint8_t> &bytes) {
-    FILE *f = std::fopen(name, "rb");
-    if (!f) return false;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    long len = ok ? std::ftell(f) : -1;
-    ok = ok && len >= 0 && len <= kMaxMidiFile && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes.resize((size_t)len);
-        ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    }
-    std::fclose(f);
-    return ok;
-}
-
 int DMusic_Load_MIDI(const char *filename) {
     if (!music_performance || !filename) return -1;
     int id = -1;
@@ -162,7 +149,11 @@ int DMusic_Load_MIDI(const char *filename) {
         if (midi_slots[i].state == MIDI_SLOT_FREE) id = i;
     if (id < 0) return -1;
     std::vector<uint8_t> bytes;
-    if (!read_file(filename, bytes) || !Validate_MIDI(bytes.data(), bytes.size())) return -1;
+    // Music is read from where the name points (the working directory), not searched for.
+    if (!Read_Bounded_File(filename, kMaxMidiFile, bytes, nullptr) ||
+        !Validate_MIDI(bytes.data(), bytes.size()))
+        return -1;
+    Make_MIDI_Playable(bytes);
     MIDI_SEGMENT *seg = new MIDI_SEGMENT;
     seg->bytes = std::move(bytes);
     seg->playback.player = nullptr;

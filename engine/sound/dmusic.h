@@ -36,7 +36,8 @@ extern int active_midi_id;
 int DMusic_Init();
 // Stops the music, deletes every segment and closes the synthesiser; 1.
 int DMusic_Shutdown();
-// Loads a standard MIDI file from the working directory into the lowest free slot; id or -1.
+// Loads a standard MIDI file (a plain file of at most 16 MiB) from the working directory into the
+// lowest free slot, in the form the synthesiser plays (see Make_MIDI_Playable); id or -1.
 int DMusic_Load_MIDI(const char *filename);
 // Starts a segment from its beginning, stopping the active one first; 1, or 0 for an empty slot.
 int DMusic_Play(int id);

@@ -71,27 +71,12 @@ static int free_slot() {
     return -1;
 }
 
-// Reads a whole data file; false when it is missing, unreadable or too large.
-static bool read_file(const char *name, std::vector<uint8_t> &bytes) {
-    FILE *f = Open_Data_File(name);
-    if (!f) return false;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    long len = ok ? std::ftell(f) : -1;
-    ok = ok && len >= 0 && len <= kMaxWavFile && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes.resize((size_t)len);
-        ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    }
-    std::fclose(f);
-    return ok;
-}
-
 int DSound_Load_WAV(const char *filename, int control_flags) {
     if (!lpdsound || !filename) return -1;
     int id = free_slot();
     if (id < 0) return -1;
     std::vector<uint8_t> file;
-    if (!read_file(filename, file)) return -1;
+    if (!Read_Data_File(filename, kMaxWavFile, file, nullptr)) return -1;
     WAV_SOUND wav;
     if (!Parse_WAV(file.data(), file.size(), &wav)) return -1;
     int size = (int)wav.samples.size();

@@ -1,17 +1,50 @@
 // Fuzz target: any bytes as a .bmp file (then an image cut from what was accepted and drawn
-// half off the edge), and the same bytes as a palette text file.
+// half off the edge), the same bytes read from a file (which must give the same picture), and
+// the same bytes as a palette text file.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/graphics/bitmap.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/palette.h"
 
+namespace {
+
+// The file loader reads the headers, then only the bytes the pixels need: it must agree with the
+// loader given the whole file in memory, in its answer and in every byte it fills in.
+void Check_File_Load(const uint8_t *data, size_t size, int mem_ok, const BITMAP_FILE_TAG &mem) {
+    static int fd = memfd_create("fuzz_bmp", 0);
+    if (fd < 0) return;
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != (ssize_t)size) return;
+    std::string path = "/proc/self/fd/" + std::to_string(fd);
+    BITMAP_FILE_TAG file{};
+    int file_ok = Load_Bitmap_File(&file, path.c_str());
+    if (file_ok != mem_ok) __builtin_trap();
+    if (file_ok) {
+        size_t n = (size_t)mem.info_header.biWidth * (size_t)mem.info_header.biHeight *
+                   (mem.info_header.biBitCount == 8 ? 1 : 2);
+        if (std::memcmp(&file.info_header, &mem.info_header, sizeof mem.info_header) != 0 ||
+            std::memcmp(file.palette, mem.palette, sizeof mem.palette) != 0 ||
+            std::memcmp(file.buffer, mem.buffer, n) != 0)
+            __builtin_trap();
+    }
+    Unload_Bitmap_File(&file);
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     dd_pixel_format = (size & 1) ? 15 : 16;
     BITMAP_FILE_TAG bmp{};
-    if (Load_Bitmap_File_Mem(&bmp, data, size)) {
+    int mem_ok = Load_Bitmap_File_Mem(&bmp, data, size);
+    Check_File_Load(data, size, mem_ok, bmp);
+    if (mem_ok) {
         int bits = bmp.info_header.biBitCount;
         BITMAP_IMAGE_TYP img{};
         if (Create_Bitmap_Image(&img, -3, -2, 8, 6, bits)) {

@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr long long kDefaultFrames = 100000;
+
 struct RUN_TYP {
     KEY_SCRIPT_TYP script;
     std::map<int, std::string> shots; // keyboard read -> PNG path
@@ -61,7 +63,7 @@ int Usage() {
         "  --seed N        start the virtual clock, and so the random generator, at N (1000)\n"
         "  --keys FILE     lines 'FIRST[-LAST] KEY...' hold keys for keyboard reads FIRST..LAST\n"
         "                  (reads count from 0 over title, game and credits; '#' comments)\n"
-        "  --frames N      hold Escape from read N on, so the run ends\n"
+        "  --frames N      hold Escape from read N on, so the run ends (default 100000)\n"
         "  --state FILE    one JSON line of game state after every game frame\n"
         "  --shot N:FILE   the picture shown by the frame of read N, as PNG\n"
         "  --audio FILE    the whole sound mix as a WAV file\n");
@@ -120,6 +122,8 @@ int main(int argc, char **argv) {
             return Usage();
     }
 
+    // A run always ends: without --frames it stops as --frames 100000 would.
+    if (frames < 0) frames = kDefaultFrames;
     if (keys) {
         std::string error;
         if (!Load_Key_Script(keys, &run.script, &error)) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "engine/graphics/datafile.h"
 #include "tools/headless/dik_names.h"
 
 int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::string *error) {
@@ -55,18 +56,13 @@ int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::strin
 }
 
 int Load_Key_Script(const char *path, KEY_SCRIPT_TYP *script, std::string *error) {
-    FILE *f = fopen(path, "rb");
-    if (!f) {
-        *error = std::string("cannot open ") + path;
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!Read_Bounded_File(path, KEY_SCRIPT_MAX_BYTES, bytes, &why)) {
+        *error = why;
         return 0;
     }
-    std::string text;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, n);
-    fclose(f);
-    return Parse_Key_Script(text, script, error);
+    return Parse_Key_Script(std::string(bytes.begin(), bytes.end()), script, error);
 }
 
 void Keys_At_Read(const KEY_SCRIPT_TYP &script, int read_index, uint8_t state[256]) {

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// Largest key script read: at some 20 bytes a line, far more lines than any filed game needs.
+constexpr uint64_t KEY_SCRIPT_MAX_BYTES = 16u << 20;
+
 // One script line: keys held down for keyboard reads first..last.
 struct KEY_SPAN_TYP {
     int first, last;
@@ -19,7 +22,8 @@ struct KEY_SCRIPT_TYP {
 
 // Parses script text; 1 on success, 0 with a message naming the line in *error.
 int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::string *error);
-// Reads and parses a script file; 1 on success, 0 with a message in *error.
+// Reads and parses a script file (a plain file of at most KEY_SCRIPT_MAX_BYTES); 1 on success,
+// 0 with a message in *error.
 int Load_Key_Script(const char *path, KEY_SCRIPT_TYP *script, std::string *error);
 // Fills the 256 scan-code bytes held down at keyboard read index (0x80 down, 0 up).
 void Keys_At_Read(const KEY_SCRIPT_TYP &script, int read_index, uint8_t state[256]);
