@@ -82,7 +82,19 @@ done
 head -c 24 "$root/usr/share/games/farwake/screenshot.png" | od -An -tx1 | tr -d ' \n' |
   grep -q '^89504e470d0a1a0a0000000d4948445200000320' || fail "the screenshot is not an 800-wide PNG"
 depends=$(dpkg-deb -f "$deb" Depends)
+recommends=$(dpkg-deb -f "$deb" Recommends)
 grep -q 'libsdl2-2' <<<"$depends" || fail "Depends lacks the SDL library: $depends"
+# What the programs load by path is not seen by the library scan: the font, where text is drawn
+# at run time, and a General MIDI SoundFont, where the game plays music.
+reads_font=no
+grep -q 'DejaVuSans-Bold\.ttf' "$root/usr/games/farwake" && reads_font=yes
+names_font=no
+grep -q 'fonts-dejavu-core' <<<"$depends" && names_font=yes
+[ "$reads_font" = "$names_font" ] || fail "farwake reads the DejaVu font at run time: $reads_font;" \
+  "fonts-dejavu-core in Depends: $names_font (see debian/control)"
+if grep -q 'libfluidsynth' <<<"$depends" && ! grep -q 'sf2-soundfont-gm' <<<"$depends $recommends"; then
+  fail "farwake plays music: name sf2-soundfont-gm in Recommends in debian/control"
+fi
 
 echo "== lintian --pedantic"
 lintian --pedantic --display-info --fail-on error,warning "$changes" "$deb" ||
@@ -96,8 +108,11 @@ desktop-file-validate "$root/usr/share/applications/org.example.farwake.desktop"
 
 # Everything an install could leave behind, as a sorted list of paths.
 snapshot() {
-  find /usr /etc /opt /var/games /var/lib/dpkg/info /var/lib/dpkg/alternatives -xdev \
-    2>/dev/null | LC_ALL=C sort
+  local dirs=()
+  for d in /usr /etc /opt /var/games /var/lib/dpkg/info /var/lib/dpkg/alternatives; do
+    [ -d "$d" ] && dirs+=("$d")
+  done
+  find "${dirs[@]}" -xdev 2>/dev/null | LC_ALL=C sort || true
 }
 apt_get() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get -y -qq -o DPkg::Lock::Timeout=600 "$@"
@@ -157,7 +172,7 @@ dpkg -L farwake | LC_ALL=C sort >"$work/farwake-files"
 
 cleanup
 trap - EXIT
-installed && fail "farwake is still installed after the purge"
+if installed; then fail "farwake is still installed after the purge"; fi
 snapshot >"$work/files-after"
 left=$(LC_ALL=C comm -13 "$work/files-before" "$work/files-after" || true)
 gone=$(LC_ALL=C comm -23 "$work/files-before" "$work/files-after" || true)
