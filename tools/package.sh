@@ -188,7 +188,9 @@ ours() {
 left=$(ours <<<"$left")
 [ -z "$left" ] || fail "the purge left files behind:
 $left"
-[ -z "$gone" ] || echo "   (gone since the start, none of them farwake's: $(echo $gone | head -c 300))"
+# The package was not there at the start, so a path gone since belongs to something else.
+[ -z "$gone" ] || echo "   ($(wc -l <<<"$gone") paths of other programs went meanwhile:" \
+  "$(head -n 3 <<<"$gone" | tr '\n' ' '))"
 while IFS= read -r f; do
   [ -d "$f" ] && continue
   [ ! -e "$f" ] || fail "the purge left $f"
