@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages farwake needs to build, run and test, skipping those present.
-# usage: tools/deps.sh [play|test]
+# usage: tools/deps.sh [play|package|test]
 set -euo pipefail
 need=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev
       timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
-if [ "${1:-test}" = test ]; then
+mode=${1:-test}
+# The Debian packaging tools and checkers (tools/package.sh), which the test command runs too.
+if [ "$mode" = package ] || [ "$mode" = test ]; then
+  need+=(dpkg-dev debhelper fakeroot lintian appstream desktop-file-utils
+         libfreetype-dev libfontconfig1-dev pkgconf)
+fi
+if [ "$mode" = test ]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
          xvfb xdotool x11-apps)
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds farwake and runs every check: the test suite with warnings as errors, the suite again
 # under AddressSanitizer + UndefinedBehaviorSanitizer (with the full soak), the fuzz targets for a
-# fixed time each, and an install into a temporary prefix. Installs missing packages first.
+# fixed time each, an install into a temporary prefix, and the Debian package built, installed and
+# purged (tools/package.sh). Installs missing packages first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
@@ -28,4 +29,7 @@ prefix=$(mktemp -d)
 cmake --install build-ci --prefix "$prefix" >/dev/null
 tools/install-check.sh "$prefix"
 rm -rf "$prefix"
+
+echo "== Debian package (build, lintian, install, play, purge)"
+tools/package.sh
 echo "all checks passed"

@@ -25,6 +25,9 @@ std::string Find_Data_File(const char *name) {
     // An installed game keeps its data in <prefix>/share/farwake beside <prefix>/bin.
     std::string installed = base + "../share/farwake/" + name;
     if (is_file(installed)) return installed;
+    // Debian installs games into <prefix>/games and their data into <prefix>/share/games.
+    std::string games = base + "../share/games/farwake/" + name;
+    if (is_file(games)) return games;
     return "";
 }
 
