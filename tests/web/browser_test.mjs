@@ -19,7 +19,7 @@ const SCRIPT_FRAMES = 3000;
 const TITLE_READ = 20;
 
 const [pageDir, headless, dataDir, keysDir, puppeteerDir] = process.argv.slice(2);
-const puppeteer = createRequire(path.join(puppeteerDir, 'index.js'))('puppeteer-core');
+const puppeteer = createRequire(path.resolve(puppeteerDir, 'index.js'))('puppeteer-core');
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'farwake-web-'));
 let passed = 0, failed = 0;
 
@@ -103,6 +103,13 @@ const browser = await puppeteer.launch({
          '--autoplay-policy=no-user-gesture-required'],
 });
 try {
+  // 0. The whole download (HTML, JavaScript, WebAssembly, data) is under 2 MB gzip-compressed.
+  {
+    let total = 0;
+    for (const f of fs.readdirSync(pageDir)) total += zlib.gzipSync(fs.readFileSync(path.join(pageDir, f)), { level: 9 }).length;
+    check('page_under_2MB_gzip', total < 2 * 1024 * 1024, `${total} bytes`);
+  }
+
   // 1. The page loads and shows the title, with no console error.
   {
     const errors = [];
