@@ -9,10 +9,10 @@ int Web_Dik_From_Code(const char *code);
 // Frame pacing: the game's clock runs behind the wall clock and a wait ends once the wall clock
 // has caught up with it, at most twice in one animation callback.
 struct Web_Pace {
-    double wall0;      // wall time (ms) at which the game's clock read clock0
-    uint32_t clock0;   // the game's clock at wall0
-    int callback;      // number of the animation callback now running
-    int runs;          // waits ended in that callback
+    double wall0;    // wall time (ms) at which the game's clock read clock0
+    uint32_t clock0; // the game's clock at wall0
+    int callback;    // number of the animation callback now running
+    int runs;        // waits ended in that callback
 };
 // Most waits one animation callback may end: a slow display gets two frames per picture.
 constexpr int WEB_PACE_MAX_RUNS = 2;

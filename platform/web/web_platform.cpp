@@ -10,23 +10,25 @@
 
 // ---- the page side -----------------------------------------------------------------------
 
+// clang-format off: the bodies are JavaScript
 // Suspends until the next animation callback.
 EM_JS(void, web_next_frame, (), {
     Asyncify.handleSleep(function(wakeUp) { requestAnimationFrame(function() { wakeUp(); }); });
 });
 
 // Suspends for one turn of the page's event loop.
-EM_JS(void, web_yield, (), {
-    Asyncify.handleSleep(function(wakeUp) { setTimeout(wakeUp, 0); });
-});
+EM_JS(void, web_yield, (), { Asyncify.handleSleep(function(wakeUp) { setTimeout(wakeUp, 0); }); });
 
 EM_JS(double, web_date_ms, (), { return Date.now(); });
 
 EM_JS(void, web_put_frame, (const uint8_t *rgba, int w, int h), {
     var c = Module["canvas"];
     if (!c) return;
-    if (c.width != w || c.height != h) { c.width = w; c.height = h; }
-    if (!Module.fwContext) Module.fwContext = c.getContext("2d", { alpha: false });
+    if (c.width != w || c.height != h) {
+        c.width = w;
+        c.height = h;
+    }
+    if (!Module.fwContext) Module.fwContext = c.getContext("2d", {alpha : false});
     var img = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
     Module.fwContext.putImageData(img, 0, 0);
     if (Module["onFrame"]) Module["onFrame"]();
@@ -43,8 +45,10 @@ EM_JS(void, web_cursor, (int show), {
 EM_JS(void, web_fullscreen, (), {
     var c = Module["canvas"];
     if (!c) return;
-    if (document.fullscreenElement) document.exitFullscreen();
-    else if (c.parentElement && c.parentElement.requestFullscreen) c.parentElement.requestFullscreen();
+    if (document.fullscreenElement)
+        document.exitFullscreen();
+    else if (c.parentElement && c.parentElement.requestFullscreen)
+        c.parentElement.requestFullscreen();
 });
 
 // Opens Web Audio at the wanted rate (or the device's) and pulls blocks of frames from
@@ -54,11 +58,18 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
     var AC = window.AudioContext || window.webkitAudioContext;
     if (!AC) return 0;
     var ctx;
-    try { ctx = new AC({ sampleRate: rate }); } catch (e) {
-        try { ctx = new AC(); } catch (e2) { return 0; }
+    try {
+        ctx = new AC({sampleRate : rate});
+    } catch (e) {
+        try {
+            ctx = new AC();
+        } catch (e2) {
+            return 0;
+        }
     }
     var n = 256;
-    while (n < frames && n < 16384) n *= 2;
+    while (n < frames && n < 16384)
+        n *= 2;
     var node = ctx.createScriptProcessor(n, 0, 2);
     var buf = _malloc(n * 4);
     node.onaudioprocess = function(ev) {
@@ -66,17 +77,29 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
         if (k > n) k = n;
         _web_audio_pull(buf, k);
         var s = HEAP16, base = buf >> 1, l = out.getChannelData(0), r = out.getChannelData(1);
-        for (var i = 0; i < k; i++) { l[i] = s[base + 2 * i] / 32768; r[i] = s[base + 2 * i + 1] / 32768; }
+        for (var i = 0; i < k; i++) {
+            l[i] = s[base + 2 * i] / 32768;
+            r[i] = s[base + 2 * i + 1] / 32768;
+        }
     };
     node.connect(ctx.destination);
-    var start = function() { if (ctx.state == "suspended" && !document.hidden) ctx.resume(); };
-    var events = ["keydown", "mousedown", "touchstart"];
+    var start = function() {
+        if (ctx.state == "suspended" && !document.hidden) ctx.resume();
+    };
+    var events = [ "keydown", "mousedown", "touchstart" ];
     events.forEach(function(e) { window.addEventListener(e, start, true); });
     // A hidden tab pauses the game, and its looping sounds with it.
-    var vis = function() { if (document.hidden) ctx.suspend(); else if (Module.fwAudioStarted) ctx.resume(); };
-    ctx.onstatechange = function() { if (ctx.state == "running") Module.fwAudioStarted = true; };
+    var vis = function() {
+        if (document.hidden)
+            ctx.suspend();
+        else if (Module.fwAudioStarted)
+            ctx.resume();
+    };
+    ctx.onstatechange = function() {
+        if (ctx.state == "running") Module.fwAudioStarted = true;
+    };
     document.addEventListener("visibilitychange", vis);
-    Module.fwAudio = { ctx: ctx, node: node, buf: buf, start: start, vis: vis, events: events };
+    Module.fwAudio = {ctx : ctx, node : node, buf : buf, start : start, vis : vis, events : events};
     return ctx.sampleRate | 0;
 });
 
@@ -86,6 +109,7 @@ EM_JS(void, web_audio_close, (), {
     a.node.onaudioprocess = null;
     a.node.disconnect();
     a.events.forEach(function(e) { window.removeEventListener(e, a.start, true); });
+    // clang-format on
     document.removeEventListener("visibilitychange", a.vis);
     a.ctx.close();
     _free(a.buf);

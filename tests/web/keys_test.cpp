@@ -56,10 +56,10 @@ TEST(WebKeys, UnknownAndMalformedCodesHaveNoScanCode) {
 }
 
 TEST(WebKeys, NoTwoPhysicalKeysShareAScanCode) {
-    const char *codes[] = {"ShiftLeft", "ShiftRight", "ControlLeft", "ControlRight", "AltLeft",
-                           "AltRight", "Enter", "NumpadEnter", "Slash", "NumpadDivide",
-                           "Home", "Numpad7", "Delete", "NumpadDecimal", "Backslash",
-                           "IntlBackslash", "MetaLeft", "MetaRight"};
+    const char *codes[] = {
+        "ShiftLeft", "ShiftRight",    "ControlLeft", "ControlRight",  "AltLeft",  "AltRight",
+        "Enter",     "NumpadEnter",   "Slash",       "NumpadDivide",  "Home",     "Numpad7",
+        "Delete",    "NumpadDecimal", "Backslash",   "IntlBackslash", "MetaLeft", "MetaRight"};
     std::set<int> seen;
     for (const char *c : codes) {
         int dik = Web_Dik_From_Code(c);

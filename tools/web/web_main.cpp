@@ -1,5 +1,6 @@
 // The page's entry: takes the page's query (seed, key script, frame limit, state lines, a read
-// whose picture to keep), runs the game through WinMain, and after the credits starts anew on Enter.
+// whose picture to keep), runs the game through WinMain, and after the credits starts anew on
+// Enter.
 #include <emscripten.h>
 
 #include <cerrno>
@@ -16,6 +17,7 @@
 #include "tools/headless/runner.h"
 #include "tools/web/frame_crc.h"
 
+// clang-format off: the bodies are JavaScript
 // Hands one state line to the page, which keeps them for whoever asked for them.
 EM_JS(void, web_state_line, (const char *line), { Module["stateLines"].push(UTF8ToString(line)); });
 // Keeps the canvas's picture as it is now, for a test to compare with another backend's frame.
@@ -24,7 +26,10 @@ EM_JS(void, web_keep_picture, (), {
     Module["picture"] = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
 });
 // Tells the page that a run has ended, with its exit code.
-EM_JS(void, web_run_ended, (int code), { if (Module["onRunEnded"]) Module["onRunEnded"](code); });
+EM_JS(void, web_run_ended, (int code), {
+    if (Module["onRunEnded"]) Module["onRunEnded"](code);
+});
+// clang-format on
 
 namespace {
 
@@ -33,7 +38,7 @@ struct RUN_TYP {
     int scripted = 0;
     int state = 0;
     uint32_t last_crc = 0;
-    int frames = 0; // Game_Main calls so far
+    int frames = 0;      // Game_Main calls so far
     long long shot = -1; // keyboard read whose picture is kept
 };
 RUN_TYP run;
@@ -49,7 +54,8 @@ void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int, void *) 
 
 void State_Hook() {
     if (run.state)
-        web_state_line(Format_State_Line(Web_Keyboard_Reads() - 1, run.frames, run.last_crc).c_str());
+        web_state_line(
+            Format_State_Line(Web_Keyboard_Reads() - 1, run.frames, run.last_crc).c_str());
     run.frames++;
 }
 
@@ -92,9 +98,11 @@ int main(int argc, char **argv) {
         } else if (a == "--keys") {
             keys = v;
         } else if (a == "--shot") {
-            if (!Parse_Count(v, 2000000000LL, &run.shot)) return Fail("bad read: " + std::string(v));
+            if (!Parse_Count(v, 2000000000LL, &run.shot))
+                return Fail("bad read: " + std::string(v));
         } else if (a == "--frames") {
-            if (!Parse_Count(v, 2000000000LL, &frames)) return Fail("bad frame count: " + std::string(v));
+            if (!Parse_Count(v, 2000000000LL, &frames))
+                return Fail("bad frame count: " + std::string(v));
         } else {
             return Fail("unknown option " + a);
         }
