@@ -45,10 +45,11 @@ EM_JS(void, web_cursor, (int show), {
 EM_JS(void, web_fullscreen, (), {
     var c = Module["canvas"];
     if (!c) return;
-    if (document.fullscreenElement)
-        document.exitFullscreen();
-    else if (c.parentElement && c.parentElement.requestFullscreen)
-        c.parentElement.requestFullscreen();
+    // Called just after the key press, while the page still counts as used by the player; a
+    // refusal leaves the page as it is.
+    var done = document.fullscreenElement ? document.exitFullscreen()
+                                          : c.parentElement.requestFullscreen();
+    if (done && done.catch) done.catch(function() {});
 });
 
 // Opens Web Audio at the wanted rate (or the device's) and pulls blocks of frames from
