@@ -77,6 +77,7 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
         var out = ev.outputBuffer, k = out.length;
         if (k > n) k = n;
         _web_audio_pull(buf, k);
+        Module.fwAudioBlocks = (Module.fwAudioBlocks || 0) + 1;
         var s = HEAP16, base = buf >> 1, l = out.getChannelData(0), r = out.getChannelData(1);
         for (var i = 0; i < k; i++) {
             l[i] = s[base + 2 * i] / 32768;

@@ -82,8 +82,10 @@ function runHeadless(args) {
   execFileSync(headless, ['--data', dataDir, '--seed', String(SEED), ...args], { stdio: 'inherit' });
 }
 
+// Opens url in a context of its own, so that no key pressed on an earlier page counts here.
 async function openPage(browser, url, errors) {
-  const page = await browser.newPage();
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
   await page.setViewport({ width: 800, height: 600 });
   page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
   page.on('pageerror', (e) => errors.push(String(e)));
@@ -95,12 +97,19 @@ async function openPage(browser, url, errors) {
 
 const server = await serve();
 const base = `http://127.0.0.1:${server.address().port}/`;
-const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'farwake-chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const profiles = [];
+// A browser of its own with a new empty profile: nothing pressed in another counts in it.
+function launchBrowser() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'farwake-chromium-'));
+  profiles.push(profile);
+  return puppeteer.launch({
+    executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+}
+const browser = await launchBrowser();
+let live = null;
 try {
   // 0. The whole download (HTML, JavaScript, WebAssembly, data) is under 2 MB gzip-compressed.
   {
@@ -119,7 +128,7 @@ try {
     check('loads_without_console_errors', errors.length === 0, errors.join(' | '));
     check('canvas_is_800x600', size[0] === 800 && size[1] === 600, String(size));
     console.log(`info web.browser: first picture ${Math.round(shown)} ms after the page opened`);
-    await page.close();
+    await page.browserContext().close();
   }
 
   // 2. The title picture at read TITLE_READ equals the headless runner's, pixel for pixel.
@@ -137,7 +146,7 @@ try {
       for (let c = 0; c < 3; c++) differ += rgba[4 * i + c] !== want.rgb[3 * i + c];
     check('title_picture_equals_headless', rgba.length === want.width * want.height * 4 && differ === 0,
           `${differ} channel values differ`);
-    await page.close();
+    await page.browserContext().close();
   }
 
   // 3. A seeded key script: every state line equal to the headless runner's, every field.
@@ -172,18 +181,31 @@ try {
     const after = await page.evaluate('window.fwPresented');
     const cleared = await page.evaluate('document.getElementById("message").textContent');
     check('enter_starts_a_new_run', after > before + 20 && cleared === '', `${after - before} frames`);
-    await page.close();
+    await page.browserContext().close();
   }
 
   // 4. Live keys and the pace: the game's own keyboard, at 30 ms a frame.
   {
     const errors = [];
-    const page = await openPage(browser, `${base}?seed=${SEED}&state=1`, errors);
-    await page.evaluate(() => {
+    live = await launchBrowser();
+    const context = await live.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport({ width: 800, height: 600 });
+    page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+    page.on('pageerror', (e) => errors.push(String(e)));
+    // Puppeteer's own evaluations count as the user's gestures, which would let the sound
+    // start unasked; until the first key this page is only watched through plain evaluations.
+    await page.evaluateOnNewDocument(() => {
       window.fwPrevented = {};
       window.addEventListener('keydown', (e) => { window.fwPrevented[e.code] = e.defaultPrevented; });
     });
-    await page.waitForFunction('window.fwPresented > 5', { timeout: 30000 });
+    const cdp = await page.createCDPSession();
+    const watch = async (expr) => (await cdp.send('Runtime.evaluate', { expression: expr, returnByValue: true })).result.value;
+    await page.goto(`${base}?seed=${SEED}&state=1`);
+    for (let i = 0; i < 300 && !(await watch('window.fwPresented > 5 && !!Module.fwAudio')); i++)
+      await new Promise((r) => setTimeout(r, 100));
+    // Sound waits for the player, as browsers require: silent until the first key.
+    const before = await watch('Module.fwAudio ? Module.fwAudio.ctx.state : "none"');
     await page.keyboard.press('Escape', { delay: 100 });
     await page.waitForFunction('Module.stateLines.length > 10', { timeout: 30000 });
     const heading0 = await page.evaluate('JSON.parse(Module.stateLines[Module.stateLines.length - 1]).player.heading');
@@ -191,6 +213,9 @@ try {
     await new Promise((r) => setTimeout(r, 600));
     await page.keyboard.up('ArrowRight');
     const heading1 = await page.evaluate('JSON.parse(Module.stateLines[Module.stateLines.length - 1]).player.heading');
+    const after = await page.evaluate('[Module.fwAudio.ctx.state, Module.fwAudioBlocks || 0]');
+    check('sound_starts_on_the_first_key', before === 'suspended' && after[0] === 'running' && after[1] > 0,
+          `${before} -> ${after[0]}, ${after[1]} blocks mixed`);
     check('held_key_turns_the_ship', heading1 !== heading0, `heading ${heading0} -> ${heading1}`);
     for (const key of ['Tab', 'ArrowDown', 'F5', 'F10']) await page.keyboard.press(key);
     const prevented = await page.evaluate('window.fwPrevented');
@@ -205,14 +230,15 @@ try {
     check('pace_is_30ms_a_frame', Math.abs((n1 - n0) - expected) <= 0.05 * expected,
           `${n1 - n0} frames in ${Math.round(t1 - t0)} ms (${expected.toFixed(1)} expected)`);
     check('live_play_without_console_errors', errors.length === 0, errors.join(' | '));
-    await page.close();
+    await page.browserContext().close();
   }
 } catch (e) {
   check('ran_to_the_end', false, String(e && e.stack || e));
 } finally {
   await browser.close();
+  if (live) await live.close();
   server.close();
-  fs.rmSync(profile, { recursive: true, force: true });
+  for (const p of profiles) fs.rmSync(p, { recursive: true, force: true });
   fs.rmSync(tmp, { recursive: true, force: true });
 }
 console.log(`web: ${passed} passed, ${failed} failed`);
