@@ -10,7 +10,8 @@
 
 // ---- the page side -----------------------------------------------------------------------
 
-// clang-format off: the bodies are JavaScript
+// The bodies of these are JavaScript, which clang-format would take for C++.
+// clang-format off
 // Suspends until the next animation callback.
 EM_JS(void, web_next_frame, (), {
     Asyncify.handleSleep(function(wakeUp) { requestAnimationFrame(function() { wakeUp(); }); });
@@ -111,12 +112,12 @@ EM_JS(void, web_audio_close, (), {
     a.node.onaudioprocess = null;
     a.node.disconnect();
     a.events.forEach(function(e) { window.removeEventListener(e, a.start, true); });
-    // clang-format on
     document.removeEventListener("visibilitychange", a.vis);
     a.ctx.close();
     _free(a.buf);
     Module.fwAudio = null;
 });
+// clang-format on
 
 // ---- state ---------------------------------------------------------------------------------
 

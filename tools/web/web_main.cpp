@@ -17,7 +17,8 @@
 #include "tools/headless/runner.h"
 #include "tools/web/frame_crc.h"
 
-// clang-format off: the bodies are JavaScript
+// The bodies of these are JavaScript, which clang-format would take for C++.
+// clang-format off
 // Hands one state line to the page, which keeps them for whoever asked for them.
 EM_JS(void, web_state_line, (const char *line), { Module["stateLines"].push(UTF8ToString(line)); });
 // Keeps the canvas's picture as it is now, for a test to compare with another backend's frame.
