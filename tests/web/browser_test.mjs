@@ -1,6 +1,7 @@
 // The page in headless Chromium: it loads with no console error, its title picture equals the
 // headless runner's, a seeded key script gives the headless runner's state lines, a held key
-// turns the ship, the game keeps 30 ms a frame, and Enter after the credits starts a new run.
+// turns the ship, sound starts with the first key, the game keeps 30 ms a frame and pauses in a
+// hidden tab, and Enter after the credits starts a new run.
 // usage: node browser_test.mjs PAGE_DIR FARWAKE_HEADLESS DATA_DIR KEYS_DIR PUPPETEER_DIR
 import http from 'node:http';
 import fs from 'node:fs';
@@ -229,6 +230,23 @@ try {
     const expected = (t1 - t0) / 30;
     check('pace_is_30ms_a_frame', Math.abs((n1 - n0) - expected) <= 0.05 * expected,
           `${n1 - n0} frames in ${Math.round(t1 - t0)} ms (${expected.toFixed(1)} expected)`);
+
+    // A hidden tab pauses the game; shown again it goes on at its pace, making up at most the
+    // last 100 ms instead of the whole pause.
+    const other = await context.newPage();
+    await other.bringToFront();
+    await new Promise((r) => setTimeout(r, 300));
+    const [hidden, h0] = await page.evaluate('[document.hidden, window.fwPresented]');
+    await new Promise((r) => setTimeout(r, 1500));
+    const h1 = await page.evaluate('window.fwPresented');
+    await page.bringToFront();
+    const [s0, st0] = await page.evaluate('[window.fwPresented, performance.now()]');
+    await new Promise((r) => setTimeout(r, 1000));
+    const [s1, st1] = await page.evaluate('[window.fwPresented, performance.now()]');
+    const due = (st1 - st0) / 30;
+    check('hidden_tab_pauses', hidden && h1 === h0 && s1 - s0 >= due - 2 && s1 - s0 <= due + 5,
+          `hidden ${hidden}, ${h1 - h0} frames while hidden, ${s1 - s0} in ${Math.round(st1 - st0)} ms after`);
+    await other.close();
     check('live_play_without_console_errors', errors.length === 0, errors.join(' | '));
     await page.browserContext().close();
   }
