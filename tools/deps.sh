@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages farwake needs to build, run and test, skipping those present.
-# usage: tools/deps.sh [play|package|test]
+# usage: tools/deps.sh [play|package|web|test]
 set -euo pipefail
 need=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev
       timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
@@ -10,9 +10,15 @@ if [ "$mode" = package ] || [ "$mode" = test ]; then
   need+=(dpkg-dev debhelper fakeroot lintian appstream desktop-file-utils
          libfreetype-dev libfontconfig1-dev pkgconf)
 fi
+if [ "$mode" = web ] || [ "$mode" = test ]; then
+  # The browser build: Emscripten (with Node.js) makes the page.
+  need+=(emscripten nodejs)
+fi
 if [ "$mode" = test ]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-         xvfb xdotool x11-apps)
+         xvfb xdotool x11-apps chromium)
+  # npm fetches the browser driver; a Node.js from elsewhere may bring its own npm.
+  command -v npm >/dev/null 2>&1 || need+=(npm)
 fi
 missing=()
 for p in "${need[@]}"; do

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds farwake and runs every check: the test suite with warnings as errors, the suite again
-# under AddressSanitizer + UndefinedBehaviorSanitizer (with the full soak), the fuzz targets for a
-# fixed time each, an install into a temporary prefix, and the Debian package built, installed and
-# purged (tools/package.sh). Installs missing packages first.
+# Builds farwake and runs every check: the test suite with warnings as errors, the web page in
+# headless Chromium, the suite again under AddressSanitizer + UndefinedBehaviorSanitizer (with
+# the full soak), the fuzz targets for a fixed time each, an install into a temporary prefix, and
+# the Debian package built, installed and purged (tools/package.sh). Installs missing packages first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
@@ -13,6 +13,9 @@ echo "== build and test (warnings are errors)"
 cmake --preset ci >/dev/null
 cmake --build --preset ci -j"$jobs"
 ctest --preset ci -j"$jobs"
+
+echo "== web page (Emscripten build, checked in headless Chromium)"
+tests/web/browser.sh build-ci
 
 echo "== sanitizers"
 cmake --preset asan >/dev/null

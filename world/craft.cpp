@@ -1,5 +1,6 @@
 // Enemy craft: the pool's pictures, hunting (bearing, turn, thrust, speed cap, fire), the launch
 // run out of a station, movement and drawing.
+#include "engine/graphics/fmath.h"
 #include "engine/graphics/random.h"
 #include "world/craft.h"
 
@@ -41,7 +42,7 @@ int Init_Craft() {
 int Craft_Bearing(int x, int y) {
     float dy = player_y - (float)y;
     float dx = player_x - (float)x;
-    double a = atan2((double)dy, (double)dx);
+    double a = Fm_Atan2((double)dy, (double)dx);
     int b = (int)((int)(a * 180) / (10 * 3.1415926535));
     if (b < 0) b += 36;
     return b;

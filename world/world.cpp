@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/graphics/ddraw.h"
+#include "engine/graphics/fmath.h"
 #include "world/craft.h"
 
 BOB_TYP craft[MAX_CRAFT];
@@ -32,8 +33,8 @@ void Init_Trig_Tables() {
     // float nearest the true value.
     for (int k = 0; k < NUM_HEADINGS; k++) {
         double angle = k * 10 * 3.1415926535 / 180;
-        sin_table[k] = (float)sin(angle);
-        cos_table[k] = (float)cos(angle);
+        sin_table[k] = (float)Fm_Sin(angle);
+        cos_table[k] = (float)Fm_Cos(angle);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/clipline.h"
+#include "engine/graphics/fmath.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -38,8 +39,8 @@ USHORT *row16(UCHAR *buffer, int y, int lpitch) {
 void Build_Polygon_Trig_Tables() {
     for (int i = 0; i < 360; i++) {
         double angle = (double)i * 3.1415926535 / 180.0;
-        poly_cos_table[i] = (float)std::cos(angle);
-        poly_sin_table[i] = (float)std::sin((double)(float)angle);
+        poly_cos_table[i] = (float)Fm_Cos(angle);
+        poly_sin_table[i] = (float)Fm_Sin((double)(float)angle);
     }
 }
 

@@ -2,6 +2,7 @@
 // playing one into a wide accumulator and clamps once. The callback holds mixer_lock only to
 // copy a few fields in and write positions back; it never allocates or touches a file.
 #include "engine/sound/mixer.h"
+#include "engine/graphics/fmath.h"
 #include "platform/platform.h"
 #include <algorithm>
 #include <atomic>
@@ -142,7 +143,7 @@ void wait_for_mix(std::unique_lock<std::mutex> &lk) {
 float DSound_Attenuation_Gain(int db) {
     if (db <= DSBVOLUME_MIN) return 0.0f;
     if (db >= 0) return 1.0f;
-    return (float)std::pow(10.0, db / 2000.0);
+    return (float)Fm_Pow10(db / 2000.0);
 }
 
 void DSound_Mix(int16_t *out, int frames) {

@@ -1,0 +1,418 @@
+// The web backend: the picture in a 2-D canvas, the page's keyboard by physical key, the game's
+// clock paced by animation callbacks (waits suspend through Asyncify) and sound by Web Audio.
+#include "platform/web/web.h"
+#include "platform/web/web_keys.h"
+#include <emscripten.h>
+#include <emscripten/html5.h>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// ---- the page side -----------------------------------------------------------------------
+
+// The bodies of these are JavaScript, which clang-format would take for C++.
+// clang-format off
+// Suspends until the next animation callback.
+EM_JS(void, web_next_frame, (), {
+    Asyncify.handleSleep(function(wakeUp) { requestAnimationFrame(function() { wakeUp(); }); });
+});
+
+// Suspends for one turn of the page's event loop.
+EM_JS(void, web_yield, (), { Asyncify.handleSleep(function(wakeUp) { setTimeout(wakeUp, 0); }); });
+
+EM_JS(double, web_date_ms, (), { return Date.now(); });
+
+EM_JS(void, web_put_frame, (const uint8_t *rgba, int w, int h), {
+    var c = Module["canvas"];
+    if (!c) return;
+    if (c.width != w || c.height != h) {
+        c.width = w;
+        c.height = h;
+    }
+    if (!Module.fwContext) Module.fwContext = c.getContext("2d", {alpha : false});
+    var img = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
+    Module.fwContext.putImageData(img, 0, 0);
+    if (Module["onFrame"]) Module["onFrame"]();
+});
+
+EM_JS(void, web_message, (const char *text), {
+    if (Module["showMessage"]) Module["showMessage"](text ? UTF8ToString(text) : "");
+});
+
+EM_JS(void, web_cursor, (int show), {
+    if (Module["canvas"]) Module["canvas"].style.cursor = show ? "default" : "none";
+});
+
+EM_JS(void, web_fullscreen, (), {
+    var c = Module["canvas"];
+    if (!c) return;
+    // Called just after the key press, while the page still counts as used by the player; a
+    // refusal leaves the page as it is.
+    var done = document.fullscreenElement ? document.exitFullscreen()
+                                          : c.parentElement.requestFullscreen();
+    if (done && done.catch) done.catch(function() {});
+});
+
+// Opens Web Audio at the wanted rate (or the device's) and pulls blocks of frames from
+// web_audio_pull; the output is resumed by the first key or click, as browsers require. The
+// real rate, or 0.
+EM_JS(int, web_audio_open, (int rate, int frames), {
+    var AC = window.AudioContext || window.webkitAudioContext;
+    if (!AC) return 0;
+    var ctx;
+    try {
+        ctx = new AC({sampleRate : rate});
+    } catch (e) {
+        try {
+            ctx = new AC();
+        } catch (e2) {
+            return 0;
+        }
+    }
+    var n = 256;
+    while (n < frames && n < 16384)
+        n *= 2;
+    var node = ctx.createScriptProcessor(n, 0, 2);
+    var buf = _malloc(n * 4);
+    node.onaudioprocess = function(ev) {
+        var out = ev.outputBuffer, k = out.length;
+        if (k > n) k = n;
+        _web_audio_pull(buf, k);
+        Module.fwAudioBlocks = (Module.fwAudioBlocks || 0) + 1;
+        var s = HEAP16, base = buf >> 1, l = out.getChannelData(0), r = out.getChannelData(1);
+        for (var i = 0; i < k; i++) {
+            l[i] = s[base + 2 * i] / 32768;
+            r[i] = s[base + 2 * i + 1] / 32768;
+        }
+    };
+    node.connect(ctx.destination);
+    var start = function() {
+        if (ctx.state == "suspended" && !document.hidden) ctx.resume();
+    };
+    var events = [ "keydown", "mousedown", "touchstart" ];
+    events.forEach(function(e) { window.addEventListener(e, start, true); });
+    // A hidden tab pauses the game, and its looping sounds with it.
+    var vis = function() {
+        if (document.hidden)
+            ctx.suspend();
+        else if (Module.fwAudioStarted)
+            ctx.resume();
+    };
+    ctx.onstatechange = function() {
+        if (ctx.state == "running") Module.fwAudioStarted = true;
+    };
+    document.addEventListener("visibilitychange", vis);
+    Module.fwAudio = {ctx : ctx, node : node, buf : buf, start : start, vis : vis, events : events};
+    return ctx.sampleRate | 0;
+});
+
+EM_JS(void, web_audio_close, (), {
+    var a = Module.fwAudio;
+    if (!a) return;
+    a.node.onaudioprocess = null;
+    a.node.disconnect();
+    a.events.forEach(function(e) { window.removeEventListener(e, a.start, true); });
+    document.removeEventListener("visibilitychange", a.vis);
+    a.ctx.close();
+    _free(a.buf);
+    Module.fwAudio = null;
+});
+// clang-format on
+
+// ---- state ---------------------------------------------------------------------------------
+
+namespace {
+
+struct Web_State {
+    int started = 0, listening = 0;
+    std::string error;
+    uint32_t clock = 0;
+    int clock_set = 0;
+    int unpaced = 0;
+    double last_yield = 0;
+    Web_Pace pace{};
+    int frames_run = 0;
+
+    uint8_t held[256] = {};
+    uint8_t pressed[256] = {}; // went down since the last read, however briefly
+    uint8_t latest[256] = {};
+    int reads = 0;
+    Web_Key_Source key_source = nullptr;
+    void *key_user = nullptr;
+
+    Web_Frame_Hook frame_hook = nullptr;
+    void *frame_user = nullptr;
+    std::vector<uint32_t> rgba;
+    std::vector<uint32_t> lut555, lut565;
+    int window_open = 0;
+
+    Plat_Audio_Callback audio_cb = nullptr;
+    void *audio_user = nullptr;
+};
+
+Web_State ws;
+
+uint32_t expand5(uint32_t v) {
+    return (v << 3) | (v >> 2);
+}
+uint32_t expand6(uint32_t v) {
+    return (v << 2) | (v >> 4);
+}
+
+// 16-bit pixel to the canvas's bytes R, G, B, A (a little-endian word), one table per packing.
+void build_tables() {
+    if (!ws.lut555.empty()) return;
+    ws.lut555.resize(65536);
+    ws.lut565.resize(65536);
+    for (uint32_t p = 0; p < 65536; p++) {
+        uint32_t b = expand5(p & 31) << 16;
+        ws.lut555[p] = 0xFF000000u | b | expand5((p >> 5) & 31) << 8 | expand5((p >> 10) & 31);
+        ws.lut565[p] = 0xFF000000u | b | expand6((p >> 5) & 63) << 8 | expand5((p >> 11) & 31);
+    }
+}
+
+EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *e, void *) {
+    int dik = Web_Dik_From_Code(e->code);
+    if (!dik) return EM_FALSE; // keys the game does not know stay the browser's
+    int down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    ws.held[dik] = down ? 0x80 : 0;
+    if (down) ws.pressed[dik] = 0x80;
+    return EM_TRUE; // no scrolling, no tab focus change, no browser shortcut
+}
+
+EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *) {
+    // Keys released while the page had no focus never report it.
+    std::memset(ws.held, 0, sizeof ws.held);
+    std::memset(ws.pressed, 0, sizeof ws.pressed);
+    return EM_FALSE;
+}
+
+} // namespace
+
+// Fills frames stereo frames for the page's audio node; the mixer runs between game frames,
+// never inside one, as the page has one thread.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_audio_pull(int16_t *out, int frames) {
+    if (ws.audio_cb)
+        ws.audio_cb(out, frames, ws.audio_user);
+    else
+        std::memset(out, 0, sizeof(int16_t) * 2 * (size_t)frames);
+}
+
+// ---- controls ------------------------------------------------------------------------------
+
+void Web_Set_Clock(uint32_t ms) {
+    ws.clock = ms;
+    ws.clock_set = 1;
+    Web_Pace_Start(&ws.pace, emscripten_get_now(), ws.clock);
+}
+
+void Web_Set_Unpaced(int on) {
+    ws.unpaced = on != 0;
+}
+
+void Web_Set_Key_Source(Web_Key_Source src, void *user) {
+    ws.key_source = src;
+    ws.key_user = user;
+}
+
+int Web_Keyboard_Reads() {
+    return ws.reads;
+}
+
+void Web_Set_Frame_Hook(Web_Frame_Hook hook, void *user) {
+    ws.frame_hook = hook;
+    ws.frame_user = user;
+}
+
+int Web_Frames_Run() {
+    return ws.frames_run;
+}
+
+void Web_Show_Message(const char *text) {
+    web_message(text);
+}
+
+void Web_Wait_For_Key(int dik) {
+    if (dik < 0 || dik > 255) return;
+    // Only a press made from now on counts, not a key still held from before.
+    ws.pressed[dik] = 0;
+    while (!ws.pressed[dik])
+        web_next_frame();
+    ws.pressed[dik] = 0;
+    Web_Pace_Start(&ws.pace, emscripten_get_now(), ws.clock);
+}
+
+// ---- the platform interface ----------------------------------------------------------------
+
+int Plat_Init() {
+    if (!ws.listening) {
+        const char *win = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+        emscripten_set_keydown_callback(win, nullptr, EM_TRUE, on_key);
+        emscripten_set_keyup_callback(win, nullptr, EM_TRUE, on_key);
+        emscripten_set_blur_callback(win, nullptr, EM_TRUE, on_blur);
+        ws.listening = 1;
+    }
+    if (!ws.clock_set) Web_Set_Clock((uint32_t)(uint64_t)web_date_ms());
+    ws.started = 1;
+    return 1;
+}
+
+void Plat_Quit() {
+    Plat_Close_Window();
+    Plat_Audio_Close();
+    ws.started = 0;
+}
+
+const char *Plat_Error() {
+    return ws.error.c_str();
+}
+
+const char *Plat_Base_Path() {
+    return "/"; // the data files are packed at the root of the page's file system
+}
+
+int Plat_Open_Window(const char *, int width, int height) {
+    if (width <= 0 || height <= 0) {
+        ws.error = "window size must be positive";
+        return 0;
+    }
+    ws.window_open = 1;
+    return 1;
+}
+
+void Plat_Close_Window() {
+    ws.window_open = 0;
+}
+
+int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing) {
+    if (!pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
+    if (packing != 15 && packing != 16) return 0;
+    build_tables();
+    const uint32_t *lut = packing == 15 ? ws.lut555.data() : ws.lut565.data();
+    ws.rgba.resize((size_t)width * height);
+    for (int y = 0; y < height; y++) {
+        const uint16_t *in = (const uint16_t *)((const uint8_t *)pixels + (size_t)y * pitch_bytes);
+        uint32_t *out = ws.rgba.data() + (size_t)y * width;
+        for (int x = 0; x < width; x++)
+            out[x] = lut[in[x]];
+    }
+    web_put_frame((const uint8_t *)ws.rgba.data(), width, height);
+    if (ws.frame_hook) ws.frame_hook(pixels, width, height, pitch_bytes, packing, ws.frame_user);
+    return 1;
+}
+
+void Plat_Show_Cursor(int show) {
+    web_cursor(show);
+}
+
+void Plat_Inhibit_Screensaver(int) {}
+
+void Plat_Toggle_Fullscreen() {
+    web_fullscreen();
+}
+
+int Plat_Poll_Event(Plat_Event *) {
+    return 0; // a page is never closed from inside, and it repaints by itself
+}
+
+int Plat_Read_Keyboard(uint8_t state[256]) {
+    if (!state) return 0;
+    int index = ws.reads++;
+    if (ws.key_source) {
+        std::memset(state, 0, 256);
+        ws.key_source(index, state, ws.key_user);
+    } else {
+        // A press shorter than a frame still reaches the game, in the read after it.
+        for (int i = 0; i < 256; i++)
+            state[i] = ws.held[i] | ws.pressed[i];
+        std::memset(ws.pressed, 0, sizeof ws.pressed);
+    }
+    std::memcpy(ws.latest, state, 256);
+    return 1;
+}
+
+int Plat_Key_Down(int dik) {
+    if (dik < 0 || dik > 255) return 0;
+    return ws.latest[dik] != 0;
+}
+
+int Plat_Read_Mouse(int *dx, int *dy, int *dz, uint8_t buttons[4]) {
+    if (dx) *dx = 0;
+    if (dy) *dy = 0;
+    if (dz) *dz = 0;
+    if (buttons) std::memset(buttons, 0, 4);
+    return 1;
+}
+
+int Plat_Joystick_Open(char *) {
+    return 0;
+}
+
+int Plat_Joystick_Read(Plat_Joystick *) {
+    return 0;
+}
+
+void Plat_Joystick_Close() {}
+
+uint32_t Plat_Ticks() {
+    return ws.clock;
+}
+
+void Plat_Wait_Until(uint32_t tick) {
+    int32_t ahead = (int32_t)(tick - ws.clock);
+    if (ahead <= 0) return;
+    if (ws.unpaced) {
+        // Runs as fast as it can, but lets the page draw and take events a few times a second.
+        double now = emscripten_get_now();
+        if (now - ws.last_yield > 50) {
+            web_yield();
+            ws.last_yield = emscripten_get_now();
+        }
+    } else {
+        while (!Web_Pace_Try_Run(&ws.pace, tick, emscripten_get_now())) {
+            web_next_frame();
+            Web_Pace_New_Callback(&ws.pace);
+        }
+    }
+    ws.clock = tick;
+    ws.frames_run++;
+}
+
+int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, void *user,
+                    int *rate) {
+    Plat_Audio_Close();
+    if (!cb || want_rate <= 0 || buffer_frames <= 0) {
+        ws.error = "bad audio request";
+        return 0;
+    }
+    ws.audio_cb = cb;
+    ws.audio_user = user;
+    int real = web_audio_open(want_rate, buffer_frames);
+    if (real <= 0) {
+        ws.audio_cb = nullptr;
+        ws.error = "this browser has no Web Audio";
+        return 0;
+    }
+    if (rate) *rate = real;
+    return 1;
+}
+
+void Plat_Audio_Close() {
+    web_audio_close();
+    ws.audio_cb = nullptr;
+    ws.audio_user = nullptr;
+}
+
+// Text comes from the engine's own glyph table; this backend has no font of its own.
+int Plat_Font_Open(int) {
+    return 0;
+}
+
+void Plat_Font_Close() {}
+
+int Plat_Text_Mask(const char *, std::vector<uint8_t> &mask, int *w, int *h) {
+    mask.clear();
+    if (w) *w = 0;
+    if (h) *h = 0;
+    return 0;
+}

@@ -1,0 +1,134 @@
+// The page's entry: takes the page's query (seed, key script, frame limit, state lines, a read
+// whose picture to keep), runs the game through WinMain, and after the credits starts anew on
+// Enter.
+#include <emscripten.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/dik.h"
+#include "game/game.h"
+#include "platform/web/web.h"
+#include "shell/winmain.h"
+#include "tools/headless/key_script.h"
+#include "tools/headless/runner.h"
+#include "tools/web/frame_crc.h"
+
+// The bodies of these are JavaScript, which clang-format would take for C++.
+// clang-format off
+// Hands one state line to the page, which keeps them for whoever asked for them.
+EM_JS(void, web_state_line, (const char *line), { Module["stateLines"].push(UTF8ToString(line)); });
+// Keeps the canvas's picture as it is now, for a test to compare with another backend's frame.
+EM_JS(void, web_keep_picture, (), {
+    var c = Module["canvas"];
+    Module["picture"] = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+});
+// Tells the page that a run has ended, with its exit code.
+EM_JS(void, web_run_ended, (int code), {
+    if (Module["onRunEnded"]) Module["onRunEnded"](code);
+});
+// clang-format on
+
+namespace {
+
+struct RUN_TYP {
+    KEY_SCRIPT_TYP script;
+    int scripted = 0;
+    int state = 0;
+    uint32_t last_crc = 0;
+    int frames = 0;      // Game_Main calls so far
+    long long shot = -1; // keyboard read whose picture is kept
+};
+RUN_TYP run;
+
+void Key_Source(int read_index, uint8_t state[256], void *) {
+    Keys_At_Read(run.script, read_index, state);
+}
+
+void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int, void *) {
+    if (run.state) run.last_crc = Web_Frame_Crc(px, w, h, pitch_bytes);
+    if (Web_Keyboard_Reads() - 1 == run.shot) web_keep_picture();
+}
+
+void State_Hook() {
+    if (run.state)
+        web_state_line(
+            Format_State_Line(Web_Keyboard_Reads() - 1, run.frames, run.last_crc).c_str());
+    run.frames++;
+}
+
+// Parses a non-negative decimal number no larger than max; 1 on success.
+int Parse_Count(const char *s, long long max, long long *out) {
+    char *end = nullptr;
+    errno = 0;
+    long long v = strtoll(s, &end, 10);
+    if (end == s || *end != '\0' || errno || v < 0 || v > max) return 0;
+    *out = v;
+    return 1;
+}
+
+// A failed start is shown on the page and left there: there is nothing more to run.
+int Fail(const std::string &why) {
+    fprintf(stderr, "farwake: %s\n", why.c_str());
+    Web_Show_Message(why.c_str());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    long long seed = -1, frames = -1;
+    const char *keys = nullptr;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        if (a == "--state") {
+            run.state = 1;
+            continue;
+        }
+        if (a == "--unpaced") {
+            Web_Set_Unpaced(1);
+            continue;
+        }
+        if (i + 1 >= argc) return Fail("option " + a + " needs a value");
+        const char *v = argv[++i];
+        if (a == "--seed") {
+            if (!Parse_Count(v, 0xFFFFFFFFLL, &seed)) return Fail("bad seed: " + std::string(v));
+        } else if (a == "--keys") {
+            keys = v;
+        } else if (a == "--shot") {
+            if (!Parse_Count(v, 2000000000LL, &run.shot))
+                return Fail("bad read: " + std::string(v));
+        } else if (a == "--frames") {
+            if (!Parse_Count(v, 2000000000LL, &frames))
+                return Fail("bad frame count: " + std::string(v));
+        } else {
+            return Fail("unknown option " + a);
+        }
+    }
+    if (keys) {
+        std::string error;
+        if (!Load_Key_Script(keys, &run.script, &error)) return Fail("key script: " + error);
+    }
+    run.script.escape_from = (int)frames;
+    run.scripted = keys != nullptr || frames >= 0;
+    if (seed >= 0) Web_Set_Clock((uint32_t)seed);
+    if (run.scripted) Web_Set_Key_Source(Key_Source, nullptr);
+    Web_Set_Frame_Hook(Frame_Hook, nullptr);
+    game_frame_hook = State_Hook;
+
+    for (;;) {
+        HINSTANCE__ instance{1};
+        int code = WinMain(&instance, nullptr, nullptr, 0);
+        if (code != 0 && Shell_Error()[0]) fprintf(stderr, "farwake: %s\n", Shell_Error());
+        web_run_ended(code);
+        // A page cannot exit: the next run waits for Enter on the page's own keyboard.
+        Web_Set_Key_Source(nullptr, nullptr);
+        Web_Set_Unpaced(0);
+        Web_Show_Message("The game has ended. Press Enter to play again.");
+        Web_Wait_For_Key(DIK_RETURN);
+        Web_Show_Message(nullptr);
+    }
+}
