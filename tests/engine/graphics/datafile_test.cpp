@@ -12,6 +12,7 @@
 
 #include "engine/graphics/clock.h"
 #include "engine/graphics/datafile.h"
+#include "engine/graphics/palette.h"
 
 namespace {
 

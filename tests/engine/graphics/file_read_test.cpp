@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/graphics/bitmap.h"
-#include "tests/bitmap/bmp_builder.h"
+#include "tests/engine/graphics/bmp_builder.h"
 
 namespace {
 
