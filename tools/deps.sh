@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages farwake needs to build, run and test, skipping those present.
 # usage: tools/deps.sh [play|test]
 set -euo pipefail
-need=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev
+need=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev libfontconfig1-dev libfluidsynth-dev
       timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
 if [ "${1:-test}" = test ]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev

@@ -50,7 +50,7 @@ Bytes buzz_wav() {
 
 void start_device() {
     Headless_Reset(0);
-    Headless_Set_Available(1, 1, 1);
+    Headless_Set_Available(1, 1);
     DSound_Init();
 }
 

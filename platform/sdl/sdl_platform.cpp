@@ -49,7 +49,6 @@ int Plat_Init() {
 
 void Plat_Quit() {
     Plat_Audio_Close();
-    Plat_Font_Close();
     Plat_Joystick_Close();
     Sdl_Close_Controller();
     Plat_Close_Window();

@@ -4,7 +4,6 @@
 #include "engine/input/dik.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -66,29 +65,6 @@ TEST_F(SdlBackend, WaitNeverEndsEarly) {
     uint32_t before = Plat_Ticks();
     Plat_Wait_Until(now); // already past: returns at once
     EXPECT_GE((int32_t)(Plat_Ticks() - before), 0);
-}
-
-TEST_F(SdlBackend, TextIsAHardEdgedMask) {
-    if (!std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"))
-        GTEST_SKIP() << "the DejaVu bold face is not installed";
-    ASSERT_EQ(Plat_Font_Open(16), 1) << Plat_Error();
-    std::vector<uint8_t> mask;
-    int w = 0, h = 0;
-    ASSERT_EQ(Plat_Text_Mask("Score:", mask, &w, &h), 1);
-    EXPECT_GT(w, 20);
-    EXPECT_LE(h, 16); // the face is sized so its lines fit the asked height
-    ASSERT_EQ(mask.size(), (size_t)w * h);
-    int set = 0;
-    for (uint8_t v : mask) {
-        ASSERT_LE(v, 1); // no anti-aliasing: every pixel is in or out
-        set += v;
-    }
-    EXPECT_GT(set, 20);
-    ASSERT_EQ(Plat_Text_Mask("", mask, &w, &h), 1);
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(Plat_Text_Mask(nullptr, mask, &w, &h), 0);
-    Plat_Font_Close();
-    EXPECT_EQ(Plat_Text_Mask("x", mask, &w, &h), 0);
 }
 
 // Writes a rising ramp; the device pulls from its own thread.

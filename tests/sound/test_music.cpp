@@ -271,7 +271,7 @@ TEST_F(Music, ShutdownReleasesEverything) {
 TEST(MusicNoDevice, InitNeedsTheSoundOutput) {
     DSound_Shutdown();
     Headless_Reset(0);
-    Headless_Set_Available(1, 0, 1);
+    Headless_Set_Available(1, 0);
     EXPECT_EQ(DSound_Init(), 0);
     EXPECT_EQ(DMusic_Init(), 0);
     EXPECT_EQ(DMusic_Load_MIDI("anything.mid"), -1);

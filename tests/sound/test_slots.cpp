@@ -218,7 +218,7 @@ TEST_F(SoundSlots, ReplicasInheritTuningAndChangeIndependently) {
 TEST(SoundNoDevice, InitFailsAndNothingIsTouched) {
     DSound_Shutdown();
     Headless_Reset(0);
-    Headless_Set_Available(1, 0, 1);
+    Headless_Set_Available(1, 0);
     dsound_first_time = 1;
     EXPECT_EQ(DSound_Init(), 0);
     EXPECT_EQ(lpdsound, nullptr);
@@ -243,7 +243,7 @@ TEST(SoundNoDevice, InitFailsAndNothingIsTouched) {
     // A later call without a device is still a failure, not a silent success.
     EXPECT_EQ(DSound_Init(), 0);
     // Once a device is there, the next call opens it.
-    Headless_Set_Available(1, 1, 1);
+    Headless_Set_Available(1, 1);
     EXPECT_EQ(DSound_Init(), 1);
     EXPECT_EQ(sound_slots[5].id, 5);
     DSound_Shutdown();
@@ -251,7 +251,7 @@ TEST(SoundNoDevice, InitFailsAndNothingIsTouched) {
 
 TEST(SoundNoDevice, ShutdownClosesTheOutput) {
     Headless_Reset(0);
-    Headless_Set_Available(1, 1, 1);
+    Headless_Set_Available(1, 1);
     ASSERT_EQ(DSound_Init(), 1);
     std::string path = temp_dir() + "/shutdown.wav";
     ASSERT_TRUE(write_file(path, wav8(kShort)));
