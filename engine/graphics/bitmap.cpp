@@ -252,7 +252,10 @@ int Load_Bitmap_File_Mem(BITMAP_FILE_TAG *bitmap, const uint8_t *data, size_t si
 int Load_Bitmap_File(BITMAP_FILE_TAG *bitmap, const char *filename) {
     if (!bitmap || !filename) return 0;
     FILE *fp = Open_Data_File(filename);
-    if (!fp) return 0;
+    if (!fp) {
+        Report_Data_File(filename, Data_File_Open_Failure(filename).c_str());
+        return 0;
+    }
     std::vector<uint8_t> bytes;
     uint8_t chunk[65536];
     size_t got;
@@ -265,8 +268,15 @@ int Load_Bitmap_File(BITMAP_FILE_TAG *bitmap, const char *filename) {
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
     std::fclose(fp);
-    if (too_big) return 0;
-    return Load_Bitmap_File_Mem(bitmap, bytes.data(), bytes.size());
+    if (too_big) {
+        Report_Data_File(filename, "larger than any picture the game uses");
+        return 0;
+    }
+    if (!Load_Bitmap_File_Mem(bitmap, bytes.data(), bytes.size())) {
+        Report_Data_File(filename, "not a picture the game can read");
+        return 0;
+    }
+    return 1;
 }
 
 int Unload_Bitmap_File(BITMAP_FILE_TAG *bitmap) {

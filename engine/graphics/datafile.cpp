@@ -2,6 +2,8 @@
 // then the installed data folder.
 #include "engine/graphics/datafile.h"
 #include "platform/platform.h"
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 static bool is_file(const std::string &path) {
@@ -27,4 +29,26 @@ std::string Find_Data_File(const char *name) {
 FILE *Open_Data_File(const char *name) {
     std::string path = Find_Data_File(name);
     return path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+}
+
+std::string Data_File_Folders(const char *name) {
+    if (name && name[0] == '/') return "only where the path points";
+    std::string folders = "the working folder";
+    const std::string base = Plat_Base_Path();
+    if (!base.empty()) folders += ", " + base + ", " + base + "../share/farwake/";
+    return folders;
+}
+
+void Report_Data_File(const char *name, const char *reason) {
+    std::fprintf(stderr, "farwake: cannot read %s: %s (looked in %s)\n", name ? name : "(none)",
+                 reason, Data_File_Folders(name).c_str());
+}
+
+std::string Data_File_Open_Failure(const char *name) {
+    const std::string path = Find_Data_File(name);
+    if (path.empty()) return "not found";
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f) return path + ": " + std::strerror(errno);
+    std::fclose(f);
+    return path + ": cannot be read";
 }

@@ -1,6 +1,7 @@
 // Music slots over FluidSynth: one synthesiser without an audio driver, rendered inside the
 // sound mixer's callback, and one file player per started segment, timed by rendered samples.
 #include "engine/sound/dmusic.h"
+#include "engine/graphics/datafile.h"
 #include "engine/sound/dsound.h"
 #include "engine/sound/midifile.h"
 #include "engine/sound/mixer.h"
@@ -98,7 +99,11 @@ int DMusic_Init() {
     int rate = DSound_Output_Rate();
     if (rate <= 0) return 0; // music plays through the sound output
     const char *sf = DMusic_Find_SoundFont();
-    if (!*sf) return 0;
+    if (!*sf) {
+        std::fprintf(stderr, "farwake: no SoundFont (looked for /usr/share/sounds/sf2/"
+                             "default-GM.sf2 and TimGM6mb.sf2); music off\n");
+        return 0;
+    }
     quiet_logging();
     performance.settings = new_fluid_settings();
     if (!performance.settings) return 0;
@@ -162,7 +167,14 @@ int DMusic_Load_MIDI(const char *filename) {
         if (midi_slots[i].state == MIDI_SLOT_FREE) id = i;
     if (id < 0) return -1;
     std::vector<uint8_t> bytes;
-    if (!read_file(filename, bytes) || !Validate_MIDI(bytes.data(), bytes.size())) return -1;
+    if (!read_file(filename, bytes)) {
+        Report_Data_File(filename, Data_File_Open_Failure(filename).c_str());
+        return -1;
+    }
+    if (!Validate_MIDI(bytes.data(), bytes.size())) {
+        Report_Data_File(filename, "not a MIDI song the game can play");
+        return -1;
+    }
     MIDI_SEGMENT *seg = new MIDI_SEGMENT;
     seg->bytes = std::move(bytes);
     seg->playback.player = nullptr;

@@ -24,11 +24,21 @@ void Sdl_Set_Error(const char *what) {
     }
 }
 
+static const char *const NO_DISPLAY =
+    "no display to open (neither DISPLAY nor WAYLAND_DISPLAY is usable)";
+
 int Plat_Init() {
     // The screen saver stays allowed until the game asks to keep it away, and the picture is
     // scaled by whole pixels.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // With neither display named, every video driver's probe only adds noise to the one line
+    // the player needs (Wayland's complains about XDG_RUNTIME_DIR).
+    if (!SDL_getenv("SDL_VIDEODRIVER") && !SDL_getenv("DISPLAY") &&
+        !SDL_getenv("WAYLAND_DISPLAY")) {
+        sdl_error = NO_DISPLAY;
+        return 0;
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         Sdl_Set_Error("cannot start the video system");
         return 0;
@@ -39,7 +49,7 @@ int Plat_Init() {
     if (!SDL_getenv("SDL_VIDEODRIVER") && driver &&
         (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
         SDL_Quit();
-        sdl_error = "no display to open (neither DISPLAY nor WAYLAND_DISPLAY is usable)";
+        sdl_error = NO_DISPLAY;
         return 0;
     }
     // Joysticks and controllers are optional: the game plays from the keyboard.
