@@ -8,7 +8,7 @@
 namespace {
 
 constexpr int PHASES = 1 << WIDE_SHIFT;
-constexpr int HALF_SPAN = 16;           // source samples either side the filter reaches
+constexpr int HALF_SPAN = 8;            // source samples either side the filter reaches
 constexpr double KAISER_BETA = 6.0;     // about 60 dB of stopband
 constexpr int COEF_ONE = 1 << 14;       // filter coefficients in Q14
 constexpr double RELEASE_SECONDS = 0.1; // the envelope's fall to 1/e
@@ -67,26 +67,29 @@ const Filter &filter() {
 
 Wide_Samples Oversample(const std::vector<uint8_t> &samples) {
     const Filter &f = filter();
-    const long long n = (long long)samples.size();
+    const size_t n = samples.size();
     try {
-        auto wide = std::make_shared<std::vector<int16_t>>((size_t)n << WIDE_SHIFT);
-        // Before the first and after the last sample the sound holds its edge values.
-        auto at = [&](long long i) {
-            return (int32_t)samples[(size_t)std::clamp(i, 0LL, n - 1)] - 128;
-        };
-        for (long long i = 0; i < n; ++i)
-            for (int p = 0; p < PHASES; ++p) {
-                int64_t sum = 0;
-                if (p == 0) {
-                    sum = (int64_t)at(i) * COEF_ONE; // the source's own instant: its value
-                } else {
-                    for (int j = 0; j < 2 * HALF_SPAN; ++j)
-                        sum += (int64_t)f.taps[p][j] * at(i + HALF_SPAN - 1 - j);
-                }
-                const int64_t v = (sum * 128 + COEF_ONE / 2) >> 14;
-                (*wide)[((size_t)i << WIDE_SHIFT) + p] =
-                    (int16_t)std::clamp(v, (int64_t)-32768, (int64_t)32767);
+        auto wide = std::make_shared<std::vector<int16_t>>(n << WIDE_SHIFT);
+        // The samples centred on 0, with HALF_SPAN more either side holding the edge values:
+        // before the first and after the last sample the sound holds still.
+        std::vector<int32_t> padded(n + 2 * HALF_SPAN);
+        for (size_t i = 0; i < padded.size(); ++i) {
+            const size_t at = i < HALF_SPAN ? 0 : std::min(i - HALF_SPAN, n ? n - 1 : 0);
+            padded[i] = n ? (int32_t)samples[at] - 128 : 0;
+        }
+        int16_t *out = wide->data();
+        for (size_t i = 0; i < n; ++i) {
+            const int32_t *window = &padded[i]; // window[k] is sample i - HALF_SPAN + k
+            out[i << WIDE_SHIFT] = (int16_t)(window[HALF_SPAN] * 128); // its own instant
+            for (int p = 1; p < PHASES; ++p) {
+                int32_t sum = 0;
+                for (int j = 0; j < 2 * HALF_SPAN; ++j)
+                    sum += f.taps[p][j] * window[2 * HALF_SPAN - 1 - j];
+                // At half the 16-bit scale: sum * 128 / COEF_ONE, rounded.
+                const int32_t v = (sum + 64) >> 7;
+                out[(i << WIDE_SHIFT) + p] = (int16_t)std::clamp(v, -32768, 32767);
             }
+        }
         return wide;
     } catch (const std::bad_alloc &) {
         return nullptr;
