@@ -139,6 +139,7 @@ bool Open_Reference(FreeType_Face &ft) {
         path = (const char *)file;
     if (got) FcPatternDestroy(got);
     FcPatternDestroy(want);
+    FcFini();
     return !path.empty() && FT_Init_FreeType(&ft.lib) == 0 &&
            FT_New_Face(ft.lib, path.c_str(), 0, &ft.face) == 0 &&
            FT_Set_Char_Size(ft.face, 0, 13 * 64, 0, 0) == 0;
