@@ -32,12 +32,18 @@ int Plat_Init() {
     // scaled by whole pixels.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-    // With neither display named, every video driver's probe only adds noise to the one line
-    // the player needs (Wayland's complains about XDG_RUNTIME_DIR).
-    if (!SDL_getenv("SDL_VIDEODRIVER") && !SDL_getenv("DISPLAY") &&
-        !SDL_getenv("WAYLAND_DISPLAY")) {
-        sdl_error = NO_DISPLAY;
-        return 0;
+    // Without WAYLAND_DISPLAY and XDG_RUNTIME_DIR no Wayland display can be reached, and its
+    // probe would only print a line about XDG_RUNTIME_DIR beside the one the player needs: try
+    // every other driver instead.
+    if (!SDL_getenv("SDL_VIDEODRIVER") && !SDL_getenv("WAYLAND_DISPLAY") &&
+        !SDL_getenv("XDG_RUNTIME_DIR")) {
+        std::string drivers;
+        for (int i = 0; i < SDL_GetNumVideoDrivers(); i++) {
+            const char *name = SDL_GetVideoDriver(i);
+            if (!name || std::strcmp(name, "wayland") == 0) continue;
+            drivers += (drivers.empty() ? "" : ",") + std::string(name);
+        }
+        if (!drivers.empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         Sdl_Set_Error("cannot start the video system");

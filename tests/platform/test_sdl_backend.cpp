@@ -1,5 +1,5 @@
 // The SDL backend itself, run on SDL's off-screen video driver (asked for by name, so it is
-// accepted): window, presentation, keyboard, text and the wait.
+// accepted): window, presentation, keyboard, the wait, audio, and what it prints on failure.
 #include "platform/platform.h"
 #include "engine/input/dik.h"
 #include <gtest/gtest.h>
@@ -83,6 +83,25 @@ TEST_F(SdlBackend, AudioOutputOpensAndCloses) {
     EXPECT_EQ(Plat_Audio_Open(22050, 1024, nullptr, nullptr, &rate), 0);
 }
 
+// A machine without sound hardware: opening the output through ALSA fails with a reason and
+// leaves the terminal alone (ALSA's own complaints are kept off it).
+TEST_F(SdlBackend, NoSoundDeviceLeavesTheTerminalAlone) {
+    Plat_Quit();
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    ASSERT_EQ(Plat_Init(), 1) << Plat_Error();
+    int rate = 0;
+    testing::internal::CaptureStderr();
+    const int opened = Plat_Audio_Open(22050, 1024, ramp, nullptr, &rate);
+    const std::string printed = testing::internal::GetCapturedStderr();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (opened) {
+        Plat_Audio_Close();
+        GTEST_SKIP() << "this machine has a sound device";
+    }
+    EXPECT_EQ(printed, "");
+    EXPECT_STRNE(Plat_Error(), "");
+}
+
 // Without a display the backend refuses to start, with a reason, rather than drawing nowhere.
 TEST(SdlNoDisplay, NamedDriverThatCannotConnect) {
     unsetenv("DISPLAY");
@@ -104,6 +123,24 @@ TEST(SdlNoDisplay, NoFallbackToDrawingNowhere) {
     EXPECT_TRUE(err.rfind("no display to open", 0) == 0 ||
                 err.rfind("cannot start the video system", 0) == 0)
         << err;
+}
+
+// With no display at all the backend itself prints nothing (no driver's probe reaches the
+// terminal), so the game's one line about the display stands alone.
+TEST(SdlNoDisplay, NothingPrintedBesideTheReason) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("XDG_RUNTIME_DIR");
+    unsetenv("SDL_VIDEODRIVER");
+    testing::internal::CaptureStderr();
+    const int started = Plat_Init();
+    const std::string printed = testing::internal::GetCapturedStderr();
+    if (started) {
+        Plat_Quit();
+        GTEST_SKIP() << "this machine has a console display SDL can use";
+    }
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(std::string(Plat_Error()).rfind("no display to open", 0), 0u) << Plat_Error();
 }
 
 } // namespace
