@@ -25,7 +25,7 @@ Limiter limiter; // audio thread only, reset when an output opens
 // What one mixing pass needs of a playing buffer, copied under the lock.
 struct Voice {
     DSBUFFER *buf;
-    const int16_t *wide; // the samples oversampled, WIDE_GUARD more at the end
+    const int16_t *wide; // the samples oversampled, size << WIDE_SHIFT of them
     uint64_t size;       // samples
     uint64_t pos;        // 32.32
     uint64_t step;       // 32.32 samples per output frame
@@ -51,7 +51,7 @@ void channel_gains(int volume, int pan, int64_t *left, int64_t *right) {
     *right = pan < 0 ? (g * gain_q16(pan)) >> 16 : g;
 }
 
-// Frames from pos until the voice reaches limit, at least one.
+// Frames (at most `most`) before pos reaches limit; 0 when it is there already.
 inline int frames_until(uint64_t pos, uint64_t limit, uint64_t step, int most) {
     if (pos >= limit) return 0;
     const uint64_t n = (limit - pos + step - 1) / step;
