@@ -63,6 +63,12 @@ const Filter &filter() {
     return f;
 }
 
+// Nearest integer, halves away from zero: a plain truncation the compiler keeps inline, where
+// lrint is a library call per sample. |v| never exceeds LIMIT_CEILING here.
+inline int16_t round_to_sample(float v) {
+    return (int16_t)(int32_t)(v + (v >= 0.0f ? 0.5f : -0.5f));
+}
+
 } // namespace
 
 Wide_Samples Oversample(const std::vector<uint8_t> &samples) {
@@ -105,7 +111,7 @@ void Limit(Limiter &l, const int32_t *acc, int16_t *out, int frames, float gain,
         // back up smoothly, so a burst is turned down, not cut.
         l.envelope = std::max(peak, l.envelope * fall);
         const float g = l.envelope > LIMIT_CEILING ? LIMIT_CEILING / l.envelope : 1.0f;
-        out[2 * k] = (int16_t)std::lrint(left * g);
-        out[2 * k + 1] = (int16_t)std::lrint(right * g);
+        out[2 * k] = round_to_sample(left * g);
+        out[2 * k + 1] = round_to_sample(right * g);
     }
 }
