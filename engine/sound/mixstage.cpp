@@ -8,6 +8,7 @@
 namespace {
 
 constexpr int PHASES = 1 << WIDE_SHIFT;
+constexpr size_t WIDE_MAX_SAMPLES = size_t{1} << 24;
 constexpr int HALF_SPAN = 8;            // source samples either side the filter reaches
 constexpr double KAISER_BETA = 6.0;     // about 60 dB of stopband
 constexpr int COEF_ONE = 1 << 14;       // filter coefficients in Q14
@@ -74,6 +75,9 @@ inline int16_t round_to_sample(float v) {
 Wide_Samples Oversample(const std::vector<uint8_t> &samples) {
     const Filter &f = filter();
     const size_t n = samples.size();
+    // Sixteen bytes a sample: past 25 minutes at 11025 Hz a sound would take more memory than
+    // the whole game, so it is refused rather than risk the machine's memory.
+    if (n > WIDE_MAX_SAMPLES) return nullptr;
     try {
         auto wide = std::make_shared<std::vector<int16_t>>(n << WIDE_SHIFT);
         // The samples centred on 0, with HALF_SPAN more either side holding the edge values:

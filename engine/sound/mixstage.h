@@ -18,7 +18,7 @@ constexpr float LIMIT_CEILING = 32000.0f;
 using Wide_Samples = std::shared_ptr<const std::vector<int16_t>>;
 
 // The oversampled form of 8-bit unsigned samples (size << WIDE_SHIFT of them); null when
-// there is no memory for it.
+// there is no memory for it or the sound is longer than 2^24 samples.
 Wide_Samples Oversample(const std::vector<uint8_t> &samples);
 
 // The limiter's state: a peak envelope that rises at once and falls back in about 100 ms.

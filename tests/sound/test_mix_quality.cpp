@@ -89,6 +89,12 @@ TEST(Oversample, KeepsTheSourceValuesAndConstants) {
         EXPECT_EQ(v, -128 * 128);
 }
 
+TEST(Oversample, RefusesASoundLongerThanTheGameCouldHold) {
+    // 2^24 samples (25 minutes at 11025 Hz) is the longest; one more is refused outright.
+    EXPECT_EQ(Oversample(std::vector<uint8_t>((1u << 24) + 1, 128)), nullptr);
+    EXPECT_NE(Oversample(std::vector<uint8_t>(1u << 20, 128)), nullptr);
+}
+
 TEST_F(MixQuality, ACrowdOfLoudSoundsNeverReachesFullScale) {
     // 32 voices of full-scale noise at their own rates and pans, for two seconds.
     std::vector<int> ids;
