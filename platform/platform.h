@@ -1,5 +1,5 @@
 // The one door from the portable engine and game to the machine: window, frames, events,
-// keyboard/mouse/joystick, time, audio output and text rasterising. Two backends implement it
+// keyboard/mouse/joystick, time and audio output. Two backends implement it
 // (platform/sdl for the real game, platform/headless for tests and tools), chosen at link time.
 #pragma once
 #include <cstdint>
@@ -80,11 +80,3 @@ int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, vo
 // Stops pulling and closes the output.
 void Plat_Audio_Close();
 
-// ---- text -----------------------------------------------------------------------------------
-
-// Loads the text face at a pixel height; 1 on success, 0 when no font is found.
-int Plat_Font_Open(int pixel_height);
-// Releases the text face.
-void Plat_Font_Close();
-// Rasterises text without anti-aliasing: mask gets w*h bytes, 1 on glyph pixels. 1 on success.
-int Plat_Text_Mask(const char *text, std::vector<uint8_t> &mask, int *w, int *h);

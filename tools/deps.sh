@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages farwake needs to build, run and test, skipping those present.
 # usage: tools/deps.sh [play|package|web|test]
 set -euo pipefail
-need=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev
+need=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev libfontconfig1-dev libfluidsynth-dev
       timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
 mode=${1:-test}
 # The Debian packaging tools and checkers (tools/package.sh), which the test command runs too.

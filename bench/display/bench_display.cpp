@@ -48,7 +48,7 @@ static void BM_Fill_Ours(benchmark::State &state) {
 }
 BENCHMARK(BM_Fill_Ours);
 
-// One frame's texts once they are cached: the game draws about a dozen short lines.
+// One frame's texts, laid out from the baked face each time: the game draws about a dozen.
 static void BM_Text_Frame(benchmark::State &state) {
     open_display();
     const char *lines[12] = {"Score 12300", "Ships 14", "Stations 2",  "Missiles 5",

@@ -263,18 +263,38 @@ int Load_Bitmap_File_Mem(BITMAP_FILE_TAG *bitmap, const uint8_t *data, size_t si
 int Load_Bitmap_File(BITMAP_FILE_TAG *bitmap, const char *filename) {
     if (!bitmap || !filename) return 0;
     std::string path = Find_Data_File(filename);
-    if (path.empty()) return 0;
+    if (path.empty()) {
+        Report_Data_File(filename, "not found");
+        return 0;
+    }
     // The headers first: the pixels are read only when the sizes they state fit the file, and no
     // further than the last pixel row (whatever follows it is never needed).
     std::vector<uint8_t> bytes;
     uint64_t size = 0, again = 0;
-    if (!Read_File_Head(path.c_str(), kMaxFileBytes, kHeadBytes, bytes, &size, nullptr)) return 0;
+    std::string why;
+    if (!Read_File_Head(path.c_str(), kMaxFileBytes, kHeadBytes, bytes, &size, &why)) {
+        Report_Data_File(filename, why.c_str());
+        return 0;
+    }
     Layout l;
-    if (!Parse_Layout(bytes.data(), size, &l)) return 0;
-    if (!Read_File_Head(path.c_str(), kMaxFileBytes, l.end, bytes, &again, nullptr)) return 0;
+    if (!Parse_Layout(bytes.data(), size, &l)) {
+        Report_Data_File(filename, "not a picture the game can read");
+        return 0;
+    }
+    if (!Read_File_Head(path.c_str(), kMaxFileBytes, l.end, bytes, &again, &why)) {
+        Report_Data_File(filename, why.c_str());
+        return 0;
+    }
     // A file changed between the two reads may no longer fit the layout: refused.
-    if (again != size || bytes.size() != l.end) return 0;
-    return Load_Layout(bitmap, bytes.data(), l);
+    if (again != size || bytes.size() != l.end) {
+        Report_Data_File(filename, "changed while it was read");
+        return 0;
+    }
+    if (!Load_Layout(bitmap, bytes.data(), l)) {
+        Report_Data_File(filename, "not a picture the game can read");
+        return 0;
+    }
+    return 1;
 }
 
 int Unload_Bitmap_File(BITMAP_FILE_TAG *bitmap) {

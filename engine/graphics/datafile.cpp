@@ -2,6 +2,8 @@
 // then the installed data folder.
 #include "engine/graphics/datafile.h"
 #include "platform/platform.h"
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 static void set_error(std::string *error, const char *text) {
@@ -13,6 +15,11 @@ static bool is_file(const std::string &path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// The folders after the working one, relative to the executable's: beside it, then an
+// installed game's <prefix>/share/farwake beside <prefix>/bin, then Debian's games layout
+// (<prefix>/games with its data in <prefix>/share/games/farwake).
+static constexpr const char *kBesideExecutable[] = {"", "../share/farwake/", "../share/games/farwake/"};
+
 std::string Find_Data_File(const char *name) {
     if (!name || !*name) return "";
     if (is_file(name)) return name;
@@ -20,14 +27,10 @@ std::string Find_Data_File(const char *name) {
     if (name[0] == '/') return "";
     std::string base = Plat_Base_Path();
     if (base.empty()) return "";
-    std::string beside = base + name;
-    if (is_file(beside)) return beside;
-    // An installed game keeps its data in <prefix>/share/farwake beside <prefix>/bin.
-    std::string installed = base + "../share/farwake/" + name;
-    if (is_file(installed)) return installed;
-    // Debian installs games into <prefix>/games and their data into <prefix>/share/games.
-    std::string games = base + "../share/games/farwake/" + name;
-    if (is_file(games)) return games;
+    for (const char *folder : kBesideExecutable) {
+        std::string path = base + folder + name;
+        if (is_file(path)) return path;
+    }
     return "";
 }
 
@@ -45,4 +48,25 @@ int Read_Data_File(const char *name, uint64_t max_bytes, std::vector<uint8_t> &b
         return 0;
     }
     return Read_Bounded_File(path.c_str(), max_bytes, bytes, error);
+std::string Data_File_Folders(const char *name) {
+    if (name && name[0] == '/') return "only where the path points";
+    std::string folders = "the working folder";
+    const std::string base = Plat_Base_Path();
+    if (!base.empty())
+        for (const char *folder : kBesideExecutable) folders += ", " + base + folder;
+    return folders;
+}
+
+void Report_Data_File(const char *name, const char *reason) {
+    std::fprintf(stderr, "farwake: cannot read %s: %s (looked in %s)\n", name ? name : "(none)",
+                 reason, Data_File_Folders(name).c_str());
+}
+
+std::string Data_File_Open_Failure(const char *name) {
+    const std::string path = Find_Data_File(name);
+    if (path.empty()) return "not found";
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f) return path + ": " + std::strerror(errno);
+    std::fclose(f);
+    return path + ": cannot be read";
 }

@@ -23,3 +23,10 @@ int Read_Bounded_File(const char *path, uint64_t max_bytes, std::vector<uint8_t>
 // Finds a data file as Find_Data_File does and reads it whole as Read_Bounded_File; 1, or 0.
 int Read_Data_File(const char *name, uint64_t max_bytes, std::vector<uint8_t> &bytes,
                    std::string *error);
+// The folders a data file's name is looked up in, in order, joined for a message.
+std::string Data_File_Folders(const char *name);
+// Writes the one stderr line saying a data file cannot be read: its name, the folders searched
+// and the reason.
+void Report_Data_File(const char *name, const char *reason);
+// The reason a data file cannot be opened: "not found", or the system's word for the failure.
+std::string Data_File_Open_Failure(const char *name);

@@ -86,7 +86,11 @@ int DDraw_Init(int width, int height, int bpp, int windowed) {
     if (screen_bpp == 8) {
         memset(display_palette, 0, sizeof display_palette);
         const std::string palette_file = Find_Data_File("PALDATA2.PAL");
-        if (!palette_file.empty()) Read_Palette_File(palette_file.c_str(), display_palette);
+        if (palette_file.empty())
+            Report_Data_File("PALDATA2.PAL", "not found");
+        else if (!Read_Palette_File(palette_file.c_str(), display_palette))
+            Report_Data_File("PALDATA2.PAL",
+                             (palette_file + ": not a palette the game can read").c_str());
         if (windowed) {
             for (int i = 0; i < 10; i++)
                 display_palette[i].peFlags = PC_EXPLICIT;

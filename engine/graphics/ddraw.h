@@ -132,7 +132,7 @@ void DDraw_Release_Surface(LPDIRECTDRAWSURFACE4 lpdds);
 int DDraw_Surface_Count();
 // Converts a colour reference 0x00BBGGRR to a pixel of the given packing (15 or 16).
 USHORT DDraw_Color_To_Pixel(DWORD color, int packing);
-// Opens the text face and empties the rendered-text cache (the display's own use).
+// Picks the baked text face for the display's line height; 0 when none was baked.
 int DDraw_Text_Open();
-// Closes the text face and empties the rendered-text cache (the display's own use).
+// Drops the text face: text then draws nothing until the next open.
 void DDraw_Text_Close();

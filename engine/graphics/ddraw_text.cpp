@@ -1,68 +1,26 @@
-// Text drawn into surfaces: strings rasterised by the platform's face without anti-aliasing,
-// kept in a small least-recently-used cache, written as glyph pixels only.
-#include <string>
-#include <unordered_map>
+// Text drawn into surfaces: strings laid out over the face baked into the program, without
+// anti-aliasing, written as glyph pixels only. The same pixels on every backend.
 #include "engine/graphics/ddraw.h"
-#include "platform/platform.h"
+#include "engine/graphics/text_face.h"
 
 // Line height of the face in pixels: the 16-pixel lines of the 8 x 16 system font the game's
 // text layout was made for.
 static constexpr int TEXT_PIXEL_HEIGHT = 16;
-// Rendered strings kept; a frame draws a dozen, the title and credits screens a few more.
-static constexpr int TEXT_CACHE_SIZE = 256;
 
 struct Rendered_Text {
-    std::string text;
     std::vector<uint8_t> mask; // w * h bytes, 1 on glyph pixels
     int w = 0, h = 0;
-    unsigned long last_use = 0; // 0: slot unused
 };
 
-static int font_open = 0;
-static Rendered_Text cache[TEXT_CACHE_SIZE];
-static std::unordered_map<std::string, int> cache_index;
-static unsigned long use_clock = 0;
-
-static void clear_cache() {
-    for (Rendered_Text &t : cache)
-        t = Rendered_Text();
-    cache_index.clear();
-    use_clock = 0;
-}
+static const Text_Face *face = nullptr;
 
 int DDraw_Text_Open() {
-    clear_cache();
-    if (!font_open) font_open = Plat_Font_Open(TEXT_PIXEL_HEIGHT);
-    return font_open;
+    face = Text_Face_Find(TEXT_PIXEL_HEIGHT);
+    return face != nullptr;
 }
 
 void DDraw_Text_Close() {
-    clear_cache();
-    if (font_open) Plat_Font_Close();
-    font_open = 0;
-}
-
-// The cached rendering of text, rasterising it on a miss; null if the face cannot render it.
-static const Rendered_Text *render(const char *text) {
-    const std::string key(text);
-    auto found = cache_index.find(key);
-    if (found != cache_index.end()) {
-        cache[found->second].last_use = ++use_clock;
-        return &cache[found->second];
-    }
-    int slot = 0;
-    for (int i = 1; i < TEXT_CACHE_SIZE && cache[slot].last_use != 0; i++)
-        if (cache[i].last_use < cache[slot].last_use) slot = i;
-    Rendered_Text fresh;
-    fresh.text = key;
-    if (!Plat_Text_Mask(text, fresh.mask, &fresh.w, &fresh.h)) return nullptr;
-    if (fresh.w < 0 || fresh.h < 0 || fresh.mask.size() < (size_t)fresh.w * (size_t)fresh.h)
-        return nullptr;
-    if (cache[slot].last_use != 0) cache_index.erase(cache[slot].text);
-    fresh.last_use = ++use_clock;
-    cache[slot] = std::move(fresh);
-    cache_index[key] = slot;
-    return &cache[slot];
+    face = nullptr;
 }
 
 // Writes the glyph pixels of a rendering at (x, y), cut at the surface's edges.
@@ -83,14 +41,15 @@ static void stamp(LPDIRECTDRAWSURFACE4 s, const Rendered_Text &t, int x, int y, 
 // Draws with a pixel already in the surface's format.
 static int draw_text(const char *text, int x, int y, USHORT pixel, LPDIRECTDRAWSURFACE4 lpdds) {
     // A locked surface gives no device context, and without a face there is nothing to draw.
-    if (!text || !lpdds || lpdds->locked || !font_open) return 0;
+    if (!text || !lpdds || lpdds->locked || !face) return 0;
     if (!*text) return 1;
-    const Rendered_Text *t = render(text);
-    if (!t) return 0;
+    // One buffer for every string: a frame draws a dozen, each laid out in microseconds.
+    static Rendered_Text t;
+    if (!Text_Face_Mask(*face, text, t.mask, &t.w, &t.h)) return 0;
     if (lpdds->bpp == 16)
-        stamp<uint16_t>(lpdds, *t, x, y, pixel);
+        stamp<uint16_t>(lpdds, t, x, y, pixel);
     else
-        stamp<uint8_t>(lpdds, *t, x, y, (uint8_t)pixel);
+        stamp<uint8_t>(lpdds, t, x, y, (uint8_t)pixel);
     return 1;
 }
 

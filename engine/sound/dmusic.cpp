@@ -99,7 +99,11 @@ int DMusic_Init() {
     int rate = DSound_Output_Rate();
     if (rate <= 0) return 0; // music plays through the sound output
     const char *sf = DMusic_Find_SoundFont();
-    if (!*sf) return 0;
+    if (!*sf) {
+        std::fprintf(stderr, "farwake: no SoundFont (looked for /usr/share/sounds/sf2/"
+                             "default-GM.sf2 and TimGM6mb.sf2); music off\n");
+        return 0;
+    }
     quiet_logging();
     performance.settings = new_fluid_settings();
     if (!performance.settings) return 0;
@@ -150,9 +154,15 @@ int DMusic_Load_MIDI(const char *filename) {
     if (id < 0) return -1;
     std::vector<uint8_t> bytes;
     // Music is read from where the name points (the working directory), not searched for.
-    if (!Read_Bounded_File(filename, kMaxMidiFile, bytes, nullptr) ||
-        !Validate_MIDI(bytes.data(), bytes.size()))
+    std::string why;
+    if (!Read_Bounded_File(filename, kMaxMidiFile, bytes, &why)) {
+        Report_Data_File(filename, why.c_str());
         return -1;
+    }
+    if (!Validate_MIDI(bytes.data(), bytes.size())) {
+        Report_Data_File(filename, "not a MIDI song the game can play");
+        return -1;
+    }
     Make_MIDI_Playable(bytes);
     MIDI_SEGMENT *seg = new MIDI_SEGMENT;
     seg->bytes = std::move(bytes);

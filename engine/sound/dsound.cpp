@@ -4,6 +4,7 @@
 #include "engine/graphics/datafile.h"
 #include "engine/sound/mixer.h"
 #include "engine/sound/wavfile.h"
+#include "platform/platform.h"
 #include <cstdio>
 #include <cstring>
 
@@ -23,7 +24,11 @@ static DSOUND_DEVICE dsound_device;
 static constexpr long kMaxWavFile = DSBSIZE_MAX;
 
 static int open_device() {
-    if (!Mixer_Open_Output()) return 0;
+    if (!Mixer_Open_Output()) {
+        std::fprintf(stderr, "farwake: no sound device (%s); playing without sound\n",
+                     Plat_Error()[0] ? Plat_Error() : "none found");
+        return 0;
+    }
     dsound_device.rate = DSound_Output_Rate();
     lpdsound = &dsound_device;
     return 1;
@@ -76,12 +81,21 @@ int DSound_Load_WAV(const char *filename, int control_flags) {
     int id = free_slot();
     if (id < 0) return -1;
     std::vector<uint8_t> file;
-    if (!Read_Data_File(filename, kMaxWavFile, file, nullptr)) return -1;
-    WAV_SOUND wav;
-    if (!Parse_WAV(file.data(), file.size(), &wav)) return -1;
-    int size = (int)wav.samples.size();
-    if (wav.samples.size() < (size_t)DSBSIZE_MIN || wav.samples.size() > (size_t)DSBSIZE_MAX)
+    std::string why;
+    if (!Read_Data_File(filename, kMaxWavFile, file, &why)) {
+        Report_Data_File(filename, why.c_str());
         return -1;
+    }
+    WAV_SOUND wav;
+    if (!Parse_WAV(file.data(), file.size(), &wav)) {
+        Report_Data_File(filename, "not a sound the game can play");
+        return -1;
+    }
+    int size = (int)wav.samples.size();
+    if (wav.samples.size() < (size_t)DSBSIZE_MIN || wav.samples.size() > (size_t)DSBSIZE_MAX) {
+        Report_Data_File(filename, "too short or too long a sound");
+        return -1;
+    }
     auto samples = std::make_shared<const std::vector<uint8_t>>(std::move(wav.samples));
     DSBUFFER *buf = Mixer_Create_Buffer(std::move(samples),
                                         control_flags | DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE);

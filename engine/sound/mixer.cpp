@@ -1,8 +1,10 @@
 // The software mixer: a fixed pool of buffers and the audio callback that resamples every
-// playing one into a wide accumulator and clamps once. The callback holds mixer_lock only to
-// copy a few fields in and write positions back; it never allocates or touches a file.
+// playing one into a wide accumulator, then scales it by the master and ends in a limiter, so
+// the sum never clips. The callback holds mixer_lock only to copy a few fields in and write
+// positions back; it never allocates or touches a file.
 #include "engine/sound/mixer.h"
 #include "engine/graphics/fmath.h"
+#include "engine/sound/mixstage.h"
 #include "platform/platform.h"
 #include <algorithm>
 #include <atomic>
@@ -18,15 +20,17 @@ bool mixing = false; // a callback is between its snapshot and its write-back
 DSBUFFER pool[MAX_SOUND_SLOTS];
 std::atomic<int> output_rate{0}; // 0 while no output is open
 DSound_Render_Hook render_hook = nullptr;
+std::atomic<int> master_percent{100};
+Limiter limiter; // audio thread only, reset when an output opens
 
 // What one mixing pass needs of a playing buffer, copied under the lock.
 struct Voice {
     DSBUFFER *buf;
-    const uint8_t *data;
-    uint64_t size;  // samples
-    uint64_t pos;   // 32.32
-    uint64_t step;  // 32.32 samples per output frame
-    int64_t gain_l; // 16.16
+    const int16_t *wide; // the samples oversampled, size << WIDE_SHIFT of them
+    uint64_t size;       // samples
+    uint64_t pos;        // 32.32
+    uint64_t step;       // 32.32 samples per output frame
+    int64_t gain_l;      // 16.16
     int64_t gain_r;
     bool looping;
     bool ended;
@@ -48,26 +52,40 @@ void channel_gains(int volume, int pan, int64_t *left, int64_t *right) {
     *right = pan < 0 ? (g * gain_q16(pan)) >> 16 : g;
 }
 
-// One buffer's contribution to acc: linear interpolation between neighbouring samples. A loop
-// wraps as soon as it passes its end, so its position always lies inside the buffer.
+// Frames (at most `most`) before pos reaches limit; 0 when it is there already.
+inline int frames_until(uint64_t pos, uint64_t limit, uint64_t step, int most) {
+    if (pos >= limit) return 0;
+    const uint64_t n = (limit - pos + step - 1) / step;
+    return n < (uint64_t)most ? (int)n : most;
+}
+
+// One frame of a voice read at pos (32.32 in samples) from the oversampled samples, whose index
+// is pos / 2^(32 - WIDE_SHIFT), leading into next. All in 32 bits: the oversampled samples are
+// at half the 16-bit scale, the step between them is split in 2^15 and the gains are Q15.
+inline void add_frame(const int16_t *wide, uint64_t pos, int32_t next, int32_t gain_l,
+                      int32_t gain_r, int32_t *out) {
+    const int32_t a = wide[pos >> (32 - WIDE_SHIFT)];
+    const int32_t frac = (int32_t)(pos >> (17 - WIDE_SHIFT)) & 0x7FFF;
+    const int32_t s = 2 * a + (((next - a) * frac) >> 14); // the 16-bit scale
+    out[0] += (s * gain_l) >> 15;
+    out[1] += (s * gain_r) >> 15;
+}
+
+// One buffer's contribution to acc: linear interpolation over the oversampled samples. The
+// inner loop runs over whole spans that stay clear of the buffer's last step, so it tests
+// nothing; that last step reads the first sample again when looping. A loop wraps as soon as
+// it passes its end, so its position always lies inside the buffer.
 void mix_voice(Voice &v, int frames) {
     const uint64_t end = v.size << 32;
-    if (v.pos >= end) {
-        if (!v.looping) {
-            v.ended = true;
-            return;
-        }
-        v.pos %= end;
-    }
-    for (int k = 0; k < frames; ++k) {
-        uint64_t i = v.pos >> 32;
-        int a = v.data[i] - 128;
-        int b = i + 1 < v.size ? v.data[i + 1] - 128 : (v.looping ? v.data[0] - 128 : a);
-        int64_t frac = (int64_t)((v.pos >> 16) & 0xFFFF);
-        int64_t s = a * 256 + (((int64_t)(b - a) * 256 * frac) >> 16);
-        acc[2 * k] += (int32_t)((s * v.gain_l) >> 16);
-        acc[2 * k + 1] += (int32_t)((s * v.gain_r) >> 16);
-        v.pos += v.step;
+    const uint64_t last = end - (1ull << (32 - WIDE_SHIFT)); // start of the final wide step
+    const uint64_t wide_size = v.size << WIDE_SHIFT;
+    const int16_t *const wide = v.wide;
+    const uint64_t step = v.step;
+    // Q15 gains: a full 65536 becomes 32768, the product stays inside 32 bits.
+    const int32_t gain_l = (int32_t)((v.gain_l + 1) >> 1), gain_r = (int32_t)((v.gain_r + 1) >> 1);
+    int32_t *out = acc;
+    int k = 0;
+    while (k < frames) {
         if (v.pos >= end) {
             if (!v.looping) {
                 v.ended = true;
@@ -75,19 +93,40 @@ void mix_voice(Voice &v, int frames) {
             }
             v.pos %= end;
         }
+        const int n = frames_until(v.pos, last, step, frames - k);
+        uint64_t pos = v.pos;
+        for (int j = 0; j < n; ++j, pos += step, out += 2)
+            add_frame(wide, pos, wide[(pos >> (32 - WIDE_SHIFT)) + 1], gain_l, gain_r, out);
+        k += n;
+        v.pos = pos;
+        if (k < frames && v.pos < end && v.pos >= last) {
+            // The final step leads into the first sample of a loop, or holds the last one.
+            add_frame(wide, v.pos, v.looping ? wide[0] : wide[wide_size - 1], gain_l, gain_r, out);
+            out += 2;
+            ++k;
+            v.pos += step;
+        }
+    }
+    // A sound that ends on the chunk's last frame has ended now, as it would within it.
+    if (v.pos >= end) {
+        if (!v.looping)
+            v.ended = true;
+        else
+            v.pos %= end;
     }
 }
 
 void mix_chunk(int16_t *out, int frames) {
     int n = 0;
     DSound_Render_Hook hook;
+    int master;
     {
         std::lock_guard<std::mutex> g(mixer_lock);
         for (DSBUFFER &b : pool) {
-            if (!b.in_use || !(b.status & DSBSTATUS_PLAYING) || !b.samples) continue;
+            if (!b.in_use || !(b.status & DSBSTATUS_PLAYING) || !b.samples || !b.wide) continue;
             Voice &v = voices[n++];
             v.buf = &b;
-            v.data = b.samples->data();
+            v.wide = b.wide->data();
             v.size = b.samples->size();
             v.pos = b.pos;
             int rate = output_rate;
@@ -99,6 +138,7 @@ void mix_chunk(int16_t *out, int frames) {
             v.generation = b.generation;
         }
         hook = render_hook;
+        master = master_percent;
         mixing = true;
     }
     std::fill(acc, acc + 2 * frames, 0);
@@ -108,8 +148,7 @@ void mix_chunk(int16_t *out, int frames) {
         else
             voices[i].ended = true;
     if (hook) hook(acc, frames);
-    for (int i = 0; i < 2 * frames; ++i)
-        out[i] = (int16_t)std::clamp(acc[i], (int32_t)-32768, (int32_t)32767);
+    Limit(limiter, acc, out, frames, MIX_HEADROOM * (float)master / 100.0f, output_rate);
     {
         std::lock_guard<std::mutex> g(mixer_lock);
         // A buffer the game thread played, stopped, moved or released meanwhile keeps its new
@@ -164,11 +203,14 @@ int DSound_Output_Rate() {
     return output_rate;
 }
 
-DSBUFFER *Mixer_Create_Buffer(DSound_Samples samples, int control_flags) {
+// Makes a buffer over samples already oversampled (wide), sharing both.
+static DSBUFFER *create_buffer(DSound_Samples samples, Wide_Samples wide, int control_flags) {
+    if (!samples || !wide) return nullptr;
     std::lock_guard<std::mutex> g(mixer_lock);
     for (DSBUFFER &b : pool) {
         if (b.in_use) continue;
         b.samples = std::move(samples);
+        b.wide = std::move(wide);
         b.control_flags = control_flags;
         b.freq = DSOUND_BUFFER_RATE;
         b.volume = 0;
@@ -183,20 +225,29 @@ DSBUFFER *Mixer_Create_Buffer(DSound_Samples samples, int control_flags) {
     return nullptr;
 }
 
+DSBUFFER *Mixer_Create_Buffer(DSound_Samples samples, int control_flags) {
+    if (!samples) return nullptr;
+    // Oversampled here, on the game thread, once for the buffer and all its replicas.
+    Wide_Samples wide = Oversample(*samples);
+    return create_buffer(std::move(samples), std::move(wide), control_flags);
+}
+
 DSBUFFER *Mixer_Duplicate_Buffer(const DSBUFFER *src) {
     if (!src) return nullptr;
     DSound_Samples samples;
+    Wide_Samples wide;
     int flags, freq, volume, pan;
     {
         std::lock_guard<std::mutex> g(mixer_lock);
         if (!src->in_use) return nullptr;
         samples = src->samples;
+        wide = src->wide;
         flags = src->control_flags;
         freq = src->freq;
         volume = src->volume;
         pan = src->pan;
     }
-    DSBUFFER *b = Mixer_Create_Buffer(std::move(samples), flags);
+    DSBUFFER *b = create_buffer(std::move(samples), std::move(wide), flags);
     if (!b) return nullptr;
     int64_t left, right;
     channel_gains(volume, pan, &left, &right);
@@ -212,12 +263,14 @@ DSBUFFER *Mixer_Duplicate_Buffer(const DSBUFFER *src) {
 void Mixer_Release_Buffer(DSBUFFER *buf) {
     if (!buf) return;
     DSound_Samples dropped;
+    Wide_Samples dropped_wide;
     {
         std::unique_lock<std::mutex> lk(mixer_lock);
         buf->in_use = false;
         buf->status = 0;
         buf->generation++;
         dropped = std::move(buf->samples);
+        dropped_wide = std::move(buf->wide);
         // A mix in progress may still read these samples: free them only after it.
         wait_for_mix(lk);
     }
@@ -306,6 +359,7 @@ int Mixer_Open_Output() {
     }
     std::lock_guard<std::mutex> g(mixer_lock);
     output_rate = rate;
+    limiter = Limiter{};
     return 1;
 }
 
@@ -320,4 +374,12 @@ void Mixer_Set_Render_Hook(DSound_Render_Hook hook) {
     std::unique_lock<std::mutex> lk(mixer_lock);
     render_hook = hook;
     if (!hook) wait_for_mix(lk);
+}
+
+void Mixer_Set_Master(int percent) {
+    master_percent = std::clamp(percent, 0, 100);
+}
+
+int Mixer_Master() {
+    return master_percent;
 }

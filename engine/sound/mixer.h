@@ -11,6 +11,7 @@ using DSound_Samples = std::shared_ptr<const std::vector<uint8_t>>;
 
 struct DSBUFFER {
     DSound_Samples samples; // 8-bit unsigned mono
+    std::shared_ptr<const std::vector<int16_t>> wide; // samples oversampled for the mix
     int control_flags;      // DSBCAPS_* the buffer was created with
     int freq;               // playback rate, samples a second
     int volume;             // attenuation, hundredths of a decibel (<= 0)
@@ -57,3 +58,7 @@ int Mixer_Open_Output();
 void Mixer_Close_Output();
 // Installs or removes (null) the music renderer; removing waits for a mix in progress.
 void Mixer_Set_Render_Hook(DSound_Render_Hook hook);
+// Sets the master level of the whole mix, 0 (silent) to 100 (full); values outside are held.
+void Mixer_Set_Master(int percent);
+// The master level, 0 to 100.
+int Mixer_Master();

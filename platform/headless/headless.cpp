@@ -1,7 +1,6 @@
 // The headless backend: a virtual millisecond clock that moves only when waited on, scripted
 // keys, mouse and joystick, queued window events, captured frames and captured audio.
 #include "platform/headless/headless.h"
-#include "platform/headless/headless_internal.h"
 #include "platform/dik.h"
 #include <cstdio>
 #include <cstring>
@@ -61,7 +60,6 @@ static Headless_State hs;
 void Headless_Reset(uint32_t start_ms) {
     hs = Headless_State{};
     hs.clock = start_ms;
-    Headless_Text_Set_Available(1);
 }
 
 void Headless_Set_Clock(uint32_t ms) {
@@ -103,10 +101,9 @@ int Headless_Window_Open() {
     return hs.window_open;
 }
 
-void Headless_Set_Available(int window, int audio, int font) {
+void Headless_Set_Available(int window, int audio) {
     hs.window_available = window != 0;
     hs.audio_available = audio != 0;
-    Headless_Text_Set_Available(font != 0);
 }
 
 void Headless_Capture_Audio(int on) {
@@ -218,7 +215,6 @@ int Plat_Init() {
 void Plat_Quit() {
     Plat_Close_Window();
     Plat_Audio_Close();
-    Plat_Font_Close();
     Plat_Joystick_Close();
     hs.started = 0;
 }

@@ -29,8 +29,8 @@ void Headless_Set_Frame_Hook(Headless_Frame_Hook hook, void *user);
 int Headless_Frames_Presented();
 // Whether a window is open.
 int Headless_Window_Open();
-// Makes Plat_Open_Window (fail != 0: fails), Plat_Audio_Open and Plat_Font_Open succeed or fail.
-void Headless_Set_Available(int window, int audio, int font);
+// Makes Plat_Open_Window and Plat_Audio_Open succeed (1) or fail (0).
+void Headless_Set_Available(int window, int audio);
 // Turns capture of the audio that virtual time pulls from the callback on or off.
 void Headless_Capture_Audio(int on);
 // The captured interleaved stereo samples.

@@ -1,8 +1,33 @@
 // The SDL backend's audio output: a stereo 16-bit device that pulls samples from a callback.
 #include "platform/platform.h"
 #include "platform/sdl/sdl_internal.h"
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 static SDL_AudioDeviceID device = 0;
+
+// Sends stderr to /dev/null while it lives: the sound libraries (ALSA's above all) print their
+// probing failures there, which SDL cannot switch off. Our own message comes after.
+struct Quiet_Stderr {
+    int saved = -1;
+    Quiet_Stderr() {
+        std::fflush(stderr);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null < 0) return;
+        saved = dup(2);
+        if (saved >= 0) dup2(null, 2);
+        close(null);
+    }
+    ~Quiet_Stderr() {
+        if (saved < 0) return;
+        std::fflush(stderr);
+        dup2(saved, 2);
+        close(saved);
+    }
+    Quiet_Stderr(const Quiet_Stderr &) = delete;
+    Quiet_Stderr &operator=(const Quiet_Stderr &) = delete;
+};
 static Plat_Audio_Callback callback = nullptr;
 static void *callback_user = nullptr;
 
@@ -18,6 +43,7 @@ int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, vo
         sdl_error = "bad audio request";
         return 0;
     }
+    Quiet_Stderr quiet; // the sound libraries' own complaints; the game says it in one line
     if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         Sdl_Set_Error("cannot start the audio system");
         return 0;

@@ -24,11 +24,27 @@ void Sdl_Set_Error(const char *what) {
     }
 }
 
+static const char *const NO_DISPLAY =
+    "no display to open (neither DISPLAY nor WAYLAND_DISPLAY is usable)";
+
 int Plat_Init() {
     // The screen saver stays allowed until the game asks to keep it away, and the picture is
     // scaled by whole pixels.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // Without WAYLAND_DISPLAY and XDG_RUNTIME_DIR no Wayland display can be reached, and its
+    // probe would only print a line about XDG_RUNTIME_DIR beside the one the player needs: try
+    // every other driver instead.
+    if (!SDL_getenv("SDL_VIDEODRIVER") && !SDL_getenv("WAYLAND_DISPLAY") &&
+        !SDL_getenv("XDG_RUNTIME_DIR")) {
+        std::string drivers;
+        for (int i = 0; i < SDL_GetNumVideoDrivers(); i++) {
+            const char *name = SDL_GetVideoDriver(i);
+            if (!name || std::strcmp(name, "wayland") == 0) continue;
+            drivers += (drivers.empty() ? "" : ",") + std::string(name);
+        }
+        if (!drivers.empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         Sdl_Set_Error("cannot start the video system");
         return 0;
@@ -39,7 +55,7 @@ int Plat_Init() {
     if (!SDL_getenv("SDL_VIDEODRIVER") && driver &&
         (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
         SDL_Quit();
-        sdl_error = "no display to open (neither DISPLAY nor WAYLAND_DISPLAY is usable)";
+        sdl_error = NO_DISPLAY;
         return 0;
     }
     // Joysticks and controllers are optional: the game plays from the keyboard.
@@ -49,7 +65,6 @@ int Plat_Init() {
 
 void Plat_Quit() {
     Plat_Audio_Close();
-    Plat_Font_Close();
     Plat_Joystick_Close();
     Sdl_Close_Controller();
     Plat_Close_Window();

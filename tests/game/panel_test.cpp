@@ -17,7 +17,7 @@ class Panel : public ::testing::Test {
   protected:
     void SetUp() override {
         Headless_Reset(0);
-        Headless_Set_Available(1, 0, 1);
+        Headless_Set_Available(1, 0);
         Plat_Init();
         ASSERT_EQ(DDraw_Init(800, 600, 16, 0), 1);
         dd_pixel_format = 15;

@@ -199,7 +199,7 @@ TEST(Soak, SeededKeyScriptKeepsTheWorldSound) {
     Script keys(20261207);
     script = &keys;
     Headless_Reset(4242);
-    Headless_Set_Available(1, 1, 1);
+    Headless_Set_Available(1, 1);
     Headless_Set_Key_Source(Key_Source, nullptr);
     ASSERT_EQ(Plat_Init(), 1);
     ASSERT_EQ(Plat_Open_Window("farwake soak", 800, 600), 1);

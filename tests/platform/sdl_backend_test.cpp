@@ -1,10 +1,9 @@
 // The SDL backend itself, run on SDL's off-screen video driver (asked for by name, so it is
-// accepted): window, presentation, keyboard, text and the wait.
+// accepted): window, presentation, keyboard, the wait, audio, and what it prints on failure.
 #include "platform/platform.h"
 #include "platform/dik.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -68,29 +67,6 @@ TEST_F(SdlBackend, WaitNeverEndsEarly) {
     EXPECT_GE((int32_t)(Plat_Ticks() - before), 0);
 }
 
-TEST_F(SdlBackend, TextIsAHardEdgedMask) {
-    if (!std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"))
-        GTEST_SKIP() << "the DejaVu bold face is not installed";
-    ASSERT_EQ(Plat_Font_Open(16), 1) << Plat_Error();
-    std::vector<uint8_t> mask;
-    int w = 0, h = 0;
-    ASSERT_EQ(Plat_Text_Mask("Score:", mask, &w, &h), 1);
-    EXPECT_GT(w, 20);
-    EXPECT_LE(h, 16); // the face is sized so its lines fit the asked height
-    ASSERT_EQ(mask.size(), (size_t)w * h);
-    int set = 0;
-    for (uint8_t v : mask) {
-        ASSERT_LE(v, 1); // no anti-aliasing: every pixel is in or out
-        set += v;
-    }
-    EXPECT_GT(set, 20);
-    ASSERT_EQ(Plat_Text_Mask("", mask, &w, &h), 1);
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(Plat_Text_Mask(nullptr, mask, &w, &h), 0);
-    Plat_Font_Close();
-    EXPECT_EQ(Plat_Text_Mask("x", mask, &w, &h), 0);
-}
-
 // Writes a rising ramp; the device pulls from its own thread.
 void ramp(int16_t *out, int frames, void *) {
     for (int i = 0; i < 2 * frames; i++)
@@ -105,6 +81,25 @@ TEST_F(SdlBackend, AudioOutputOpensAndCloses) {
     Plat_Audio_Close();
     Plat_Audio_Close(); // a second close is harmless
     EXPECT_EQ(Plat_Audio_Open(22050, 1024, nullptr, nullptr, &rate), 0);
+}
+
+// A machine without sound hardware: opening the output through ALSA fails with a reason and
+// leaves the terminal alone (ALSA's own complaints are kept off it).
+TEST_F(SdlBackend, NoSoundDeviceLeavesTheTerminalAlone) {
+    Plat_Quit();
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    ASSERT_EQ(Plat_Init(), 1) << Plat_Error();
+    int rate = 0;
+    testing::internal::CaptureStderr();
+    const int opened = Plat_Audio_Open(22050, 1024, ramp, nullptr, &rate);
+    const std::string printed = testing::internal::GetCapturedStderr();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (opened) {
+        Plat_Audio_Close();
+        GTEST_SKIP() << "this machine has a sound device";
+    }
+    EXPECT_EQ(printed, "");
+    EXPECT_STRNE(Plat_Error(), "");
 }
 
 // Without a display the backend refuses to start, with a reason, rather than drawing nowhere.
@@ -128,6 +123,24 @@ TEST(SdlNoDisplay, NoFallbackToDrawingNowhere) {
     EXPECT_TRUE(err.rfind("no display to open", 0) == 0 ||
                 err.rfind("cannot start the video system", 0) == 0)
         << err;
+}
+
+// With no display at all the backend itself prints nothing (no driver's probe reaches the
+// terminal), so the game's one line about the display stands alone.
+TEST(SdlNoDisplay, NothingPrintedBesideTheReason) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("XDG_RUNTIME_DIR");
+    unsetenv("SDL_VIDEODRIVER");
+    testing::internal::CaptureStderr();
+    const int started = Plat_Init();
+    const std::string printed = testing::internal::GetCapturedStderr();
+    if (started) {
+        Plat_Quit();
+        GTEST_SKIP() << "this machine has a console display SDL can use";
+    }
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(std::string(Plat_Error()).rfind("no display to open", 0), 0u) << Plat_Error();
 }
 
 } // namespace

@@ -188,14 +188,14 @@ TEST_F(Shell, ClassAndWindowAsTheGameWantsThem) {
 }
 
 TEST_F(Shell, NoWindowIsAFailureWithAReason) {
-    Headless_Set_Available(0, 1, 1);
+    Headless_Set_Available(0, 1);
     EXPECT_EQ(run(), 1);
     EXPECT_TRUE(S.log.empty()); // nothing of the game was started
     std::string err = Shell_Error();
     EXPECT_EQ(err.rfind("farwake: cannot open the window: ", 0), 0u) << err;
     EXPECT_NE(err.find("refuse"), std::string::npos) << err; // the platform's own reason
     // The class was given back, so a later start can register it again.
-    Headless_Set_Available(1, 1, 1);
+    Headless_Set_Available(1, 1);
     S.on_main = [](int) { PostMessageA(main_window_handle, WM_DESTROY, 0, 0); };
     EXPECT_EQ(run(), 0);
     EXPECT_STREQ(Shell_Error(), "");

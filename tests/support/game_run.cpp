@@ -127,7 +127,7 @@ int Text_Shown(const SNAPSHOT_TYP &s, const char *text, int x, int y, unsigned i
     dd_present_format = s.packing;
     Draw_Text_GDI(text, x, y, colour, &probe);
     dd_present_format = saved;
-    DDraw_Text_Close(); // the platform forgets its face when the next run starts
+    DDraw_Text_Close(); // as the display leaves it when a run ends
     const uint16_t want = DDraw_Color_To_Pixel(colour, s.packing);
     const uint16_t *px = (const uint16_t *)probe.memory.data();
     int glyph = 0;

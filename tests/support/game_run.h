@@ -116,7 +116,7 @@ struct Game_Run {
     // Starts the backend and the window, as the shell does before the game's set-up.
     void Start() {
         Headless_Reset(1000);
-        Headless_Set_Available(1, 0, 1);
+        Headless_Set_Available(1, 0);
         Headless_Set_Key_Source(Key_Source, this);
         Headless_Set_Frame_Hook(Frame_Hook, this);
         Plat_Init();

@@ -119,7 +119,7 @@ class CombatTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Headless_Reset(0);
-        Headless_Set_Available(1, 0, 1);
+        Headless_Set_Available(1, 0);
         Plat_Init();
         ASSERT_EQ(DDraw_Init(800, 600, 16, 0), 1);
         dd_pixel_format = 15;
@@ -139,7 +139,7 @@ class CombatSoundTest : public CombatTest {
   protected:
     void SetUp() override {
         CombatTest::SetUp();
-        Headless_Set_Available(1, 1, 1);
+        Headless_Set_Available(1, 1);
         ASSERT_EQ(DSound_Init(), 1);
         ASSERT_EQ(Init_Sounds(), 1) << "the generated .wav files must be in the working folder";
     }

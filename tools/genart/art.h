@@ -39,6 +39,10 @@ void Paint_Radar_Corner(Canvas &cv, int corner);
 void Paint_Meter_Missile(Canvas &cv);
 // The 600x500 title picture.
 void Paint_Title(Canvas &cv);
+// Where the title picture's planet sits and how far its ring reaches (1.77 radii), in the
+// picture's pixels: the credits' lines must keep clear of it.
+constexpr float TITLE_PLANET_X = 112.0f, TITLE_PLANET_Y = 262.0f, TITLE_PLANET_R = 26.0f;
+constexpr float TITLE_PLANET_REACH = 1.77f * TITLE_PLANET_R;
 // The program icon on a size x size canvas.
 void Paint_Icon(Canvas &cv);
 

@@ -119,11 +119,41 @@ void Paint_Name(Canvas &cv, const std::string &name, float cy, float h, float sw
     });
 }
 
+// The credits draw two red lines over this picture (at 220,150 and 260,200 of it, 16 pixels
+// high, the second up to 300 wide). Behind each, and a margin around, the picture dims to a
+// shade so dark that red reads on it at a contrast of 4.5:1 or more; the dimming fades out
+// over a soft edge so it looks like a lane of dark sky.
+void Darken_Caption_Lanes(Canvas &cv) {
+    struct Lane {
+        float x0, y0, x1, y1;
+    };
+    constexpr Lane lanes[] = {{212.0f, 144.0f, 440.0f, 172.0f}, {252.0f, 194.0f, 576.0f, 222.0f}};
+    constexpr float SOFT = 26.0f; // width of the fade around a lane
+    // No channel brighter than this inside a lane, the dither's offset of up to 8/255 included.
+    constexpr float DARKEST = 0.05f;
+    for (int y = 0; y < cv.h; ++y)
+        for (int x = 0; x < cv.w; ++x) {
+            float dist = 1e9f;
+            for (const Lane &l : lanes) {
+                const float dx = std::max({l.x0 - (x + 0.5f), 0.0f, (x + 0.5f) - l.x1});
+                const float dy = std::max({l.y0 - (y + 0.5f), 0.0f, (y + 0.5f) - l.y1});
+                dist = std::min(dist, std::sqrt(dx * dx + dy * dy));
+            }
+            if (dist >= SOFT) continue;
+            float *o = &cv.px[(static_cast<size_t>(y) * cv.w + x) * 4];
+            const float peak = std::max({o[0], o[1], o[2], 1e-6f});
+            const float dimmed = std::min(1.0f, DARKEST / peak);
+            const float k = dimmed + (1.0f - dimmed) * Smooth(0.0f, SOFT, dist);
+            o[0] *= k, o[1] *= k, o[2] *= k;
+        }
+}
+
 } // namespace
 
 void Paint_Title(Canvas &cv) {
     Paint_Space(cv);
-    Paint_Planet(cv, {508.0f, 222.0f}, 26.0f);
+    // Left of the credits' lines, clear of the name and of the ship's trail.
+    Paint_Planet(cv, {TITLE_PLANET_X, TITLE_PLANET_Y}, TITLE_PLANET_R);
     // The ship climbing out of the lower right, big, with a long ion trail.
     Place ship = Make_Place(410.0f, 330.0f, 3.2f, -kPi / 5.0f);
     Glow(cv, ship, [](V2 p) {
@@ -138,15 +168,9 @@ void Paint_Title(Canvas &cv) {
     });
     Paint_Ship(cv, ship, 3.0f);
     Paint_Name(cv, "FARWAKE", 105.0f, 70.0f, 12.0f);
-    Place pl = Make_Place(0.0f, 0.0f, 1.0f, 0.0f);
-    const std::string hint = "PRESS ESC TO LAUNCH";
-    const float hh = 12.0f, hx = (cv.w - Text_Width(hint, hh)) * 0.5f;
-    Fill(
-        cv, pl,
-        [=](V2 p) {
-            return p.y < 440.0f || p.y > 470.0f ? 100.0f : Sd_Text(p, hint, hx, 448.0f, hh, 1.8f);
-        },
-        [](const Hit &) { return Hex(150, 200, 255); });
+    // No words besides the name: the credits show this picture too, and a prompt true on the
+    // title would be wrong there.
+    Darken_Caption_Lanes(cv);
     // Fade everything out toward the border: the picture sits on a black screen, edgeless.
     for (int y = 0; y < cv.h; ++y)
         for (int x = 0; x < cv.w; ++x) {

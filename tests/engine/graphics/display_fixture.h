@@ -33,7 +33,7 @@ class Display : public ::testing::Test {
   protected:
     void SetUp() override {
         Headless_Reset(1000);
-        Headless_Set_Available(1, 1, 1);
+        Headless_Set_Available(1, 1);
         ASSERT_EQ(Plat_Open_Window("farwake", 800, 600), 1);
         dd_present_format = 15;
         ASSERT_EQ(DDraw_Init(800, 600, 16, 0), 1);

@@ -2,7 +2,7 @@
 // than 6 bytes, and more tracks than it reads. Both are rewritten on loading and must sound.
 #include "engine/sound/dmusic.h"
 #include "engine/sound/midifile.h"
-#include "sound_fixture.h"
+#include "tests/engine/sound/sound_fixture.h"
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -9,7 +9,7 @@ class SoundTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Headless_Reset(0);
-        Headless_Set_Available(1, 1, 1);
+        Headless_Set_Available(1, 1);
         ASSERT_EQ(DSound_Init(), 1);
         ASSERT_EQ(DSound_Output_Rate(), 44100);
     }
