@@ -2,8 +2,7 @@
 // then the installed data folder.
 #include "engine/graphics/datafile.h"
 #include "platform/platform.h"
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <sys/stat.h>
 
 static void set_error(std::string *error, const char *text) {
@@ -34,11 +33,6 @@ std::string Find_Data_File(const char *name) {
     return "";
 }
 
-FILE *Open_Data_File(const char *name) {
-    std::string path = Find_Data_File(name);
-    return path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
-}
-
 int Read_Data_File(const char *name, uint64_t max_bytes, std::vector<uint8_t> &bytes,
                    std::string *error) {
     bytes.clear();
@@ -48,6 +42,8 @@ int Read_Data_File(const char *name, uint64_t max_bytes, std::vector<uint8_t> &b
         return 0;
     }
     return Read_Bounded_File(path.c_str(), max_bytes, bytes, error);
+}
+
 std::string Data_File_Folders(const char *name) {
     if (name && name[0] == '/') return "only where the path points";
     std::string folders = "the working folder";
@@ -60,13 +56,4 @@ std::string Data_File_Folders(const char *name) {
 void Report_Data_File(const char *name, const char *reason) {
     std::fprintf(stderr, "farwake: cannot read %s: %s (looked in %s)\n", name ? name : "(none)",
                  reason, Data_File_Folders(name).c_str());
-}
-
-std::string Data_File_Open_Failure(const char *name) {
-    const std::string path = Find_Data_File(name);
-    if (path.empty()) return "not found";
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return path + ": " + std::strerror(errno);
-    std::fclose(f);
-    return path + ": cannot be read";
 }

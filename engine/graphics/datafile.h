@@ -1,16 +1,13 @@
 // Finding the game's data files (the working directory first, then beside the executable, then
-// the installed data folder <prefix>/share/farwake), and reading any outside file with a bound.
+// the installed data folders <prefix>/share/farwake and <prefix>/share/games/farwake), and reading
+// any outside file with a bound.
 #pragma once
-#include <cstdio>
+#include <cstdint>
 #include <string>
+#include <vector>
 
-// Opens a data file for reading in binary mode; null when it is in neither place.
-FILE *Open_Data_File(const char *name);
 // Path of a data file that exists (working directory first), or "" when there is none.
 std::string Find_Data_File(const char *name);
-
-#include <cstdint>
-#include <vector>
 
 // Reads the first min(want, file size) bytes of the file at path into bytes and its whole size
 // into *file_size (may be null); 1, or 0 with one line of reason in *error (may be null): missing,
@@ -28,5 +25,3 @@ std::string Data_File_Folders(const char *name);
 // Writes the one stderr line saying a data file cannot be read: its name, the folders searched
 // and the reason.
 void Report_Data_File(const char *name, const char *reason);
-// The reason a data file cannot be opened: "not found", or the system's word for the failure.
-std::string Data_File_Open_Failure(const char *name);

@@ -402,17 +402,3 @@ void Plat_Audio_Close() {
     ws.audio_cb = nullptr;
     ws.audio_user = nullptr;
 }
-
-// Text comes from the engine's own glyph table; this backend has no font of its own.
-int Plat_Font_Open(int) {
-    return 0;
-}
-
-void Plat_Font_Close() {}
-
-int Plat_Text_Mask(const char *, std::vector<uint8_t> &mask, int *w, int *h) {
-    mask.clear();
-    if (w) *w = 0;
-    if (h) *h = 0;
-    return 0;
-}

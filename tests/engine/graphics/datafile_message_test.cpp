@@ -12,7 +12,8 @@ namespace {
 
 std::string Folders() {
     const std::string base = Plat_Base_Path();
-    return "the working folder, " + base + ", " + base + "../share/farwake/";
+    return "the working folder, " + base + ", " + base + "../share/farwake/, " + base +
+           "../share/games/farwake/";
 }
 
 int Lines(const std::string &text) {

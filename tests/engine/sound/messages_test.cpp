@@ -15,7 +15,8 @@ TEST_F(SoundMessages, AMissingSoundNamesItselfAndTheFolders) {
     const std::string base = Plat_Base_Path();
     EXPECT_EQ(err, "farwake: cannot read no-such-sound.wav: not found (looked in the working "
                    "folder, " +
-                       base + ", " + base + "../share/farwake/)\n");
+                       base + ", " + base + "../share/farwake/, " + base +
+                       "../share/games/farwake/)\n");
 }
 
 TEST_F(SoundMessages, ASoundThatIsNotAWavSaysSo) {
