@@ -17,6 +17,7 @@ bool mixing = false; // a callback is between its snapshot and its write-back
 DSBUFFER pool[MAX_SOUND_SLOTS];
 std::atomic<int> output_rate{0}; // 0 while no output is open
 DSound_Render_Hook render_hook = nullptr;
+std::atomic<int> master_percent{100}; // the player's volume; 100 leaves the mix untouched
 
 // What one mixing pass needs of a playing buffer, copied under the lock.
 struct Voice {
@@ -107,6 +108,9 @@ void mix_chunk(int16_t *out, int frames) {
         else
             voices[i].ended = true;
     if (hook) hook(acc, frames);
+    if (int m = master_percent; m != 100)
+        for (int i = 0; i < 2 * frames; ++i)
+            acc[i] = (int32_t)((int64_t)acc[i] * m / 100);
     for (int i = 0; i < 2 * frames; ++i)
         out[i] = (int16_t)std::clamp(acc[i], (int32_t)-32768, (int32_t)32767);
     {
@@ -293,6 +297,10 @@ void Mixer_Get_Params(const DSBUFFER *buf, int *freq, int *volume, int *pan) {
     if (freq) *freq = buf->freq;
     if (volume) *volume = buf->volume;
     if (pan) *pan = buf->pan;
+}
+
+void Mixer_Set_Master(int percent) {
+    master_percent = std::clamp(percent, 0, 100);
 }
 
 int Mixer_Open_Output() {

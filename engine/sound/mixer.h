@@ -51,6 +51,9 @@ int Mixer_Set_Pan(DSBUFFER *buf, int pan);
 // Current rate, attenuation and pan of a buffer.
 void Mixer_Get_Params(const DSBUFFER *buf, int *freq, int *volume, int *pan);
 
+// Sets the master volume of the whole mix in percent (0 silent, 100 as mixed); out-of-range
+// values are clamped.
+void Mixer_Set_Master(int percent);
 // Opens the platform output; 1 with the rate noted, 0 when there is no device.
 int Mixer_Open_Output();
 // Closes the platform output (no callback runs after this returns).

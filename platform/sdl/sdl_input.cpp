@@ -67,7 +67,19 @@ void Sdl_Pump_Events() {
             push(PLAT_EV_KEY_UP, Sdl_Dik_From_Scancode(e.key.keysym.scancode));
             break;
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) push(PLAT_EV_EXPOSE, 0);
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                push(PLAT_EV_EXPOSE, 0);
+                break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+            case SDL_WINDOWEVENT_MINIMIZED:
+            case SDL_WINDOWEVENT_HIDDEN:
+                push(PLAT_EV_AWAY, 0);
+                break;
+            default:
+                break;
+            }
             break;
         case SDL_RENDER_TARGETS_RESET:
         case SDL_RENDER_DEVICE_RESET:

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 SDL_Window *sdl_window = nullptr;
@@ -13,7 +15,17 @@ std::string sdl_error;
 static SDL_Renderer *renderer = nullptr;
 static SDL_Texture *texture = nullptr;
 static int texture_w = 0, texture_h = 0;
+// The enlarged picture of the fill scaling, shrunk with linear filtering onto the window.
+static SDL_Texture *enlarged = nullptr;
+static int enlarged_w = 0, enlarged_h = 0;
 static int fullscreen = 0;
+static int start_fullscreen = 1;
+static int integer_scale = 0;
+static int paused = 0;
+
+// The window class the desktop entry names, so docks match the window to its entry and icon.
+static constexpr const char *WM_CLASS_NAME = "farwake";
+static constexpr int ICON_SIZE = 64;
 
 void Sdl_Set_Error(const char *what) {
     sdl_error = what;
@@ -29,6 +41,10 @@ int Plat_Init() {
     // scaled by whole pixels.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // Losing focus pauses the game; a fullscreen window left minimised would hide that.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", WM_CLASS_NAME, 0);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", WM_CLASS_NAME, 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         Sdl_Set_Error("cannot start the video system");
         return 0;
@@ -74,28 +90,90 @@ const char *Plat_Base_Path() {
     return base.c_str();
 }
 
+void Plat_Set_Display(int fullscreen_start, int whole_multiples) {
+    start_fullscreen = fullscreen_start != 0;
+    integer_scale = whole_multiples != 0;
+}
+
+// While fullscreen and playing the keyboard is grabbed, so the desktop's shortcuts that the
+// game's keys make (Ctrl+Alt+arrows) reach the game; a window or a pause lets them through.
+static void update_keyboard_grab() {
+    if (sdl_window)
+        SDL_SetWindowKeyboardGrab(sdl_window, (fullscreen && !paused) ? SDL_TRUE : SDL_FALSE);
+}
+
+// The window's size when it is not fullscreen: the largest whole multiple of the picture that
+// fits 90 % of the usable desktop.
+static void window_size(int display, int width, int height, int *w, int *h) {
+    SDL_Rect usable{0, 0, width, height};
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) {
+        *w = width;
+        *h = height;
+        return;
+    }
+    Sdl_Start_Window_Size(usable.w, usable.h, width, height, w, h);
+}
+
+// The generated icon, as the build and the install leave it; the window keeps the system's
+// default when none is found.
+static void set_window_icon() {
+    std::string base = Plat_Base_Path();
+    std::string size = std::to_string(ICON_SIZE);
+    const std::string paths[] = {
+        "icons/farwake-" + size + ".png",
+        base + "icons/farwake-" + size + ".png",
+        base + "../share/icons/hicolor/" + size + "x" + size + "/apps/org.example.farwake.png",
+    };
+    for (const std::string &path : paths) {
+        std::vector<uint32_t> rgba;
+        int w = 0, h = 0;
+        if (!Sdl_Load_Icon(path.c_str(), &rgba, &w, &h)) continue;
+        SDL_Surface *icon = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), w, h, 32, w * 4,
+                                                               SDL_PIXELFORMAT_RGBA32);
+        if (!icon) return;
+        SDL_SetWindowIcon(sdl_window, icon);
+        SDL_FreeSurface(icon);
+        return;
+    }
+}
+
 int Plat_Open_Window(const char *title, int width, int height) {
     if (sdl_window) return 1;
     if (width <= 0 || height <= 0) {
         sdl_error = "window size must be positive";
         return 0;
     }
-    // Desktop-size full screen: the picture is letterboxed, the display mode never changes.
+    // Desktop-size full screen: the picture is scaled into it, the display mode never changes.
     // It is also made desktop-sized, so it covers the screen where no window manager answers
     // the full-screen request.
     SDL_Rect desk{0, 0, width, height};
     SDL_GetDisplayBounds(0, &desk);
-    sdl_window = SDL_CreateWindow(title ? title : "", desk.x, desk.y, desk.w, desk.h,
-                                  SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
+    if (start_fullscreen) {
+        sdl_window = SDL_CreateWindow(title ? title : "", desk.x, desk.y, desk.w, desk.h,
+                                      flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        int w, h;
+        window_size(0, width, height, &w, &h);
+        sdl_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED,
+                                      SDL_WINDOWPOS_CENTERED, w, h, flags);
+    }
     if (!sdl_window) {
         Sdl_Set_Error("cannot open the window");
         return 0;
     }
+    SDL_SetWindowMinimumSize(sdl_window, 160, 120);
+    set_window_icon();
     // Without a GPU device OpenGL runs on a software rasteriser that costs several times the
     // CPU and memory of SDL's own software renderer for this one scaled texture.
     bool no_gpu = access("/dev/dri", F_OK) != 0 && !SDL_getenv("SDL_RENDER_DRIVER");
     if (no_gpu) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    renderer = no_gpu ? nullptr : SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED);
+    renderer = no_gpu ? nullptr
+                      : SDL_CreateRenderer(sdl_window, -1,
+                                           SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (!renderer)
+        renderer =
+            SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
     if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer) {
         Sdl_Set_Error("cannot draw into the window");
@@ -103,7 +181,8 @@ int Plat_Open_Window(const char *title, int width, int height) {
         sdl_window = nullptr;
         return 0;
     }
-    fullscreen = 1;
+    fullscreen = start_fullscreen;
+    update_keyboard_grab();
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderPresent(renderer);
@@ -111,6 +190,9 @@ int Plat_Open_Window(const char *title, int width, int height) {
 }
 
 void Plat_Close_Window() {
+    if (enlarged) SDL_DestroyTexture(enlarged);
+    enlarged = nullptr;
+    enlarged_w = enlarged_h = 0;
     if (texture) SDL_DestroyTexture(texture);
     if (renderer) SDL_DestroyRenderer(renderer);
     if (sdl_window) SDL_DestroyWindow(sdl_window);
@@ -121,9 +203,38 @@ void Plat_Close_Window() {
 }
 
 void Sdl_Forget_Texture() {
+    if (enlarged) SDL_DestroyTexture(enlarged);
+    enlarged = nullptr;
+    enlarged_w = enlarged_h = 0;
     if (texture) SDL_DestroyTexture(texture);
     texture = nullptr;
     texture_w = texture_h = 0;
+}
+
+// The texture to copy onto a dest_w x dest_h rectangle. Whole multiples and shrinks copy the
+// frame itself (nearest neighbour, or linear when shrinking); any other size goes through the
+// frame enlarged by the next whole factor with nearest neighbour, then shrunk linearly: sharp
+// pixels with evenly spread edges instead of uneven doubled rows and columns.
+static SDL_Texture *scaled_picture(int width, int height, int dest_w, int dest_h) {
+    int k = Sdl_Upscale_Factor(dest_w, dest_h, width, height);
+    bool whole = dest_w == width * k && dest_h == height * k;
+    SDL_SetTextureScaleMode(texture, (whole || k > 1) ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    if (whole || k == 1) return texture;
+    int ew = width * k, eh = height * k;
+    if (!enlarged || enlarged_w != ew || enlarged_h != eh) {
+        if (enlarged) SDL_DestroyTexture(enlarged);
+        enlarged =
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, ew, eh);
+        enlarged_w = enlarged ? ew : 0;
+        enlarged_h = enlarged ? eh : 0;
+        // A renderer without target textures still shows the picture, only less evenly.
+        if (!enlarged) return texture;
+        SDL_SetTextureScaleMode(enlarged, SDL_ScaleModeLinear);
+    }
+    if (SDL_SetRenderTarget(renderer, enlarged) != 0) return texture;
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_SetRenderTarget(renderer, nullptr);
+    return enlarged;
 }
 
 int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing) {
@@ -155,10 +266,15 @@ int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes,
         out_h = height;
     }
     SDL_Rect dest;
-    Sdl_Letterbox(out_w, out_h, width, height, &dest.x, &dest.y, &dest.w, &dest.h);
+    if (integer_scale)
+        Sdl_Letterbox(out_w, out_h, width, height, &dest.x, &dest.y, &dest.w, &dest.h);
+    else
+        Sdl_Fill_Rect(out_w, out_h, width, height, &dest.x, &dest.y, &dest.w, &dest.h);
+    SDL_Texture *shown = scaled_picture(width, height, dest.w, dest.h);
+    if (!shown) return 0;
     // The black bars need clearing only when the picture leaves some of the output uncovered.
     if (dest.x > 0 || dest.y > 0 || dest.w < out_w || dest.h < out_h) SDL_RenderClear(renderer);
-    if (SDL_RenderCopy(renderer, texture, nullptr, &dest) != 0) {
+    if (SDL_RenderCopy(renderer, shown, nullptr, &dest) != 0) {
         Sdl_Set_Error("cannot show the frame");
         return 0;
     }
@@ -182,17 +298,10 @@ void Plat_Toggle_Fullscreen() {
     if (fullscreen) {
         if (SDL_SetWindowFullscreen(sdl_window, 0) != 0) return;
         fullscreen = 0;
-        // The window: the largest whole multiple of the picture that fits the desktop.
-        int w = texture_w > 0 ? texture_w : 800, h = texture_h > 0 ? texture_h : 600;
-        SDL_Rect usable;
-        int k = 1;
-        int display = SDL_GetWindowDisplayIndex(sdl_window);
-        if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) == 0) {
-            int top = 0, left = 0, bottom = 0, right = 0;
-            SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right);
-            k = Sdl_Window_Scale(usable.w - left - right, usable.h - top - bottom, w, h);
-        }
-        SDL_SetWindowSize(sdl_window, w * k, h * k);
+        int w, h;
+        window_size(SDL_GetWindowDisplayIndex(sdl_window), texture_w > 0 ? texture_w : 800,
+                    texture_h > 0 ? texture_h : 600, &w, &h);
+        SDL_SetWindowSize(sdl_window, w, h);
         SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {
         SDL_Rect desk;
@@ -204,6 +313,13 @@ void Plat_Toggle_Fullscreen() {
         if (SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
         fullscreen = 1;
     }
+    update_keyboard_grab();
+}
+
+void Plat_Pause(int on) {
+    paused = on != 0;
+    Sdl_Pause_Audio(paused);
+    update_keyboard_grab();
 }
 
 uint32_t Plat_Ticks() {

@@ -1,4 +1,4 @@
-// The SDL backend's frame arithmetic: conversion tables, letterbox and window scale.
+// The SDL backend's frame arithmetic: conversion tables, letterbox, fill and window scale.
 #include "platform/sdl/sdl_present.h"
 #include <cstddef>
 #include <vector>
@@ -62,4 +62,32 @@ int Sdl_Window_Scale(int area_w, int area_h, int width, int height) {
     int kw = area_w / width, kh = area_h / height;
     int k = kw < kh ? kw : kh;
     return k < 1 ? 1 : k;
+}
+
+void Sdl_Fill_Rect(int out_w, int out_h, int width, int height, int *x, int *y, int *w, int *h) {
+    int rw = out_w, rh = out_h;
+    if (width > 0 && height > 0) {
+        if ((int64_t)out_w * height <= (int64_t)out_h * width)
+            rh = (int)((int64_t)out_w * height / width);
+        else
+            rw = (int)((int64_t)out_h * width / height);
+    }
+    *x = (out_w - rw) / 2;
+    *y = (out_h - rh) / 2;
+    *w = rw;
+    *h = rh;
+}
+
+int Sdl_Upscale_Factor(int dest_w, int dest_h, int width, int height) {
+    if (width <= 0 || height <= 0) return 1;
+    int kw = (dest_w + width - 1) / width, kh = (dest_h + height - 1) / height;
+    int k = kw > kh ? kw : kh;
+    return k < 1 ? 1 : k;
+}
+
+void Sdl_Start_Window_Size(int desk_w, int desk_h, int width, int height, int *w, int *h) {
+    int k = Sdl_Window_Scale((int)((int64_t)desk_w * 9 / 10), (int)((int64_t)desk_h * 9 / 10),
+                             width, height);
+    *w = width * k;
+    *h = height * k;
 }

@@ -11,3 +11,12 @@ void Sdl_Convert_Frame(const uint16_t *src, int width, int height, int src_pitch
 void Sdl_Letterbox(int out_w, int out_h, int width, int height, int *x, int *y, int *w, int *h);
 // The largest whole factor (at least 1) by which a picture fits an area.
 int Sdl_Window_Scale(int area_w, int area_h, int width, int height);
+// Where a width x height picture goes when it fills an out_w x out_h output: the largest
+// rectangle of the picture's shape that fits, centred (black bars on the rest).
+void Sdl_Fill_Rect(int out_w, int out_h, int width, int height, int *x, int *y, int *w, int *h);
+// The whole factor the picture is first enlarged by (nearest neighbour) before it is shrunk to
+// dest_w x dest_h with linear filtering: the smallest one that reaches both sides (at least 1).
+int Sdl_Upscale_Factor(int dest_w, int dest_h, int width, int height);
+// The window for a width x height picture on a desktop: the largest whole multiple that fits
+// 90 % of the area (at least one copy).
+void Sdl_Start_Window_Size(int desk_w, int desk_h, int width, int height, int *w, int *h);
