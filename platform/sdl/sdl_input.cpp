@@ -107,6 +107,10 @@ void Sdl_Pump_Events() {
     }
 }
 
+void Sdl_Forget_Taps() {
+    std::memset(tapped, 0, sizeof tapped);
+}
+
 int Plat_Poll_Event(Plat_Event *ev) {
     if (!ev) return 0;
     Sdl_Pump_Events();
@@ -134,6 +138,25 @@ void Sdl_Controller_Keys(uint8_t state[256]) {
     if (button(SDL_CONTROLLER_BUTTON_BACK)) state[DIK_ESCAPE] = 0x80;
 }
 
+// With FARWAKE_KEY_TRACE naming a file, every key that a keyboard read sees go down is written
+// there as "read N key K" (K the scan code): the desktop tests use it to tell which keys reached
+// the game through the window manager.
+static void trace_presses(const uint8_t state[256]) {
+    static FILE *trace = nullptr;
+    static int opened = 0, reads = 0;
+    if (!opened) {
+        opened = 1;
+        const char *path = SDL_getenv("FARWAKE_KEY_TRACE");
+        if (path && *path) trace = std::fopen(path, "w");
+    }
+    if (trace) {
+        for (int k = 0; k < 256; k++)
+            if (state[k] && !latest[k]) std::fprintf(trace, "read %d key %d\n", reads, k);
+        std::fflush(trace);
+    }
+    reads++;
+}
+
 int Plat_Read_Keyboard(uint8_t state[256]) {
     if (!state || !SDL_WasInit(SDL_INIT_VIDEO)) return 0;
     Sdl_Pump_Events();
@@ -150,6 +173,7 @@ int Plat_Read_Keyboard(uint8_t state[256]) {
     std::memset(tapped, 0, sizeof tapped);
     Sdl_Controller_Keys(state);
     if (escape_latched) state[DIK_ESCAPE] = 0x80;
+    trace_presses(state);
     std::memcpy(latest, state, 256);
     return 1;
 }

@@ -23,6 +23,8 @@ void Sdl_Open_Controller();
 void Sdl_Close_Controller();
 // ORs what the game controller's buttons and left stick hold into a keyboard state.
 void Sdl_Controller_Keys(uint8_t state[256]);
+// Forgets the keys pressed since the last keyboard read: those of a pause reach no frame.
+void Sdl_Forget_Taps();
 // Stops (1) or restarts (0) pulling samples from the mixer, keeping the output open.
 void Sdl_Pause_Audio(int on);
 // Reads a PNG picture as RGBA pixels (at most 1024 x 1024); 1 on success.

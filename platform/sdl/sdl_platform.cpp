@@ -319,6 +319,7 @@ void Plat_Toggle_Fullscreen() {
 void Plat_Pause(int on) {
     paused = on != 0;
     Sdl_Pause_Audio(paused);
+    Sdl_Forget_Taps();
     update_keyboard_grab();
 }
 
