@@ -6,7 +6,7 @@ need=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libfluidsynth
       timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
 if [ "${1:-test}" = test ]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-         xvfb xdotool x11-apps)
+         xvfb xdotool x11-apps x11-utils openbox)
 fi
 missing=()
 for p in "${need[@]}"; do

@@ -15,13 +15,73 @@ std::string sdl_error;
 static SDL_Renderer *renderer = nullptr;
 static SDL_Texture *texture = nullptr;
 static int texture_w = 0, texture_h = 0;
-// The enlarged picture of the fill scaling, shrunk with linear filtering onto the window.
-static SDL_Texture *enlarged = nullptr;
-static int enlarged_w = 0, enlarged_h = 0;
+// The sharp scaling's taps and rows for the window's size, and the picture's last size.
+static Sdl_Sharp_Scaler sharp;
+static int frame_w = 0, frame_h = 0;
 static int fullscreen = 0;
 static int start_fullscreen = 1;
 static int integer_scale = 0;
 static int paused = 0;
+// Without a GPU the picture goes straight into the window's surface (no renderer); the bars
+// are cleared whenever that surface takes a new size.
+static int use_surface = 0;
+static int surface_w = 0, surface_h = 0;
+
+// Whether a window surface holds pixels laid out as the frame's 32-bit ones (0x00RRGGBB words).
+static bool surface_fits(const SDL_Surface *ws) {
+    return ws->format->BytesPerPixel == 4 && (ws->format->format == SDL_PIXELFORMAT_ARGB8888 ||
+                                              ws->format->format == SDL_PIXELFORMAT_RGB888);
+}
+
+// Where the picture goes in an out_w x out_h output, by the scaling asked for.
+static SDL_Rect picture_rect(int out_w, int out_h, int width, int height) {
+    SDL_Rect r;
+    if (integer_scale)
+        Sdl_Letterbox(out_w, out_h, width, height, &r.x, &r.y, &r.w, &r.h);
+    else
+        Sdl_Fill_Rect(out_w, out_h, width, height, &r.x, &r.y, &r.w, &r.h);
+    return r;
+}
+
+// Converts and scales the frame into 32-bit pixels of the picture's final size.
+static void draw_picture(const uint16_t *pixels, int width, int height, int pitch_bytes,
+                         int packing, uint32_t *dst, int dw, int dh, int dst_pitch) {
+    if (dw == width && dh == height) {
+        Sdl_Convert_Frame(pixels, width, height, pitch_bytes, packing, dst, dst_pitch);
+        return;
+    }
+    Sdl_Sharp_Scale(pixels, width, height, pitch_bytes, packing, dst, dw, dh, dst_pitch, &sharp);
+}
+
+// Shows the frame in the window's own surface; 1 on success.
+static int present_to_surface(const uint16_t *pixels, int width, int height, int pitch_bytes,
+                              int packing) {
+    SDL_Surface *ws = SDL_GetWindowSurface(sdl_window);
+    if (!ws || !surface_fits(ws) || ws->w <= 0 || ws->h <= 0) {
+        Sdl_Set_Error("cannot draw into the window");
+        return 0;
+    }
+    SDL_Rect dest = picture_rect(ws->w, ws->h, width, height);
+    if (dest.w <= 0 || dest.h <= 0) return 0;
+    bool resized = ws->w != surface_w || ws->h != surface_h;
+    if (resized) {
+        SDL_FillRect(ws, nullptr, 0);
+        surface_w = ws->w;
+        surface_h = ws->h;
+    }
+    if (SDL_MUSTLOCK(ws) && SDL_LockSurface(ws) != 0) return 0;
+    uint32_t *at = (uint32_t *)((uint8_t *)ws->pixels + (size_t)dest.y * (size_t)ws->pitch +
+                                (size_t)dest.x * 4);
+    draw_picture(pixels, width, height, pitch_bytes, packing, at, dest.w, dest.h, ws->pitch);
+    if (SDL_MUSTLOCK(ws)) SDL_UnlockSurface(ws);
+    // The bars stay as they were: only the picture goes to the screen, unless the size changed.
+    if ((resized ? SDL_UpdateWindowSurface(sdl_window)
+                 : SDL_UpdateWindowSurfaceRects(sdl_window, &dest, 1)) != 0) {
+        Sdl_Set_Error("cannot show the frame");
+        return 0;
+    }
+    return 1;
+}
 
 // The window class the desktop entry names, so docks match the window to its entry and icon.
 static constexpr const char *WM_CLASS_NAME = "farwake";
@@ -165,92 +225,78 @@ int Plat_Open_Window(const char *title, int width, int height) {
     SDL_SetWindowMinimumSize(sdl_window, 160, 120);
     set_window_icon();
     // Without a GPU device OpenGL runs on a software rasteriser that costs several times the
-    // CPU and memory of SDL's own software renderer for this one scaled texture.
+    // CPU and memory of drawing into the window's own surface; the frame is scaled there
+    // directly, which also saves the copy a software renderer would make.
     bool no_gpu = access("/dev/dri", F_OK) != 0 && !SDL_getenv("SDL_RENDER_DRIVER");
-    if (no_gpu) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    renderer = no_gpu ? nullptr
-                      : SDL_CreateRenderer(sdl_window, -1,
-                                           SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (!renderer)
-        renderer =
-            SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
-    if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer) {
-        Sdl_Set_Error("cannot draw into the window");
-        SDL_DestroyWindow(sdl_window);
-        sdl_window = nullptr;
-        return 0;
+    if (no_gpu) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        SDL_Surface *ws = SDL_GetWindowSurface(sdl_window);
+        use_surface = ws && surface_fits(ws);
+        surface_w = surface_h = 0;
+    }
+    if (!use_surface) {
+        renderer = no_gpu ? nullptr : SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED);
+        if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            Sdl_Set_Error("cannot draw into the window");
+            SDL_DestroyWindow(sdl_window);
+            sdl_window = nullptr;
+            return 0;
+        }
     }
     fullscreen = start_fullscreen;
     update_keyboard_grab();
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderPresent(renderer);
+    if (renderer) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        SDL_RenderPresent(renderer);
+    }
     return 1;
 }
 
 void Plat_Close_Window() {
-    if (enlarged) SDL_DestroyTexture(enlarged);
-    enlarged = nullptr;
-    enlarged_w = enlarged_h = 0;
     if (texture) SDL_DestroyTexture(texture);
     if (renderer) SDL_DestroyRenderer(renderer);
     if (sdl_window) SDL_DestroyWindow(sdl_window);
     texture = nullptr;
     renderer = nullptr;
     sdl_window = nullptr;
+    use_surface = 0;
     texture_w = texture_h = 0;
 }
 
 void Sdl_Forget_Texture() {
-    if (enlarged) SDL_DestroyTexture(enlarged);
-    enlarged = nullptr;
-    enlarged_w = enlarged_h = 0;
     if (texture) SDL_DestroyTexture(texture);
     texture = nullptr;
     texture_w = texture_h = 0;
 }
 
-// The texture to copy onto a dest_w x dest_h rectangle. Whole multiples and shrinks copy the
-// frame itself (nearest neighbour, or linear when shrinking); any other size goes through the
-// frame enlarged by the next whole factor with nearest neighbour, then shrunk linearly: sharp
-// pixels with evenly spread edges instead of uneven doubled rows and columns.
-static SDL_Texture *scaled_picture(int width, int height, int dest_w, int dest_h) {
-    int k = Sdl_Upscale_Factor(dest_w, dest_h, width, height);
-    bool whole = dest_w == width * k && dest_h == height * k;
-    SDL_SetTextureScaleMode(texture, (whole || k > 1) ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    if (whole || k == 1) return texture;
-    int ew = width * k, eh = height * k;
-    if (!enlarged || enlarged_w != ew || enlarged_h != eh) {
-        if (enlarged) SDL_DestroyTexture(enlarged);
-        enlarged =
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, ew, eh);
-        enlarged_w = enlarged ? ew : 0;
-        enlarged_h = enlarged ? eh : 0;
-        // A renderer without target textures still shows the picture, only less evenly.
-        if (!enlarged) return texture;
-        SDL_SetTextureScaleMode(enlarged, SDL_ScaleModeLinear);
-    }
-    if (SDL_SetRenderTarget(renderer, enlarged) != 0) return texture;
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    SDL_SetRenderTarget(renderer, nullptr);
-    return enlarged;
-}
-
 int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing) {
-    if (!renderer || !pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
+    if (!pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
     if (packing != 15 && packing != 16) return 0;
-    if (!texture || texture_w != width || texture_h != height) {
+    if (!sdl_window || (!renderer && !use_surface)) return 0;
+    frame_w = width;
+    frame_h = height;
+    if (use_surface) return present_to_surface(pixels, width, height, pitch_bytes, packing);
+    int out_w = 0, out_h = 0;
+    if (SDL_GetRendererOutputSize(renderer, &out_w, &out_h) != 0 || out_w <= 0 || out_h <= 0) {
+        out_w = width;
+        out_h = height;
+    }
+    SDL_Rect dest = picture_rect(out_w, out_h, width, height);
+    if (dest.w <= 0 || dest.h <= 0) return 0;
+    // The texture has the picture's final size, scaled here: the renderer only copies it.
+    if (!texture || texture_w != dest.w || texture_h != dest.h) {
         if (texture) SDL_DestroyTexture(texture);
         texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                    width, height);
+                                    dest.w, dest.h);
         if (!texture) {
             Sdl_Set_Error("cannot create the frame texture");
             texture_w = texture_h = 0;
             return 0;
         }
-        texture_w = width;
-        texture_h = height;
+        texture_w = dest.w;
+        texture_h = dest.h;
     }
     void *dst = nullptr;
     int dst_pitch = 0;
@@ -258,23 +304,12 @@ int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes,
         Sdl_Set_Error("cannot lock the frame texture");
         return 0;
     }
-    Sdl_Convert_Frame(pixels, width, height, pitch_bytes, packing, (uint32_t *)dst, dst_pitch);
+    draw_picture(pixels, width, height, pitch_bytes, packing, (uint32_t *)dst, dest.w, dest.h,
+                 dst_pitch);
     SDL_UnlockTexture(texture);
-    int out_w = 0, out_h = 0;
-    if (SDL_GetRendererOutputSize(renderer, &out_w, &out_h) != 0 || out_w <= 0 || out_h <= 0) {
-        out_w = width;
-        out_h = height;
-    }
-    SDL_Rect dest;
-    if (integer_scale)
-        Sdl_Letterbox(out_w, out_h, width, height, &dest.x, &dest.y, &dest.w, &dest.h);
-    else
-        Sdl_Fill_Rect(out_w, out_h, width, height, &dest.x, &dest.y, &dest.w, &dest.h);
-    SDL_Texture *shown = scaled_picture(width, height, dest.w, dest.h);
-    if (!shown) return 0;
     // The black bars need clearing only when the picture leaves some of the output uncovered.
     if (dest.x > 0 || dest.y > 0 || dest.w < out_w || dest.h < out_h) SDL_RenderClear(renderer);
-    if (SDL_RenderCopy(renderer, shown, nullptr, &dest) != 0) {
+    if (SDL_RenderCopy(renderer, texture, nullptr, &dest) != 0) {
         Sdl_Set_Error("cannot show the frame");
         return 0;
     }
@@ -299,8 +334,8 @@ void Plat_Toggle_Fullscreen() {
         if (SDL_SetWindowFullscreen(sdl_window, 0) != 0) return;
         fullscreen = 0;
         int w, h;
-        window_size(SDL_GetWindowDisplayIndex(sdl_window), texture_w > 0 ? texture_w : 800,
-                    texture_h > 0 ? texture_h : 600, &w, &h);
+        window_size(SDL_GetWindowDisplayIndex(sdl_window), frame_w > 0 ? frame_w : 800,
+                    frame_h > 0 ? frame_h : 600, &w, &h);
         SDL_SetWindowSize(sdl_window, w, h);
         SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {

@@ -81,4 +81,82 @@ TEST(Fill, WindowStartsAtTheLargestWholeMultipleInNinetyPercent) {
     EXPECT_EQ(h, 600);
 }
 
+TEST(Sharp, WholeMultiplesCopyEveryPixel) {
+    Sdl_Sharp_Axis a;
+    Sdl_Sharp_Taps(800, 1600, 2, &a);
+    ASSERT_EQ(a.index.size(), 1600u);
+    for (int i = 0; i < 1600; i++) {
+        EXPECT_EQ(a.index[(size_t)i], i / 2) << i;
+        EXPECT_EQ(a.weight[(size_t)i], 0) << i;
+    }
+}
+
+TEST(Sharp, BlendsOnlyWhereTwoSourcePixelsMeet) {
+    // Two pixels enlarged to four, then three: centres at 1/6, 1/2 and 5/6 of the row, i.e.
+    // enlarged positions 0.17, 1.5 and 2.83. The middle one falls between enlarged pixels 1
+    // (source 0) and 2 (source 1), half and half; the others inside one source pixel.
+    Sdl_Sharp_Axis a;
+    Sdl_Sharp_Taps(2, 3, 2, &a);
+    EXPECT_EQ(a.index, (std::vector<int>{0, 0, 1}));
+    EXPECT_EQ(a.weight, (std::vector<uint16_t>{0, 128, 0}));
+    // Shrinking 4 to 2 (factor 1): plain linear filtering, halfway each time.
+    Sdl_Sharp_Taps(4, 2, 1, &a);
+    EXPECT_EQ(a.index, (std::vector<int>{0, 2}));
+    EXPECT_EQ(a.weight, (std::vector<uint16_t>{128, 128}));
+}
+
+TEST(Sharp, TapsStayInsideTheRowAtEverySize) {
+    for (int out : {1, 599, 600, 601, 750, 1066, 1080, 1200, 1440, 1441, 2400}) {
+        Sdl_Sharp_Axis a;
+        int k = Sdl_Upscale_Factor(out, out, 600, 600);
+        Sdl_Sharp_Taps(600, out, k, &a);
+        ASSERT_EQ((int)a.index.size(), out);
+        int blended = 0;
+        for (int i = 0; i < out; i++) {
+            int s = a.index[(size_t)i];
+            ASSERT_GE(s, 0) << out;
+            ASSERT_LE(s + (a.weight[(size_t)i] ? 1 : 0), 599) << out << " at " << i;
+            ASSERT_LT(a.weight[(size_t)i], 256);
+            if (i) {
+                ASSERT_GE(s, a.index[(size_t)i - 1]) << out;
+            }
+            blended += a.weight[(size_t)i] != 0;
+        }
+        // Enlarging, at most one output pixel per boundary between source pixels is blended;
+        // a whole multiple blends none.
+        if (out >= 600) {
+            EXPECT_LE(blended, 599) << out;
+        }
+        if (out % 600 == 0) {
+            EXPECT_EQ(blended, 0) << out;
+        }
+    }
+}
+
+TEST(Sharp, ScalesConvertedPixels) {
+    // 5.5.5 red, blue / green, white, in rows of 3 pixels (one unused).
+    const uint16_t src[6] = {0x7C00, 0x001F, 0x1234, 0x03E0, 0x7FFF, 0x1234};
+    const uint32_t red = 0xFFFF0000u, blue = 0xFF0000FFu, green = 0xFF00FF00u, white = 0xFFFFFFFFu;
+    Sdl_Sharp_Scaler sc;
+    // Doubled: every pixel a 2x2 block; the output's pitch of 5 pixels leaves its fifth alone.
+    std::vector<uint32_t> out(5 * 4, 7);
+    Sdl_Sharp_Scale(src, 2, 2, 6, 15, out.data(), 4, 4, 20, &sc);
+    const uint32_t want[4][4] = {{red, red, blue, blue},
+                                 {red, red, blue, blue},
+                                 {green, green, white, white},
+                                 {green, green, white, white}};
+    for (int y = 0; y < 4; y++) {
+        for (int x = 0; x < 4; x++)
+            EXPECT_EQ(out[(size_t)y * 5 + x], want[y][x]) << x << "," << y;
+        EXPECT_EQ(out[(size_t)y * 5 + 4], 7u);
+    }
+    // To 3x3: the middle row and column are halfway blends, each component (a + b) / 2
+    // rounded down: red and blue give 0x7F, 0, 0x7F; red and green 0x7F, 0x7F, 0; blue and
+    // white 0x7F, 0x7F, 0xFF; green and white 0x7F, 0xFF, 0x7F; the centre 0x7F each.
+    std::vector<uint32_t> mid(9, 0);
+    Sdl_Sharp_Scale(src, 2, 2, 6, 15, mid.data(), 3, 3, 12, &sc);
+    EXPECT_EQ(mid, (std::vector<uint32_t>{red, 0xFF7F007Fu, blue, 0xFF7F7F00u, 0xFF7F7F7Fu,
+                                          0xFF7F7FFFu, green, 0xFF7FFF7Fu, white}));
+}
+
 } // namespace
