@@ -3,7 +3,6 @@
 #pragma once
 #include <SDL.h>
 #include <string>
-#include <vector>
 #include "platform/sdl/sdl_keys.h"
 
 // The game window, or null.
@@ -27,5 +26,3 @@ void Sdl_Controller_Keys(uint8_t state[256]);
 void Sdl_Forget_Taps();
 // Stops (1) or restarts (0) pulling samples from the mixer, keeping the output open.
 void Sdl_Pause_Audio(int on);
-// Reads a PNG picture as RGBA pixels (at most 1024 x 1024); 1 on success.
-int Sdl_Load_Icon(const char *path, std::vector<uint32_t> *rgba, int *w, int *h);

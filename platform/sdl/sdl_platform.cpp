@@ -1,5 +1,6 @@
 // The SDL backend's start and stop, window and presentation, screen saver, time and base path.
 #include "platform/platform.h"
+#include "platform/sdl/sdl_icon.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/sdl_present.h"
 #include <cstdint>
