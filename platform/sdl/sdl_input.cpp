@@ -70,6 +70,7 @@ void Sdl_Pump_Events() {
             switch (e.window.event) {
             case SDL_WINDOWEVENT_EXPOSED:
             case SDL_WINDOWEVENT_SIZE_CHANGED:
+                Sdl_Window_Exposed();
                 push(PLAT_EV_EXPOSE, 0);
                 break;
             case SDL_WINDOWEVENT_FOCUS_LOST:

@@ -54,6 +54,11 @@ static void draw_picture(const uint16_t *pixels, int width, int height, int pitc
     Sdl_Sharp_Scale(pixels, width, height, pitch_bytes, packing, dst, dw, dh, dst_pitch, &sharp);
 }
 
+void Sdl_Window_Exposed() {
+    // What the screen showed of the bars may be gone: they are drawn and sent again.
+    surface_w = surface_h = 0;
+}
+
 // Shows the frame in the window's own surface; 1 on success.
 static int present_to_surface(const uint16_t *pixels, int width, int height, int pitch_bytes,
                               int packing) {
