@@ -8,6 +8,7 @@
 #include "game/game.h"
 #include "game/panel.h"
 #include "engine/window/window.h"
+#include "game/screens.h"
 #include "world/craft.h"
 #include "world/effects.h"
 #include "world/radar.h"
@@ -21,6 +22,7 @@ int debug_mode = 0;
 int key_toggle_delay = 0;
 char buffer[256];
 void (*game_frame_hook)() = nullptr;
+int escape_armed = 1;
 
 // D, F10 and F5 share one delay: each sees what the one before it left, so only the first held
 // key in that order is taken in a frame.
@@ -120,6 +122,10 @@ int Game_Main(void *parms) {
     Start_Clock();
     DDraw_Fill_Surface(lpddsback, 0, nullptr);
     DInput_Read_Keyboard();
+    int escape_down = (GetAsyncKeyState(VK_ESCAPE) & 0x8000) || keyboard_state[DIK_ESCAPE];
+    // The Escape that left the title may still be held: it must be let go before Escape ends
+    // the game, or a normal press on the title would end the program as well.
+    if (!escape_down) escape_armed = 1;
 
     if (game_state == 1) {
         if (player.state != 0) Move_Player();
@@ -134,7 +140,7 @@ int Game_Main(void *parms) {
 
     DDraw_Flip();
     Wait_Clock(30);
-    if ((GetAsyncKeyState(VK_ESCAPE) & 0x8000) || keyboard_state[DIK_ESCAPE])
+    if (escape_armed && ((GetAsyncKeyState(VK_ESCAPE) & 0x8000) || keyboard_state[DIK_ESCAPE]))
         PostMessageA(main_window_handle, WM_DESTROY, 0, 0);
     if (game_frame_hook) game_frame_hook();
     return 1;

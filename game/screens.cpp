@@ -91,6 +91,7 @@ int Run_Title_Screen() {
         done = Escape_Down();
     }
     player_yv = 0.0f;
+    escape_armed = 0;
     Destroy_Bitmap_Image(&background_bmp);
     return (int)Wait_Clock(TITLE_HOLD_MS);
 }

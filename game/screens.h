@@ -6,6 +6,10 @@
 // The title picture: 600 x 500 at 16 bits per pixel, placed at (100, 50); made anew by each screen.
 extern BITMAP_IMAGE_TYP background_bmp;
 
+// 0 from the end of the title screen until a game frame's keyboard read sees Escape up; Escape
+// ends the game only while it is 1.
+extern int escape_armed;
+
 // Shows the title screen until Escape, then holds 200 ms so the key can be let go; returns the
 // result of that final wait.
 int Run_Title_Screen();

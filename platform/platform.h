@@ -30,10 +30,23 @@ void Plat_Show_Cursor(int show);
 void Plat_Inhibit_Screensaver(int on);
 // Switches between desktop-size fullscreen and a window.
 void Plat_Toggle_Fullscreen();
+// How the next window opens: fullscreen or a window, and whether the picture is scaled to fill
+// it (0) or by whole multiples only (1).
+void Plat_Set_Display(int fullscreen, int integer_scale);
+// Pauses (1) or resumes (0): the sound output stops pulling and the keyboard is let go.
+void Plat_Pause(int on);
 
 // ---- events and input -----------------------------------------------------------------------
 
-enum { PLAT_EV_NONE = 0, PLAT_EV_QUIT = 1, PLAT_EV_KEY_DOWN = 2, PLAT_EV_KEY_UP = 3, PLAT_EV_EXPOSE = 4 };
+// PLAT_EV_AWAY: the window lost the keyboard focus, or was minimised or hidden.
+enum {
+    PLAT_EV_NONE = 0,
+    PLAT_EV_QUIT = 1,
+    PLAT_EV_KEY_DOWN = 2,
+    PLAT_EV_KEY_UP = 3,
+    PLAT_EV_EXPOSE = 4,
+    PLAT_EV_AWAY = 5
+};
 
 // One window event; dik is the DirectInput scan code of a key event.
 struct Plat_Event {

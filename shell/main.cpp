@@ -1,15 +1,35 @@
-// The executable's entry: answers --version, runs the game through WinMain and reports a failed
-// start on stderr.
+// The executable's entry: reads the command line, then runs the game through WinMain and
+// reports a failed start on stderr.
+#include "engine/sound/mixer.h"
+#include "platform/platform.h"
+#include "shell/options.h"
 #include "shell/winmain.h"
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 int main(int argc, char **argv) {
-    // Packagers and players ask which build this is without opening a window.
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("farwake %s\n", FW_VERSION);
+    const char *program = argc > 0 && argv[0] ? std::strrchr(argv[0], '/') : nullptr;
+    program = program ? program + 1 : (argc > 0 && argv[0] && *argv[0] ? argv[0] : "farwake");
+    SHELL_OPTIONS_TYP opts;
+    std::string why;
+    int parsed = Parse_Shell_Options(argc, argv, &opts, &why);
+    if (parsed == SHELL_OPTIONS_BAD) {
+        std::fprintf(stderr, "%s: %s; %s\n", program, why.c_str(),
+                     Shell_Usage_Line(program).c_str());
+        return 2;
+    }
+    if (opts.help) {
+        std::fputs(Shell_Help_Text(program).c_str(), stdout);
         return 0;
     }
+    if (opts.version) {
+        std::printf("%s %s\n", program, FW_VERSION);
+        return 0;
+    }
+    Plat_Set_Display(opts.fullscreen, opts.integer_scale);
+    Mixer_Set_Master(Shell_Master_Volume(opts));
+
     static HINSTANCE__ instance = {1};
     static char command_line[1] = "";
     int code = WinMain(&instance, nullptr, command_line, 1);

@@ -1,6 +1,7 @@
 // The program's entry sequence: window class and window, the game's set-up, the message pump
 // that runs one game frame per pass, then the credits, shut-down and the exit code.
 #include "shell/winmain.h"
+#include "shell/pause.h"
 
 #include <cstdio>
 
@@ -34,9 +35,17 @@ LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_CREATE:
         return 0;
     case WM_PAINT:
-        // Validates the window; the next flip draws everything anyway.
+        // Validates the window; the next flip draws everything anyway, but a paused game
+        // has no next flip.
         BeginPaint(hwnd, &ps);
         EndPaint(hwnd, &ps);
+        Shell_Pause_Repaint();
+        return 0;
+    case WM_KEYDOWN:
+        Shell_Pause_Key(hwnd, (int)wparam);
+        return 0;
+    case WM_KILLFOCUS:
+        Shell_Set_Paused(1);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -90,13 +99,22 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
 
     MSG msg{};
     while (TRUE) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        BOOL got = PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+        if (got) {
             if (msg.message == WM_QUIT) break;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        // A paused game runs no frame and reads no keyboard: the same keys replayed give the
+        // same game, however long the pause.
+        if (Shell_Paused()) {
+            if (!got) Shell_Pause_Idle();
+            continue;
+        }
         Game_Main(nullptr);
     }
+    // The credits play with their sound, whatever paused game was left with Escape.
+    Shell_Set_Paused(0);
 
     Run_Credits_Screen();
     Game_Shutdown(nullptr);

@@ -2,13 +2,13 @@
 # Installs the Debian 12 packages farwake needs to build, run and test, skipping those present.
 # usage: tools/deps.sh [play|package|web|test]
 set -euo pipefail
-need=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev libfontconfig1-dev libfluidsynth-dev
-      timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
+need=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev libfontconfig1-dev
+      libfluidsynth-dev timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
 mode=${1:-test}
 # The Debian packaging tools and checkers (tools/package.sh), which the test command runs too.
 if [ "$mode" = package ] || [ "$mode" = test ]; then
   need+=(dpkg-dev debhelper fakeroot lintian appstream desktop-file-utils
-         libfreetype-dev libfontconfig1-dev pkgconf)
+         pkgconf)
 fi
 if [ "$mode" = web ] || [ "$mode" = test ]; then
   # The browser build: Emscripten (with Node.js) makes the page.
@@ -16,7 +16,7 @@ if [ "$mode" = web ] || [ "$mode" = test ]; then
 fi
 if [ "$mode" = test ]; then
   need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-         xvfb xdotool x11-apps chromium)
+         xvfb xdotool x11-apps x11-utils openbox chromium)
   # npm fetches the browser driver; a Node.js from elsewhere may bring its own npm.
   command -v npm >/dev/null 2>&1 || need+=(npm)
 fi

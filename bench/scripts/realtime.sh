@@ -1,11 +1,14 @@
 #!/bin/sh
-# Plays the real game (SDL backend) in an 800x600 X server of its own for a while, holding keys,
+# Plays the real game (SDL backend) in an X server of its own (800x600 unless SIZE says) for a
+# while, holding keys,
 # and reports the processor time it used as a share of one core over the played stretch, and the
 # peak resident memory (VmHWM) at the end of that stretch.
-# usage: bench/scripts/realtime.sh [GAME] [SECONDS]   (GAME defaults to build/farwake)
+# usage: bench/scripts/realtime.sh [GAME] [SECONDS] [SIZE]   (GAME defaults to build/farwake;
+#        SIZE such as 1920x1080, where the picture fills the screen at 4:3)
 # Needs Xvfb and xdotool. Sound goes to SDL's dummy driver unless SDL_AUDIODRIVER says otherwise.
 game=${1:-build/farwake}
 secs=${2:-20}
+screen=${3:-800x600}
 for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null 2>&1 || { echo "realtime: $tool is not installed"; exit 1; }
 done

@@ -196,6 +196,9 @@ static void drain_platform_events() {
         case PLAT_EV_EXPOSE:
             if (!paint_queued()) enqueue(input, target, WM_PAINT, 0, 0, 0);
             break;
+        case PLAT_EV_AWAY:
+            enqueue(input, target, WM_KILLFOCUS, 0, 0, 0);
+            break;
         default:
             break;
         }

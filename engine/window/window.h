@@ -82,6 +82,7 @@ struct PAINTSTRUCT {
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_QUIT = 0x0012;

@@ -22,6 +22,8 @@ struct Headless_State {
     int window_open = 0;
     int cursor_shown = 1;
     int screensaver_inhibited = 0;
+    int paused = 0;
+    int fullscreen = 1, integer_scale = 0;
 
     Headless_Key_Source key_source = nullptr;
     void *key_user = nullptr;
@@ -276,6 +278,19 @@ void Plat_Inhibit_Screensaver(int on) {
 
 void Plat_Toggle_Fullscreen() {}
 
+void Plat_Set_Display(int fullscreen, int integer_scale) {
+    hs.fullscreen = fullscreen != 0;
+    hs.integer_scale = integer_scale != 0;
+}
+
+void Plat_Pause(int on) {
+    hs.paused = on != 0;
+}
+
+int Headless_Paused() {
+    return hs.paused;
+}
+
 int Plat_Poll_Event(Plat_Event *ev) {
     if (!ev || hs.event_count == 0) return 0;
     *ev = hs.events[hs.event_head];
@@ -340,7 +355,8 @@ void Plat_Wait_Until(uint32_t tick) {
     if (ahead <= 0) return;
     uint32_t elapsed = (uint32_t)ahead;
     hs.clock = tick;
-    if (!hs.audio_cb || hs.audio_rate <= 0) return;
+    // A paused output pulls nothing: the mix resumes where it stopped.
+    if (!hs.audio_cb || hs.audio_rate <= 0 || hs.paused) return;
     if (elapsed > MAX_AUDIO_PULL_MS) elapsed = MAX_AUDIO_PULL_MS;
     uint64_t total = (uint64_t)hs.audio_rate * elapsed + hs.audio_remainder;
     hs.audio_remainder = (uint32_t)(total % 1000);

@@ -56,6 +56,8 @@ void Headless_Set_Joystick(const char *name);
 void Headless_Set_Joystick_State(const Plat_Joystick &js);
 // Whether the mouse pointer is shown over the window (1 after a reset).
 int Headless_Cursor_Shown();
+// Whether the platform was last told to pause (Plat_Pause).
+int Headless_Paused();
 // Whether the screen saver is being kept away.
 int Headless_Screensaver_Inhibited();
 // Sample rate of the audio output last opened (0 if none was).

@@ -70,6 +70,10 @@ int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, vo
     return 1;
 }
 
+void Sdl_Pause_Audio(int on) {
+    if (device) SDL_PauseAudioDevice(device, on ? 1 : 0);
+}
+
 void Plat_Audio_Close() {
     if (!device) return;
     SDL_CloseAudioDevice(device);

@@ -67,7 +67,20 @@ void Sdl_Pump_Events() {
             push(PLAT_EV_KEY_UP, Sdl_Dik_From_Scancode(e.key.keysym.scancode));
             break;
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) push(PLAT_EV_EXPOSE, 0);
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                Sdl_Window_Exposed();
+                push(PLAT_EV_EXPOSE, 0);
+                break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+            case SDL_WINDOWEVENT_MINIMIZED:
+            case SDL_WINDOWEVENT_HIDDEN:
+                push(PLAT_EV_AWAY, 0);
+                break;
+            default:
+                break;
+            }
             break;
         case SDL_RENDER_TARGETS_RESET:
         case SDL_RENDER_DEVICE_RESET:
@@ -93,6 +106,10 @@ void Sdl_Pump_Events() {
             break;
         }
     }
+}
+
+void Sdl_Forget_Taps() {
+    std::memset(tapped, 0, sizeof tapped);
 }
 
 int Plat_Poll_Event(Plat_Event *ev) {
@@ -122,6 +139,25 @@ void Sdl_Controller_Keys(uint8_t state[256]) {
     if (button(SDL_CONTROLLER_BUTTON_BACK)) state[DIK_ESCAPE] = 0x80;
 }
 
+// With FARWAKE_KEY_TRACE naming a file, every key that a keyboard read sees go down is written
+// there as "read N key K" (K the scan code): the desktop tests use it to tell which keys reached
+// the game through the window manager.
+static void trace_presses(const uint8_t state[256]) {
+    static FILE *trace = nullptr;
+    static int opened = 0, reads = 0;
+    if (!opened) {
+        opened = 1;
+        const char *path = SDL_getenv("FARWAKE_KEY_TRACE");
+        if (path && *path) trace = std::fopen(path, "w");
+    }
+    if (trace) {
+        for (int k = 0; k < 256; k++)
+            if (state[k] && !latest[k]) std::fprintf(trace, "read %d key %d\n", reads, k);
+        std::fflush(trace);
+    }
+    reads++;
+}
+
 int Plat_Read_Keyboard(uint8_t state[256]) {
     if (!state || !SDL_WasInit(SDL_INIT_VIDEO)) return 0;
     Sdl_Pump_Events();
@@ -138,6 +174,7 @@ int Plat_Read_Keyboard(uint8_t state[256]) {
     std::memset(tapped, 0, sizeof tapped);
     Sdl_Controller_Keys(state);
     if (escape_latched) state[DIK_ESCAPE] = 0x80;
+    trace_presses(state);
     std::memcpy(latest, state, 256);
     return 1;
 }

@@ -22,3 +22,9 @@ void Sdl_Open_Controller();
 void Sdl_Close_Controller();
 // ORs what the game controller's buttons and left stick hold into a keyboard state.
 void Sdl_Controller_Keys(uint8_t state[256]);
+// Notes that the window was uncovered or resized: the next frame redraws the whole window.
+void Sdl_Window_Exposed();
+// Forgets the keys pressed since the last keyboard read: those of a pause reach no frame.
+void Sdl_Forget_Taps();
+// Stops (1) or restarts (0) pulling samples from the mixer, keeping the output open.
+void Sdl_Pause_Audio(int on);

@@ -1,10 +1,13 @@
 // The SDL backend's start and stop, window and presentation, screen saver, time and base path.
 #include "platform/platform.h"
+#include "platform/sdl/sdl_icon.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/sdl_present.h"
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 SDL_Window *sdl_window = nullptr;
@@ -13,7 +16,82 @@ std::string sdl_error;
 static SDL_Renderer *renderer = nullptr;
 static SDL_Texture *texture = nullptr;
 static int texture_w = 0, texture_h = 0;
+// The sharp scaling's taps and rows for the window's size, and the picture's last size.
+static Sdl_Sharp_Scaler sharp;
+static int frame_w = 0, frame_h = 0;
 static int fullscreen = 0;
+static int start_fullscreen = 1;
+static int integer_scale = 0;
+static int paused = 0;
+// Without a GPU the picture goes straight into the window's surface (no renderer); the bars
+// are cleared whenever that surface takes a new size.
+static int use_surface = 0;
+static int surface_w = 0, surface_h = 0;
+
+// Whether a window surface holds pixels laid out as the frame's 32-bit ones (0x00RRGGBB words).
+static bool surface_fits(const SDL_Surface *ws) {
+    return ws->format->BytesPerPixel == 4 && (ws->format->format == SDL_PIXELFORMAT_ARGB8888 ||
+                                              ws->format->format == SDL_PIXELFORMAT_RGB888);
+}
+
+// Where the picture goes in an out_w x out_h output, by the scaling asked for.
+static SDL_Rect picture_rect(int out_w, int out_h, int width, int height) {
+    SDL_Rect r;
+    if (integer_scale)
+        Sdl_Letterbox(out_w, out_h, width, height, &r.x, &r.y, &r.w, &r.h);
+    else
+        Sdl_Fill_Rect(out_w, out_h, width, height, &r.x, &r.y, &r.w, &r.h);
+    return r;
+}
+
+// Converts and scales the frame into 32-bit pixels of the picture's final size.
+static void draw_picture(const uint16_t *pixels, int width, int height, int pitch_bytes,
+                         int packing, uint32_t *dst, int dw, int dh, int dst_pitch) {
+    if (dw == width && dh == height) {
+        Sdl_Convert_Frame(pixels, width, height, pitch_bytes, packing, dst, dst_pitch);
+        return;
+    }
+    Sdl_Sharp_Scale(pixels, width, height, pitch_bytes, packing, dst, dw, dh, dst_pitch, &sharp);
+}
+
+void Sdl_Window_Exposed() {
+    // What the screen showed of the bars may be gone: they are drawn and sent again.
+    surface_w = surface_h = 0;
+}
+
+// Shows the frame in the window's own surface; 1 on success.
+static int present_to_surface(const uint16_t *pixels, int width, int height, int pitch_bytes,
+                              int packing) {
+    SDL_Surface *ws = SDL_GetWindowSurface(sdl_window);
+    if (!ws || !surface_fits(ws) || ws->w <= 0 || ws->h <= 0) {
+        Sdl_Set_Error("cannot draw into the window");
+        return 0;
+    }
+    SDL_Rect dest = picture_rect(ws->w, ws->h, width, height);
+    if (dest.w <= 0 || dest.h <= 0) return 0;
+    bool resized = ws->w != surface_w || ws->h != surface_h;
+    if (resized) {
+        SDL_FillRect(ws, nullptr, 0);
+        surface_w = ws->w;
+        surface_h = ws->h;
+    }
+    if (SDL_MUSTLOCK(ws) && SDL_LockSurface(ws) != 0) return 0;
+    uint32_t *at = (uint32_t *)((uint8_t *)ws->pixels + (size_t)dest.y * (size_t)ws->pitch +
+                                (size_t)dest.x * 4);
+    draw_picture(pixels, width, height, pitch_bytes, packing, at, dest.w, dest.h, ws->pitch);
+    if (SDL_MUSTLOCK(ws)) SDL_UnlockSurface(ws);
+    // The bars stay as they were: only the picture goes to the screen, unless the size changed.
+    if ((resized ? SDL_UpdateWindowSurface(sdl_window)
+                 : SDL_UpdateWindowSurfaceRects(sdl_window, &dest, 1)) != 0) {
+        Sdl_Set_Error("cannot show the frame");
+        return 0;
+    }
+    return 1;
+}
+
+// The window class the desktop entry names, so docks match the window to its entry and icon.
+static constexpr const char *WM_CLASS_NAME = "farwake";
+static constexpr int ICON_SIZE = 64;
 
 void Sdl_Set_Error(const char *what) {
     sdl_error = what;
@@ -45,6 +123,10 @@ int Plat_Init() {
         }
         if (!drivers.empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
+    // Losing focus pauses the game; a fullscreen window left minimised would hide that.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", WM_CLASS_NAME, 0);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", WM_CLASS_NAME, 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         Sdl_Set_Error("cannot start the video system");
         return 0;
@@ -89,39 +171,107 @@ const char *Plat_Base_Path() {
     return base.c_str();
 }
 
+void Plat_Set_Display(int fullscreen_start, int whole_multiples) {
+    start_fullscreen = fullscreen_start != 0;
+    integer_scale = whole_multiples != 0;
+}
+
+// While fullscreen and playing the keyboard is grabbed, so the desktop's shortcuts that the
+// game's keys make (Ctrl+Alt+arrows) reach the game; a window or a pause lets them through.
+static void update_keyboard_grab() {
+    if (sdl_window)
+        SDL_SetWindowKeyboardGrab(sdl_window, (fullscreen && !paused) ? SDL_TRUE : SDL_FALSE);
+}
+
+// The window's size when it is not fullscreen: the largest whole multiple of the picture that
+// fits 90 % of the usable desktop.
+static void window_size(int display, int width, int height, int *w, int *h) {
+    SDL_Rect usable{0, 0, width, height};
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) {
+        *w = width;
+        *h = height;
+        return;
+    }
+    Sdl_Start_Window_Size(usable.w, usable.h, width, height, w, h);
+}
+
+// The generated icon, as the build and the install leave it; the window keeps the system's
+// default when none is found.
+static void set_window_icon() {
+    std::string base = Plat_Base_Path();
+    std::string size = std::to_string(ICON_SIZE);
+    const std::string paths[] = {
+        "icons/farwake-" + size + ".png",
+        base + "icons/farwake-" + size + ".png",
+        base + "../share/icons/hicolor/" + size + "x" + size + "/apps/org.example.farwake.png",
+    };
+    for (const std::string &path : paths) {
+        std::vector<uint32_t> rgba;
+        int w = 0, h = 0;
+        if (!Sdl_Load_Icon(path.c_str(), &rgba, &w, &h)) continue;
+        SDL_Surface *icon = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), w, h, 32, w * 4,
+                                                               SDL_PIXELFORMAT_RGBA32);
+        if (!icon) return;
+        SDL_SetWindowIcon(sdl_window, icon);
+        SDL_FreeSurface(icon);
+        return;
+    }
+}
+
 int Plat_Open_Window(const char *title, int width, int height) {
     if (sdl_window) return 1;
     if (width <= 0 || height <= 0) {
         sdl_error = "window size must be positive";
         return 0;
     }
-    // Desktop-size full screen: the picture is letterboxed, the display mode never changes.
+    // Desktop-size full screen: the picture is scaled into it, the display mode never changes.
     // It is also made desktop-sized, so it covers the screen where no window manager answers
     // the full-screen request.
     SDL_Rect desk{0, 0, width, height};
     SDL_GetDisplayBounds(0, &desk);
-    sdl_window = SDL_CreateWindow(title ? title : "", desk.x, desk.y, desk.w, desk.h,
-                                  SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
+    if (start_fullscreen) {
+        sdl_window = SDL_CreateWindow(title ? title : "", desk.x, desk.y, desk.w, desk.h,
+                                      flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        int w, h;
+        window_size(0, width, height, &w, &h);
+        sdl_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED,
+                                      SDL_WINDOWPOS_CENTERED, w, h, flags);
+    }
     if (!sdl_window) {
         Sdl_Set_Error("cannot open the window");
         return 0;
     }
+    SDL_SetWindowMinimumSize(sdl_window, 160, 120);
+    set_window_icon();
     // Without a GPU device OpenGL runs on a software rasteriser that costs several times the
-    // CPU and memory of SDL's own software renderer for this one scaled texture.
+    // CPU and memory of drawing into the window's own surface; the frame is scaled there
+    // directly, which also saves the copy a software renderer would make.
     bool no_gpu = access("/dev/dri", F_OK) != 0 && !SDL_getenv("SDL_RENDER_DRIVER");
-    if (no_gpu) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    renderer = no_gpu ? nullptr : SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer) {
-        Sdl_Set_Error("cannot draw into the window");
-        SDL_DestroyWindow(sdl_window);
-        sdl_window = nullptr;
-        return 0;
+    if (no_gpu) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        SDL_Surface *ws = SDL_GetWindowSurface(sdl_window);
+        use_surface = ws && surface_fits(ws);
+        surface_w = surface_h = 0;
     }
-    fullscreen = 1;
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderPresent(renderer);
+    if (!use_surface) {
+        renderer = no_gpu ? nullptr : SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED);
+        if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            Sdl_Set_Error("cannot draw into the window");
+            SDL_DestroyWindow(sdl_window);
+            sdl_window = nullptr;
+            return 0;
+        }
+    }
+    fullscreen = start_fullscreen;
+    update_keyboard_grab();
+    if (renderer) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        SDL_RenderPresent(renderer);
+    }
     return 1;
 }
 
@@ -132,6 +282,7 @@ void Plat_Close_Window() {
     texture = nullptr;
     renderer = nullptr;
     sdl_window = nullptr;
+    use_surface = 0;
     texture_w = texture_h = 0;
 }
 
@@ -142,19 +293,31 @@ void Sdl_Forget_Texture() {
 }
 
 int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing) {
-    if (!renderer || !pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
+    if (!pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
     if (packing != 15 && packing != 16) return 0;
-    if (!texture || texture_w != width || texture_h != height) {
+    if (!sdl_window || (!renderer && !use_surface)) return 0;
+    frame_w = width;
+    frame_h = height;
+    if (use_surface) return present_to_surface(pixels, width, height, pitch_bytes, packing);
+    int out_w = 0, out_h = 0;
+    if (SDL_GetRendererOutputSize(renderer, &out_w, &out_h) != 0 || out_w <= 0 || out_h <= 0) {
+        out_w = width;
+        out_h = height;
+    }
+    SDL_Rect dest = picture_rect(out_w, out_h, width, height);
+    if (dest.w <= 0 || dest.h <= 0) return 0;
+    // The texture has the picture's final size, scaled here: the renderer only copies it.
+    if (!texture || texture_w != dest.w || texture_h != dest.h) {
         if (texture) SDL_DestroyTexture(texture);
         texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                    width, height);
+                                    dest.w, dest.h);
         if (!texture) {
             Sdl_Set_Error("cannot create the frame texture");
             texture_w = texture_h = 0;
             return 0;
         }
-        texture_w = width;
-        texture_h = height;
+        texture_w = dest.w;
+        texture_h = dest.h;
     }
     void *dst = nullptr;
     int dst_pitch = 0;
@@ -162,15 +325,9 @@ int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes,
         Sdl_Set_Error("cannot lock the frame texture");
         return 0;
     }
-    Sdl_Convert_Frame(pixels, width, height, pitch_bytes, packing, (uint32_t *)dst, dst_pitch);
+    draw_picture(pixels, width, height, pitch_bytes, packing, (uint32_t *)dst, dest.w, dest.h,
+                 dst_pitch);
     SDL_UnlockTexture(texture);
-    int out_w = 0, out_h = 0;
-    if (SDL_GetRendererOutputSize(renderer, &out_w, &out_h) != 0 || out_w <= 0 || out_h <= 0) {
-        out_w = width;
-        out_h = height;
-    }
-    SDL_Rect dest;
-    Sdl_Letterbox(out_w, out_h, width, height, &dest.x, &dest.y, &dest.w, &dest.h);
     // The black bars need clearing only when the picture leaves some of the output uncovered.
     if (dest.x > 0 || dest.y > 0 || dest.w < out_w || dest.h < out_h) SDL_RenderClear(renderer);
     if (SDL_RenderCopy(renderer, texture, nullptr, &dest) != 0) {
@@ -197,17 +354,10 @@ void Plat_Toggle_Fullscreen() {
     if (fullscreen) {
         if (SDL_SetWindowFullscreen(sdl_window, 0) != 0) return;
         fullscreen = 0;
-        // The window: the largest whole multiple of the picture that fits the desktop.
-        int w = texture_w > 0 ? texture_w : 800, h = texture_h > 0 ? texture_h : 600;
-        SDL_Rect usable;
-        int k = 1;
-        int display = SDL_GetWindowDisplayIndex(sdl_window);
-        if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) == 0) {
-            int top = 0, left = 0, bottom = 0, right = 0;
-            SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right);
-            k = Sdl_Window_Scale(usable.w - left - right, usable.h - top - bottom, w, h);
-        }
-        SDL_SetWindowSize(sdl_window, w * k, h * k);
+        int w, h;
+        window_size(SDL_GetWindowDisplayIndex(sdl_window), frame_w > 0 ? frame_w : 800,
+                    frame_h > 0 ? frame_h : 600, &w, &h);
+        SDL_SetWindowSize(sdl_window, w, h);
         SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {
         SDL_Rect desk;
@@ -219,6 +369,14 @@ void Plat_Toggle_Fullscreen() {
         if (SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
         fullscreen = 1;
     }
+    update_keyboard_grab();
+}
+
+void Plat_Pause(int on) {
+    paused = on != 0;
+    Sdl_Pause_Audio(paused);
+    Sdl_Forget_Taps();
+    update_keyboard_grab();
 }
 
 uint32_t Plat_Ticks() {

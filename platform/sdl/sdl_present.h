@@ -2,6 +2,7 @@
 // 16-bit to 32-bit conversion by table, the letterbox and the window's scale.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 // Converts a 16-bit frame (packing 15: 5.5.5, 16: 5.6.5) to opaque ARGB8888 rows.
 void Sdl_Convert_Frame(const uint16_t *src, int width, int height, int src_pitch_bytes, int packing,
@@ -11,3 +12,34 @@ void Sdl_Convert_Frame(const uint16_t *src, int width, int height, int src_pitch
 void Sdl_Letterbox(int out_w, int out_h, int width, int height, int *x, int *y, int *w, int *h);
 // The largest whole factor (at least 1) by which a picture fits an area.
 int Sdl_Window_Scale(int area_w, int area_h, int width, int height);
+// Where a width x height picture goes when it fills an out_w x out_h output: the largest
+// rectangle of the picture's shape that fits, centred (black bars on the rest).
+void Sdl_Fill_Rect(int out_w, int out_h, int width, int height, int *x, int *y, int *w, int *h);
+// The whole factor the picture is first enlarged by (nearest neighbour) before it is shrunk to
+// dest_w x dest_h with linear filtering: the smallest one that reaches both sides (at least 1).
+int Sdl_Upscale_Factor(int dest_w, int dest_h, int width, int height);
+// The window for a width x height picture on a desktop: the largest whole multiple that fits
+// 90 % of the area (at least one copy).
+void Sdl_Start_Window_Size(int desk_w, int desk_h, int width, int height, int *w, int *h);
+
+// Where each output column (or row) of the sharp scaling reads: source index and the weight of
+// the next source pixel, 0..256 (0: a plain copy).
+struct Sdl_Sharp_Axis {
+    int from = 0, to = 0, k = 0;  // source and output length and the factor the taps were made for
+    std::vector<int> index;       // first source pixel of each output pixel
+    std::vector<uint16_t> weight; // share of index + 1, out of 256
+};
+// The taps and the row buffer of a sharp scaling, kept between frames of the same size.
+struct Sdl_Sharp_Scaler {
+    Sdl_Sharp_Axis x, y;
+    std::vector<uint32_t> line; // one source row in 32 bits
+    std::vector<uint32_t> rows; // two source rows scaled across, one output width each
+};
+// Works out the taps of one axis: the picture enlarged k times with nearest neighbour, then
+// brought to out pixels with linear filtering (pixel centres aligned).
+void Sdl_Sharp_Taps(int from, int out, int k, Sdl_Sharp_Axis *axis);
+// Converts a 16-bit frame (sw x sh, packing as Sdl_Convert_Frame's, pitches in bytes) and
+// scales it to dw x dh ARGB8888 the sharp way: whole multiples come out as plain copies,
+// other sizes blend only where two source pixels meet.
+void Sdl_Sharp_Scale(const uint16_t *src, int sw, int sh, int src_pitch_bytes, int packing,
+                     uint32_t *dst, int dw, int dh, int dst_pitch_bytes, Sdl_Sharp_Scaler *scaler);

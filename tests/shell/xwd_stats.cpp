@@ -1,5 +1,6 @@
 // Reads an X window dump (xwd) of the 800 x 600 game picture and prints counts of the pixels that
-// tell the screens apart: lit pixels, the cyan of the score line, the red of the credits captions.
+// tell the screens apart: lit pixels, the cyan of the score line, the red of the credits captions,
+// the white of the pause's text.
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -93,6 +94,10 @@ int main(int argc, char **argv) {
         Count(d, 340, 4, 720, 34, [](int r, int g, int b) { return r < 80 && g > 160 && b > 160; });
     int caption_red = Count(d, 316, 196, 800, 280,
                             [](int r, int g, int b) { return r > 200 && g < 50 && b < 50; });
-    std::printf("lit=%d score_cyan=%d caption_red=%d\n", lit, score_cyan, caption_red);
+    // The pause's text: white in the middle of a dimmed picture.
+    int middle_white = Count(d, 340, 280, 460, 320,
+                             [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; });
+    std::printf("lit=%d score_cyan=%d caption_red=%d middle_white=%d\n", lit, score_cyan,
+                caption_red, middle_white);
     return 0;
 }

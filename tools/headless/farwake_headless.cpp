@@ -63,7 +63,7 @@ int Usage() {
         "  --seed N        start the virtual clock, and so the random generator, at N (1000)\n"
         "  --keys FILE     lines 'FIRST[-LAST] KEY...' hold keys for keyboard reads FIRST..LAST\n"
         "                  (reads count from 0 over title, game and credits; '#' comments)\n"
-        "  --frames N      hold Escape from read N on, so the run ends (default 100000)\n"
+        "  --frames N      press Escape on reads N, N+2, N+4, ... so the run ends (default 100000)\n"
         "  --state FILE    one JSON line of game state after every game frame\n"
         "  --shot N:FILE   the picture shown by the frame of read N, as PNG\n"
         "  --audio FILE    the whole sound mix as a WAV file\n");

@@ -71,5 +71,9 @@ void Keys_At_Read(const KEY_SCRIPT_TYP &script, int read_index, uint8_t state[25
         if (read_index >= s.first && read_index <= s.last)
             for (int k : s.keys)
                 state[k & 255] = 0x80;
-    if (script.escape_from >= 0 && read_index >= script.escape_from) state[0x01] = 0x80;
+    // Escape goes down and up on alternate reads: a game frame only takes an Escape it has seen
+    // let go since the title, so a key merely held would never end the run.
+    if (script.escape_from >= 0 && read_index >= script.escape_from &&
+        (read_index - script.escape_from) % 2 == 0)
+        state[0x01] = 0x80;
 }

@@ -17,7 +17,7 @@ struct KEY_SPAN_TYP {
 // A parsed key script; lines that overlap add up.
 struct KEY_SCRIPT_TYP {
     std::vector<KEY_SPAN_TYP> spans;
-    int escape_from = -1; // from this read on Escape is held as well (-1: never)
+    int escape_from = -1; // Escape down on this read and every other one after it (-1: never)
 };
 
 // Parses script text; 1 on success, 0 with a message naming the line in *error.

@@ -54,18 +54,27 @@ TEST(KeyScript, RangesAndOverlappingLinesAddUp) {
     EXPECT_EQ(down, 0);
 }
 
-TEST(KeyScript, EscapeHeldFromTheLastFrame) {
+TEST(KeyScript, EscapePressedOnEveryOtherReadFromTheLastFrame) {
     KEY_SCRIPT_TYP s;
     std::string err;
-    ASSERT_TRUE(Parse_Key_Script("2 UP\n", &s, &err));
+    ASSERT_TRUE(Parse_Key_Script("2 UP\n4 ESCAPE\n", &s, &err));
     s.escape_from = 3;
     uint8_t k[256];
     Keys_At_Read(s, 2, k);
     EXPECT_EQ(k[DIK_ESCAPE], 0);
     Keys_At_Read(s, 3, k);
     EXPECT_EQ(k[DIK_ESCAPE], 0x80);
-    Keys_At_Read(s, 1000, k);
+    // Read 4: the script's own Escape still counts on an "up" read.
+    Keys_At_Read(s, 4, k);
     EXPECT_EQ(k[DIK_ESCAPE], 0x80);
+    Keys_At_Read(s, 6, k);
+    EXPECT_EQ(k[DIK_ESCAPE], 0);
+    Keys_At_Read(s, 5, k);
+    EXPECT_EQ(k[DIK_ESCAPE], 0x80);
+    Keys_At_Read(s, 1001, k);
+    EXPECT_EQ(k[DIK_ESCAPE], 0x80);
+    Keys_At_Read(s, 1000, k);
+    EXPECT_EQ(k[DIK_ESCAPE], 0);
 }
 
 TEST(KeyScript, BadLinesAreRefusedWithTheirNumber) {

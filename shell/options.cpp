@@ -1,0 +1,142 @@
+// The table of the game's command-line options and the GNU-style parser over it.
+#include "shell/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// One option: its name, the shape of its value (null when it takes none), its help line and
+// what it sets. apply returns 0 when the value is not one it accepts.
+struct OPTION_TYP {
+    const char *name;
+    const char *value;
+    const char *help;
+    int (*apply)(SHELL_OPTIONS_TYP *o, const char *v);
+};
+
+int Parse_Percent(const char *v, int *out) {
+    char *end = nullptr;
+    errno = 0;
+    long n = std::strtol(v, &end, 10);
+    if (end == v || *end != '\0' || errno || n < 0 || n > 100) return 0;
+    *out = (int)n;
+    return 1;
+}
+
+constexpr OPTION_TYP options[] = {
+    {"help", nullptr, "show this help and exit",
+     [](SHELL_OPTIONS_TYP *o, const char *) {
+         o->help = 1;
+         return 1;
+     }},
+    {"version", nullptr, "show the version and exit",
+     [](SHELL_OPTIONS_TYP *o, const char *) {
+         o->version = 1;
+         return 1;
+     }},
+    {"window", nullptr, "start in a window",
+     [](SHELL_OPTIONS_TYP *o, const char *) {
+         o->fullscreen = 0;
+         return 1;
+     }},
+    {"fullscreen", nullptr, "start fullscreen (the default)",
+     [](SHELL_OPTIONS_TYP *o, const char *) {
+         o->fullscreen = 1;
+         return 1;
+     }},
+    {"scale", "fill|integer",
+     "fill: the largest 4:3 picture that fits (default); integer: whole multiples only",
+     [](SHELL_OPTIONS_TYP *o, const char *v) {
+         if (std::strcmp(v, "fill") != 0 && std::strcmp(v, "integer") != 0) return 0;
+         o->integer_scale = std::strcmp(v, "integer") == 0;
+         return 1;
+     }},
+    {"volume", "0-100", "master volume in percent (100 by default)",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Parse_Percent(v, &o->volume); }},
+    {"mute", nullptr, "start without sound",
+     [](SHELL_OPTIONS_TYP *o, const char *) {
+         o->mute = 1;
+         return 1;
+     }},
+};
+
+// The option a name (or a prefix of exactly one name) stands for; null when none or ambiguous.
+const OPTION_TYP *Find_Option(const std::string &name) {
+    const OPTION_TYP *found = nullptr;
+    for (const OPTION_TYP &opt : options) {
+        if (name == opt.name) return &opt;
+        if (!name.empty() && std::strncmp(opt.name, name.c_str(), name.size()) == 0) {
+            if (found) return nullptr;
+            found = &opt;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+int Parse_Shell_Options(int argc, const char *const *argv, SHELL_OPTIONS_TYP *opts,
+                        std::string *why) {
+    for (int i = 1; i < argc; i++) {
+        std::string arg = argv[i] ? argv[i] : "";
+        if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
+            *why = "unexpected argument '" + arg + "'";
+            return SHELL_OPTIONS_BAD;
+        }
+        size_t eq = arg.find('=');
+        std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+        const OPTION_TYP *opt = Find_Option(name);
+        if (!opt) {
+            *why = "unknown option '" + arg + "'";
+            return SHELL_OPTIONS_BAD;
+        }
+        const char *value = "";
+        if (opt->value) {
+            if (eq != std::string::npos) {
+                value = argv[i] + eq + 1;
+            } else if (i + 1 < argc && argv[i + 1]) {
+                value = argv[++i];
+            } else {
+                *why = std::string("--") + opt->name + " wants " + opt->value;
+                return SHELL_OPTIONS_BAD;
+            }
+        } else if (eq != std::string::npos) {
+            *why = std::string("--") + opt->name + " takes no value";
+            return SHELL_OPTIONS_BAD;
+        }
+        if (!opt->apply(opts, value)) {
+            *why = std::string("--") + opt->name + " wants " + opt->value + ", not '" + value + "'";
+            return SHELL_OPTIONS_BAD;
+        }
+    }
+    return (opts->help || opts->version) ? SHELL_OPTIONS_DONE : SHELL_OPTIONS_RUN;
+}
+
+std::string Shell_Usage_Line(const char *program) {
+    std::string line = std::string("usage: ") + (program ? program : "farwake");
+    for (const OPTION_TYP &opt : options) {
+        line += std::string(" [--") + opt.name;
+        if (opt.value) line += std::string(" ") + opt.value;
+        line += "]";
+    }
+    return line;
+}
+
+std::string Shell_Help_Text(const char *program) {
+    std::string text = Shell_Usage_Line(program) + "\n";
+    for (const OPTION_TYP &opt : options) {
+        std::string left =
+            std::string("  --") + opt.name + (opt.value ? " " : "") + (opt.value ? opt.value : "");
+        if (left.size() < 24) left.resize(24, ' ');
+        text += left + opt.help + "\n";
+    }
+    text += "keys: arrows fly, Left Ctrl fires, Left Alt launches a missile, P or Pause pauses,\n"
+            "F11 switches between fullscreen and a window, Escape quits\n";
+    return text;
+}
+
+int Shell_Master_Volume(const SHELL_OPTIONS_TYP &opts) {
+    return opts.mute ? 0 : opts.volume;
+}

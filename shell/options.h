@@ -1,0 +1,28 @@
+// The game's command line: long options in the GNU style, one table of what each one sets.
+// Parsing only fills a record; the entry point applies it to the platform and the mixer.
+#pragma once
+#include <string>
+
+// What the command line asked for; the defaults are a plain start.
+struct SHELL_OPTIONS_TYP {
+    int fullscreen = 1;    // 0: start in a window
+    int integer_scale = 0; // 1: whole multiples of the picture only
+    int volume = 100;      // master volume, 0..100
+    int mute = 0;          // 1: silent, whatever the volume
+    int help = 0;          // --help given: print the options and end
+    int version = 0;       // --version given: print the version and end
+};
+
+// Outcomes of Parse_Shell_Options.
+enum { SHELL_OPTIONS_RUN = 0, SHELL_OPTIONS_DONE = 1, SHELL_OPTIONS_BAD = 2 };
+
+// Reads argv[1..] into *opts: RUN to start the game, DONE after --help or --version, BAD with
+// the reason in *why. "--name value", "--name=value" and unique prefixes are taken.
+int Parse_Shell_Options(int argc, const char *const *argv, SHELL_OPTIONS_TYP *opts,
+                        std::string *why);
+// The one usage line (no newline) for a program name.
+std::string Shell_Usage_Line(const char *program);
+// The --help text: the usage line, then one line per option.
+std::string Shell_Help_Text(const char *program);
+// The master volume the options give, 0..100 (0 when muted).
+int Shell_Master_Volume(const SHELL_OPTIONS_TYP &opts);

@@ -1,0 +1,72 @@
+// The pause state of the shell and its picture: the last frame shown, dimmed to half its
+// brightness, with "Paused" in the middle, drawn with the engine's own text.
+#include "shell/pause.h"
+
+#include <cstring>
+
+#include "engine/graphics/ddraw.h"
+#include "platform/dik.h"
+#include "platform/platform.h"
+
+static int paused = 0;
+// A paused pump looks at its messages this often.
+static constexpr uint32_t PAUSE_NAP_MS = 20;
+static constexpr const char *PAUSE_TEXT = "Paused";
+// The text's rough size at the engine's 16-pixel face, to centre it.
+static constexpr int PAUSE_TEXT_W = 56;
+static constexpr int PAUSE_TEXT_H = 16;
+static constexpr DWORD PAUSE_TEXT_COLOR = 0x00FFFFFF;
+
+// Halves every component of a 16-bit pixel: the top bit of each component's neighbour is
+// masked off after the shift.
+static USHORT dim_pixel(USHORT p, int packing) {
+    return (USHORT)((p >> 1) & (packing == 16 ? 0x7BEF : 0x3DEF));
+}
+
+// Copies the last picture shown into the back surface, dims it, writes the text and shows it.
+// The game's next frame clears the back surface first, so nothing of this reaches the game.
+static void show_paused_picture() {
+    if (!lpddsprimary || !lpddsback || lpddsback->bpp != 16 || lpddsprimary->bpp != 16 ||
+        lpddsback->memory.size() != lpddsprimary->memory.size() || lpddsback->locked ||
+        lpddsprimary->locked)
+        return;
+    std::memcpy(lpddsback->memory.data(), lpddsprimary->memory.data(), lpddsback->memory.size());
+    for (int y = 0; y < lpddsback->height; y++) {
+        USHORT *row = (USHORT *)(lpddsback->memory.data() + (size_t)y * lpddsback->pitch);
+        for (int x = 0; x < lpddsback->width; x++)
+            row[x] = dim_pixel(row[x], dd_present_format);
+    }
+    Draw_Text_GDI(PAUSE_TEXT, (lpddsback->width - PAUSE_TEXT_W) / 2,
+                  (lpddsback->height - PAUSE_TEXT_H) / 2, PAUSE_TEXT_COLOR, lpddsback);
+    DDraw_Flip();
+}
+
+int Shell_Paused() {
+    return paused;
+}
+
+void Shell_Set_Paused(int on) {
+    on = on != 0;
+    if (on == paused) return;
+    paused = on;
+    Plat_Pause(on);
+    if (on) show_paused_picture();
+}
+
+void Shell_Pause_Key(HWND hwnd, int dik) {
+    if (dik == DIK_P || dik == DIK_PAUSE) {
+        Shell_Set_Paused(!paused);
+    } else if (dik == DIK_ESCAPE && paused) {
+        // The game stays paused until the pump ends: no frame runs on the way out.
+        PostMessageA(hwnd, WM_DESTROY, 0, 0);
+    }
+}
+
+void Shell_Pause_Repaint() {
+    // The back surface still holds the paused picture: no frame has run since.
+    if (paused) DDraw_Flip();
+}
+
+void Shell_Pause_Idle() {
+    Plat_Wait_Until(Plat_Ticks() + PAUSE_NAP_MS);
+}

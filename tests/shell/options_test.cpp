@@ -1,0 +1,93 @@
+// The command line: every option, both value forms, prefixes, and what is refused.
+#include "shell/options.h"
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+    int result;
+    SHELL_OPTIONS_TYP opts;
+    std::string why;
+};
+
+Parsed parse(std::vector<const char *> args) {
+    args.insert(args.begin(), "farwake");
+    Parsed p{};
+    p.result = Parse_Shell_Options((int)args.size(), args.data(), &p.opts, &p.why);
+    return p;
+}
+
+TEST(Options, NoneGiveAFullscreenFilledLoudGame) {
+    Parsed p = parse({});
+    EXPECT_EQ(p.result, SHELL_OPTIONS_RUN);
+    EXPECT_EQ(p.opts.fullscreen, 1);
+    EXPECT_EQ(p.opts.integer_scale, 0);
+    EXPECT_EQ(Shell_Master_Volume(p.opts), 100);
+}
+
+TEST(Options, EachOptionSetsItsField) {
+    EXPECT_EQ(parse({"--window"}).opts.fullscreen, 0);
+    EXPECT_EQ(parse({"--window", "--fullscreen"}).opts.fullscreen, 1);
+    EXPECT_EQ(parse({"--fullscreen", "--window"}).opts.fullscreen, 0);
+    EXPECT_EQ(parse({"--scale", "integer"}).opts.integer_scale, 1);
+    EXPECT_EQ(parse({"--scale=integer", "--scale=fill"}).opts.integer_scale, 0);
+    EXPECT_EQ(Shell_Master_Volume(parse({"--volume", "0"}).opts), 0);
+    EXPECT_EQ(Shell_Master_Volume(parse({"--volume=37"}).opts), 37);
+    EXPECT_EQ(Shell_Master_Volume(parse({"--volume", "100"}).opts), 100);
+    // Mute wins over any volume, given before or after it.
+    EXPECT_EQ(Shell_Master_Volume(parse({"--mute", "--volume", "80"}).opts), 0);
+    EXPECT_EQ(Shell_Master_Volume(parse({"--volume=80", "--mute"}).opts), 0);
+    Parsed help = parse({"--window", "--help"});
+    EXPECT_EQ(help.result, SHELL_OPTIONS_DONE);
+    EXPECT_EQ(help.opts.help, 1);
+    Parsed version = parse({"--version"});
+    EXPECT_EQ(version.result, SHELL_OPTIONS_DONE);
+    EXPECT_EQ(version.opts.version, 1);
+}
+
+TEST(Options, UniquePrefixesStandForTheirOption) {
+    EXPECT_EQ(parse({"--win"}).opts.fullscreen, 0);
+    EXPECT_EQ(parse({"--sc", "integer"}).opts.integer_scale, 1);
+    EXPECT_EQ(Shell_Master_Volume(parse({"--vol=5"}).opts), 5);
+    EXPECT_EQ(parse({"--h"}).opts.help, 1);
+    // --v could be --version or --volume.
+    EXPECT_EQ(parse({"--v"}).result, SHELL_OPTIONS_BAD);
+}
+
+TEST(Options, BadOptionsAndValuesAreRefusedWithAReason) {
+    const std::vector<std::vector<const char *>> bad = {
+        {"--bogus"},         {"-w"},
+        {"window"},          {"--"},
+        {"--scale"},         {"--scale", "2"},
+        {"--scale=Fill"},    {"--scale="},
+        {"--volume"},        {"--volume=-1"},
+        {"--volume", "101"}, {"--volume", "5x"},
+        {"--volume", ""},    {"--volume=1e2"},
+        {"--mute=1"},        {"--help=yes"},
+        {"--window", "x"},   {"--volume=99999999999999999999"},
+    };
+    for (const auto &args : bad) {
+        Parsed p = parse(args);
+        std::string shown;
+        for (const char *a : args)
+            shown += std::string(a) + " ";
+        EXPECT_EQ(p.result, SHELL_OPTIONS_BAD) << shown;
+        EXPECT_FALSE(p.why.empty()) << shown;
+        EXPECT_EQ(p.why.find('\n'), std::string::npos) << shown;
+    }
+}
+
+TEST(Options, UsageIsOneLineNamingEveryOption) {
+    std::string usage = Shell_Usage_Line("farwake565");
+    EXPECT_EQ(usage.find('\n'), std::string::npos);
+    EXPECT_EQ(usage.rfind("usage: farwake565 ", 0), 0u);
+    for (const char *name : {"--help", "--version", "--window", "--fullscreen",
+                             "--scale fill|integer", "--volume 0-100", "--mute"})
+        EXPECT_NE(usage.find(name), std::string::npos) << name;
+    std::string help = Shell_Help_Text("farwake");
+    EXPECT_EQ(help.rfind(Shell_Usage_Line("farwake") + "\n", 0), 0u);
+    EXPECT_NE(help.find("P or Pause pauses"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,205 @@
+// The pause through the real pump over doubles of the game's entry points: what pauses and
+// resumes, that no frame runs and no keyboard is read meanwhile, the dimmed picture with its
+// text, the sound held, and Escape ending a paused game.
+#include "engine/graphics/ddraw.h"
+#include "platform/dik.h"
+#include "engine/input/dinput.h"
+#include "engine/sound/dsound.h"
+#include "game/game.h"
+#include "game/screens.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "shell/pause.h"
+#include "engine/window/window.h"
+#include "shell/winmain.h"
+#include <gtest/gtest.h>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// 5.5.5 white, and the same at half brightness: each component 31 >> 1 = 15.
+constexpr uint16_t WHITE = 0x7FFF;
+constexpr uint16_t HALF_WHITE = 0x3DEF;
+
+struct PAUSE_RUN {
+    int main_calls = 0;
+    int reads_at_pause = -1;
+    int credits_paused = -1;
+    std::vector<std::vector<uint16_t>> shown; // every presented picture
+    std::function<void(int call)> on_main;
+    std::function<void(int present)> on_present; // after the picture is kept
+};
+PAUSE_RUN R;
+
+void Keep_Frame(const uint16_t *px, int w, int h, int pitch_bytes, int, void *) {
+    std::vector<uint16_t> pic((size_t)w * h);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            pic[(size_t)y * w + x] =
+                *(const uint16_t *)((const uint8_t *)px + (size_t)y * pitch_bytes + 2 * x);
+    R.shown.push_back(pic);
+    if (R.on_present) R.on_present((int)R.shown.size() - 1);
+}
+
+void Push_Key(int dik) {
+    Headless_Push_Event(Plat_Event{PLAT_EV_KEY_DOWN, dik});
+    Headless_Push_Event(Plat_Event{PLAT_EV_KEY_UP, dik});
+}
+
+class Pause : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        R = PAUSE_RUN{};
+        Shell_Reset();
+        Headless_Reset(0);
+        Headless_Set_Available(1, 1);
+        Headless_Set_Frame_Hook(Keep_Frame, nullptr);
+    }
+    void TearDown() override { Headless_Set_Frame_Hook(nullptr, nullptr); }
+    int run() {
+        HINSTANCE__ instance{1};
+        return WinMain(&instance, nullptr, nullptr, 0);
+    }
+};
+
+} // namespace
+
+// Doubles: a white frame every call, Escape from the keyboard read ending the game.
+int Game_Init(void *) {
+    DDraw_Init(800, 600, 16, 0);
+    dd_pixel_format = 15;
+    DInput_Init();
+    DInput_Init_Keyboard();
+    DSound_Init();
+    return 1;
+}
+
+int Game_Main(void *) {
+    R.main_calls++;
+    DInput_Read_Keyboard();
+    DDraw_Fill_Surface(lpddsback, WHITE, nullptr);
+    DDraw_Flip();
+    Plat_Wait_Until(Plat_Ticks() + 30);
+    if (R.on_main) R.on_main(R.main_calls);
+    if (keyboard_state[DIK_ESCAPE]) PostMessageA(main_window_handle, WM_DESTROY, 0, 0);
+    return 1;
+}
+
+int Run_Credits_Screen() {
+    R.credits_paused = Headless_Paused();
+    return 1;
+}
+
+int Game_Shutdown(void *) {
+    DSound_Shutdown();
+    DInput_Shutdown();
+    DDraw_Shutdown();
+    return 1;
+}
+
+namespace {
+
+TEST_F(Pause, PKeyPausesWithADimmedPictureAndResumes) {
+    int paused_at = -1;
+    R.on_main = [&](int call) {
+        if (call == 3) Push_Key(DIK_P);
+        if (call == 5) Headless_Set_Key(DIK_ESCAPE, 1);
+    };
+    R.on_present = [&](int present) {
+        if (present != 3) return; // frames 0..2 are white, then the pause picture
+        paused_at = R.main_calls;
+        R.reads_at_pause = Headless_Keyboard_Reads();
+        EXPECT_EQ(Headless_Paused(), 1);
+        // Uncovered while paused: the same picture again; other keys and focus loss change
+        // nothing; then P resumes.
+        Headless_Push_Event(Plat_Event{PLAT_EV_EXPOSE, 0});
+        Push_Key(DIK_A);
+        Headless_Push_Event(Plat_Event{PLAT_EV_AWAY, 0});
+        Push_Key(DIK_P);
+    };
+    EXPECT_EQ(run(), 0);
+    ASSERT_EQ(paused_at, 3);
+    ASSERT_GE(R.shown.size(), 6u);
+    const std::vector<uint16_t> &pic = R.shown[3];
+    // Half white everywhere but the text, which sits in the middle in full white.
+    int text = 0, outside = 0;
+    for (int y = 0; y < 600; y++)
+        for (int x = 0; x < 800; x++) {
+            uint16_t p = pic[(size_t)y * 800 + x];
+            bool middle = x >= 340 && x < 460 && y >= 280 && y < 320;
+            if (p == WHITE && middle) text++;
+            if (!middle && p != HALF_WHITE) outside++;
+        }
+    EXPECT_GT(text, 30);
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(R.shown[4], pic);      // the repaint
+    EXPECT_EQ(R.shown[5][0], WHITE); // the game again
+    EXPECT_EQ(Headless_Paused(), 0);
+    EXPECT_EQ(R.credits_paused, 0);
+}
+
+TEST_F(Pause, NoFrameAndNoKeyboardReadWhilePausedByFocusLoss) {
+    int reads_after = -1, calls_after = -1;
+    R.on_main = [&](int call) {
+        if (call == 2) Headless_Push_Event(Plat_Event{PLAT_EV_AWAY, 0});
+        if (call == 4) Headless_Set_Key(DIK_ESCAPE, 1);
+    };
+    R.on_present = [&](int present) {
+        if (present == 2) {
+            R.reads_at_pause = Headless_Keyboard_Reads();
+            // Five messages taken one per pass, none of which resumes.
+            for (int i = 0; i < 5; i++)
+                Headless_Push_Event(Plat_Event{PLAT_EV_EXPOSE, 0});
+            Push_Key(DIK_PAUSE);
+        }
+        if (present == 3) {
+            reads_after = Headless_Keyboard_Reads();
+            calls_after = R.main_calls;
+        }
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(R.reads_at_pause, 2);
+    // The repaints came while paused: no frame and no read between the pause and them.
+    EXPECT_EQ(reads_after, 2);
+    EXPECT_EQ(calls_after, 2);
+    EXPECT_GE(R.main_calls, 4);
+}
+
+TEST_F(Pause, EscapeEndsAPausedGameWithoutAnotherFrame) {
+    R.on_main = [&](int call) {
+        if (call == 2) Push_Key(DIK_P);
+    };
+    R.on_present = [&](int present) {
+        if (present == 2) Push_Key(DIK_ESCAPE);
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(R.main_calls, 2);
+    // The credits run unpaused, with their sound.
+    EXPECT_EQ(R.credits_paused, 0);
+}
+
+TEST_F(Pause, TheSoundHoldsStillWhilePaused) {
+    Headless_Capture_Audio(1);
+    size_t before = 0, during = 0;
+    R.on_main = [&](int call) {
+        if (call == 2) Push_Key(DIK_P);
+        if (call == 4) Headless_Set_Key(DIK_ESCAPE, 1);
+    };
+    R.on_present = [&](int present) {
+        if (present != 2) return;
+        before = Headless_Audio().size();
+        // Sleeping the length of many frames pulls no sound.
+        for (int i = 0; i < 50; i++)
+            Shell_Pause_Idle();
+        during = Headless_Audio().size();
+        Push_Key(DIK_P);
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_GT(before, 0u);
+    EXPECT_EQ(during, before);
+    EXPECT_GT(Headless_Audio().size(), during); // the frames after the pause play on
+    Headless_Capture_Audio(0);
+}
+
+} // namespace
