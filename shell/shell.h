@@ -131,6 +131,10 @@ constexpr int SHELL_QUEUE_SIZE = 256;
 extern HWND main_window_handle; // the one window, written once by WinMain
 extern HINSTANCE main_instance; // the instance given to WinMain
 
+// Called once the pump has ended, before the credits (null: nothing); the game's logs close
+// their last game frame here.
+extern void (*shell_pump_end_hook)();
+
 // The entry point behind main: window, Game_Init, the pump, credits and shut-down; exit code.
 int WinMain(HINSTANCE hinstance, HINSTANCE hprevinstance, char *lpcmdline, int ncmdshow);
 // The window procedure of the game's window.

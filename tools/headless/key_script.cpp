@@ -10,13 +10,18 @@
 
 int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::string *error) {
     script->spans.clear();
+    script->comments.clear();
     std::istringstream in(text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
         number++;
         size_t hash = line.find('#');
-        if (hash != std::string::npos) line.resize(hash);
+        if (hash != std::string::npos) {
+            if (line.find_first_not_of(" \t") == hash)
+                script->comments.push_back({number, line.substr(hash + 1)});
+            line.resize(hash);
+        }
         std::istringstream words(line);
         std::string range;
         if (!(words >> range)) continue;
