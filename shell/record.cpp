@@ -7,7 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <iterator>
 
 #include "engine/graphics/random.h"
 #include "engine/input/dik.h"
@@ -29,8 +29,8 @@ namespace {
 struct RECORDER_TYP {
     FILE *file = nullptr;
     uint8_t keys[256] = {};
-    int first = 0;        // first read of the open span
-    int last = -1;        // the latest read seen
+    int first = 0;            // first read of the open span
+    int last = -1;            // the latest read seen
     char key_text[1024] = {}; // " NAME NAME..." of the open span
     int failed = 0;
 };
@@ -40,7 +40,7 @@ struct LOGS_TYP {
     GAME_LOG_OPTIONS_TYP options;
     RECORDER_TYP rec;
     FILE *state = nullptr, *entities = nullptr;
-    int frames = 0;          // game frames so far
+    int frames = 0;           // game frames so far
     int last_frame_read = -1; // read of the latest game frame
     int last_checked_read = -1;
     int write_failed = 0;
@@ -55,6 +55,10 @@ struct LOGS_TYP {
     int opened = 0;         // Game_Logs_Open succeeded
 };
 LOGS_TYP logs;
+
+// The signals a crash raises, and what handled them before the recorder took them over.
+constexpr int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+struct sigaction saved_actions[std::size(CRASH_SIGNALS)];
 
 int Keys_Empty(const uint8_t keys[256]) {
     for (int k = 0; k < 256; k++)
@@ -142,7 +146,8 @@ void Crash_Handler(int sig) {
         ssize_t ignored = write(fd, line, (size_t)n);
         (void)ignored;
     }
-    signal(sig, SIG_DFL);
+    for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+        if (CRASH_SIGNALS[i] == sig) sigaction(sig, &saved_actions[i], nullptr);
     raise(sig);
 }
 
@@ -191,8 +196,8 @@ void Write_Check(int read, const std::string &state_line) {
 void Report_Difference(int read, const std::string &expected, const std::string &actual) {
     logs.differs = 1;
     logs.stop_from = read + 1; // nothing after a difference is worth playing
-    fprintf(stderr, "%s: replay differs at read %d\n  expected: %s\n  actual:   %s\n",
-            logs.program, read, expected.c_str(), actual.c_str());
+    fprintf(stderr, "%s: replay differs at read %d\n  expected: %s\n  actual:   %s\n", logs.program,
+            read, expected.c_str(), actual.c_str());
 }
 
 // Checks the frame of `read` against the recording's checks up to it.
@@ -274,8 +279,11 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
     if (logs.rec.file) {
         fprintf(logs.rec.file, "# farwake %s recording, build %s\n", FW_VERSION, build);
         Flush(logs.rec.file, &logs.rec.failed);
-        for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-            signal(sig, Crash_Handler);
+        struct sigaction action {};
+        action.sa_handler = Crash_Handler;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+            sigaction(CRASH_SIGNALS[i], &action, &saved_actions[i]);
     }
     DInput_Set_Key_Hook(Key_Hook, nullptr);
     shell_pump_end_hook = Game_Logs_Game_Over;
@@ -328,8 +336,8 @@ int Game_Logs_Close() {
     int reads = DInput_Keyboard_Reads();
     RECORDER_TYP &r = logs.rec;
     if (r.file && logs.opened) {
-        for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-            signal(sig, SIG_DFL);
+        for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+            sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
         Close_Span(r, r.last);
         fprintf(r.file, "# end %d\n", reads);
     }
@@ -362,8 +370,8 @@ int Game_Logs_Close() {
         } else {
             printf("replay matches (%d checks)\n", logs.checks_passed);
             if (rp.stop_signal)
-                printf("the recorded run was stopped by signal %d after read %d\n",
-                       rp.stop_signal, rp.end_reads - 1);
+                printf("the recorded run was stopped by signal %d after read %d\n", rp.stop_signal,
+                       rp.end_reads - 1);
         }
         fflush(stdout);
     }

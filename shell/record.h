@@ -24,8 +24,9 @@ int Game_Log_Option(int argc, char **argv, int *i, GAME_LOG_OPTIONS_TYP *o);
 const char *Game_Log_Usage();
 
 // Opens the files, loads the recording (forcing its seed) and hooks the keyboard reads, the game
-// frames (game_frame_hook; a caller with its own hook calls Game_Logs_Frame) and the pump's end. take_keys: the keyboard reads take the recording's keys (live
-// Escape still counts); 0 when the caller feeds them itself. 1, or 0 with the reason in *error.
+// frames (game_frame_hook; a caller with its own hook calls Game_Logs_Frame) and the pump's end.
+// take_keys: the keyboard reads take the recording's keys (live Escape still counts); 0 when the
+// caller feeds them itself. 1, or 0 with the reason in *error.
 int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const char *build,
                    int take_keys, std::string *error);
 // The recording being replayed, or null.

@@ -1,6 +1,7 @@
 // Recorded games: the recording reader's rules on good, truncated and edited files, the entity
 // line worked out by hand, and record-then-replay round trips through farwake-headless.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -223,8 +224,8 @@ class Recording : public ::testing::Test {
     }
     // Runs farwake-headless with args (in folder `in`, default the data folder); its exit code.
     int Run(const std::string &args, const std::string &in = "") {
-        std::string cmd = "cd '" + (in.empty() ? data : in) + "' && '" + FW_HEADLESS + "' " +
-                          args + " >'" + dir + "/out.txt' 2>'" + dir + "/err.txt'";
+        std::string cmd = "cd '" + (in.empty() ? data : in) + "' && '" + FW_HEADLESS + "' " + args +
+                          " >'" + dir + "/out.txt' 2>'" + dir + "/err.txt'";
         int rc = system(cmd.c_str());
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
@@ -355,6 +356,33 @@ TEST_F(Recording, EditedAndTruncatedRecordingsFailClearly) {
     EXPECT_EQ(Run("--replay '" + dir + "/game.rec' --keys '" + dir + "/keys.txt'"), 2);
     EXPECT_EQ(Run("--replay"), 2);
     EXPECT_EQ(Run("--record /nonexistent/dir/x.rec --frames 3"), 1);
+}
+
+TEST_F(Recording, ACrashKeepsTheGameUpToIt) {
+    // The runner is stopped by a segmentation fault in the middle of a long game.
+    Write("keys.txt", "0 ESCAPE\n5-900000 UP LCONTROL\n300-900000 RIGHT\n");
+    std::string cmd = "cd '" + data + "' && { '" + FW_HEADLESS + "' --seed 31 --keys '" + dir +
+                      "/keys.txt' --frames 900000 --record '" + dir +
+                      "/crash.rec' & pid=$!; sleep 1; kill -SEGV $pid; wait $pid; } 2>/dev/null";
+    int rc = system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(rc));
+    EXPECT_NE(WEXITSTATUS(rc), 0); // 139 here; AddressSanitizer reports the signal its own way
+    REPLAY_TYP r;
+    std::string error;
+    ASSERT_TRUE(Load_Replay((dir + "/crash.rec").c_str(), &r, &error)) << error;
+    EXPECT_EQ(r.stop_signal, SIGSEGV);
+    ASSERT_GT(r.checks.size(), 1u);
+    // The open span reaches the last read made: UP, LCONTROL and RIGHT held at it.
+    uint8_t keys[256];
+    Keys_At_Read(r.script, r.end_reads - 1, keys);
+    EXPECT_TRUE(keys[0xC8] && keys[0x1D] && keys[0xCD]);
+    // Everything up to the crash replays.
+    ASSERT_EQ(Run("--replay '" + dir + "/crash.rec'"), 0) << Read("err.txt");
+    EXPECT_EQ(Read("out.txt").rfind("replay matches (" + std::to_string(r.checks.size()) +
+                                        " checks)\nthe recorded run was stopped by signal 11",
+                                    0),
+              0u)
+        << Read("out.txt");
 }
 
 } // namespace
