@@ -113,4 +113,21 @@ grep -q "^replay matches ($checks checks)$" "$work/game.log" ||
 cmp -s "$work/real.jsonl" "$work/window.jsonl" ||
     fail "the window replay's state lines differ: $(diff "$work/real.jsonl" "$work/window.jsonl" | head -n 4)"
 echo "window replay: every state line equal, frame_crc included"
+
+# Escape stops a replay in the window; a damaged recording is refused before any window opens.
+SDL_AUDIODRIVER=dummy "$game" --replay "$work/game.rec" >"$work/game.log" 2>&1 &
+gpid=$!
+wait_window
+sleep 3
+hold 0.6 Escape
+wait_end 20
+[ "$status" -eq 0 ] || fail "the stopped replay exited with status $status: $(cat "$work/game.log")"
+grep -q "^replay stopped with Escape" "$work/game.log" ||
+    fail "no word of the stop: $(cat "$work/game.log")"
+head -n 8 "$work/game.rec" >"$work/cut.rec"
+"$game" --replay "$work/cut.rec" >"$work/game.log" 2>&1
+status=$?
+[ "$status" -eq 1 ] || fail "a cut recording gave status $status"
+grep -q "cut.rec: .*cut short" "$work/game.log" || fail "unclear error: $(cat "$work/game.log")"
+echo "Escape stops a window replay; a cut recording is refused: $(cat "$work/game.log")"
 exit 0
