@@ -120,6 +120,10 @@ int Itoa(long v, char *out) {
 // A crash still leaves the reads up to it in the file: the open span and a stop line are
 // written with plain write() before the signal takes its usual course.
 void Crash_Handler(int sig) {
+    // Only the first crash writes: an abort on the way out (a sanitizer's report) must not add
+    // a second stop line.
+    for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+        sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
     RECORDER_TYP &r = logs.rec;
     if (r.file) {
         int fd = fileno(r.file);
@@ -146,8 +150,6 @@ void Crash_Handler(int sig) {
         ssize_t ignored = write(fd, line, (size_t)n);
         (void)ignored;
     }
-    for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
-        if (CRASH_SIGNALS[i] == sig) sigaction(sig, &saved_actions[i], nullptr);
     raise(sig);
 }
 
