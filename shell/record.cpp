@@ -315,12 +315,20 @@ void Game_Logs_Frame() {
     int check_due = logs.rec.file && frame % RECORD_CHECK_EVERY == 0;
     int replay_due = logs.replay && logs.next_check < logs.replay->checks.size() &&
                      logs.replay->checks[logs.next_check].read <= read;
+    // The recorder checks the last game frame, so a game frame after it means the replay went
+    // another way (or the file lies about its end): stop rather than play on.
+    int past_end = logs.replay && !logs.differs && !logs.replay->checks.empty() &&
+                   logs.next_check == logs.replay->checks.size() && !logs.replay->stop_signal &&
+                   read > logs.replay->checks.back().read;
     if (logs.state || check_due || replay_due) {
         std::string line = Format_State_Line(read, frame, Presented_Frame_Crc());
         if (logs.state) Write_Line(logs.state, line);
         if (check_due) Write_Check(read, line);
         if (replay_due) Check_Frame(read, line);
     }
+    if (past_end)
+        Report_Difference(read, "(the recorded game had ended)",
+                          Format_State_Line(read, frame, Presented_Frame_Crc()));
     if (logs.entities) Write_Line(logs.entities, Format_Entity_Line(read));
 }
 

@@ -332,6 +332,14 @@ TEST_F(Recording, EditedAndTruncatedRecordingsFailClearly) {
     reseeded.replace(reseeded.find("# seed 9876"), 11, "# seed 9877");
     Write("seed.rec", reseeded);
     EXPECT_EQ(Run("--replay '" + dir + "/seed.rec'"), 1);
+    // Without the Escape that ended it, the game would play on past its last check.
+    std::string endless;
+    for (const std::string &l : Lines(rec))
+        if (l.find("ESCAPE") == std::string::npos || l.rfind("0 ", 0) == 0) endless += l + "\n";
+    Write("endless.rec", endless);
+    EXPECT_EQ(Run("--replay '" + dir + "/endless.rec'"), 1);
+    EXPECT_NE(Read("err.txt").find("expected: (the recorded game had ended)"), std::string::npos)
+        << Read("err.txt");
     // A state line changed by hand no longer matches its CRC.
     std::string line_edit = rec;
     at = line_edit.find("\"score\":0");
