@@ -24,7 +24,7 @@ struct REPLAY_TYP {
     std::vector<REPLAY_CHECK_TYP> checks; // in increasing read order
     int end_reads = -1;                   // reads the recorded run made
     int stop_signal = 0; // the signal that stopped the recorded run (0: it ended normally)
-    int last_read = -1;                   // the last read any line names
+    int last_read = -1;  // the last read any line names
 };
 
 // Interprets the comments of a parsed key script as a recording (a seed and an end or stop line
