@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <memory>
 
 #include "engine/graphics/random.h"
 #include "engine/input/dik.h"
@@ -31,7 +32,7 @@ struct RECORDER_TYP {
     uint8_t keys[256] = {};
     int first = 0;            // first read of the open span
     int last = -1;            // the latest read seen
-    char key_text[1024] = {}; // " NAME NAME..." of the open span
+    char key_text[4096] = {}; // " NAME NAME..." of the open span
     int failed = 0;
 };
 
@@ -45,7 +46,7 @@ struct LOGS_TYP {
     int last_checked_read = -1;
     int write_failed = 0;
     // replaying
-    REPLAY_TYP *replay = nullptr;
+    std::unique_ptr<REPLAY_TYP> replay;
     int take_keys = 0;
     size_t next_check = 0;
     int checks_passed = 0;
@@ -79,7 +80,7 @@ void Set_Key_Text(RECORDER_TYP &r) {
         }
         int w = snprintf(r.key_text + n, sizeof r.key_text - n, " %s", name);
         if (w > 0) n += (size_t)w;
-        if (n >= sizeof r.key_text) break; // cannot happen: 256 names of at most 11 characters
+        if (n >= sizeof r.key_text) break; // cannot happen: 256 names of at most 15 characters
     }
 }
 
@@ -127,7 +128,7 @@ void Crash_Handler(int sig) {
     RECORDER_TYP &r = logs.rec;
     if (r.file) {
         int fd = fileno(r.file);
-        char line[1200];
+        char line[sizeof r.key_text + 128];
         int n = 0;
         if (r.last >= r.first && !Keys_Empty(r.keys)) {
             n += Itoa(r.first, line + n);
@@ -253,8 +254,8 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
     logs.options = o;
     logs.take_keys = take_keys;
     if (o.replay) {
-        logs.replay = new REPLAY_TYP;
-        if (!Load_Replay(o.replay, logs.replay, error)) {
+        logs.replay = std::make_unique<REPLAY_TYP>();
+        if (!Load_Replay(o.replay, logs.replay.get(), error)) {
             *error = std::string(o.replay) + ": " + *error;
             Game_Logs_Close();
             return 0;
@@ -295,7 +296,7 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
 }
 
 const REPLAY_TYP *Game_Logs_Replay() {
-    return logs.replay;
+    return logs.replay.get();
 }
 
 void Game_Logs_Replay_Keys(int read, uint8_t state[256]) {
@@ -385,7 +386,6 @@ int Game_Logs_Close() {
         }
         fflush(stdout);
     }
-    delete logs.replay;
     if (logs.options.replay || logs.rec.file || logs.state || logs.entities) {
         Rand_Force_Seed(0, 0);
         DInput_Set_Key_Hook(nullptr, nullptr);
