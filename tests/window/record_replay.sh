@@ -26,6 +26,18 @@ hold() { # hold keys for some seconds in one xdotool run
     xdotool keydown "$@" sleep "$secs" keyup "$@"
 }
 lines() { [ -f "$1" ] && wc -l <"$1" || echo 0; }
+hold_frames() { # hold keys for n more game frames of the recorded game (at most 30 s)
+    n=$1
+    shift
+    want=$(($(lines "$work/real.jsonl") + n))
+    xdotool keydown "$@"
+    i=0
+    while [ "$(lines "$work/real.jsonl")" -lt "$want" ] && [ $i -lt 300 ]; do
+        i=$((i + 1))
+        sleep 0.1
+    done
+    xdotool keyup "$@"
+}
 # The state lines without frame_crc while the two backends draw text differently.
 comparable() {
     if [ "$check_crc" = 1 ]; then cat "$1"; else sed 's/,"frame_crc":[0-9]*//' "$1"; fi
@@ -68,12 +80,11 @@ while [ "$(lines "$work/real.jsonl")" -eq 0 ]; do
     [ $tries -ge 5 ] && fail "Escape does not leave the title screen"
 done
 alive || fail "the game ended on the title's Escape"
-hold 2 Left Control_L
-hold 2 Up Alt_L
-hold 2 Right Up Control_L
-hold 1.5 Tab Alt_L Control_L
-hold 1.5 Left Up Control_L
-frames=$(lines "$work/real.jsonl")
+hold_frames 60 Left Control_L
+hold_frames 60 Up Alt_L
+hold_frames 60 Right Up Control_L
+hold_frames 50 Tab Alt_L Control_L
+hold_frames 50 Left Up Control_L
 # Escape ends the game and, held, the credits after their first frame.
 hold 0.6 Escape
 wait_end 20
