@@ -1,16 +1,21 @@
-// The executable's entry: reads the command line, then runs the game through WinMain and
-// reports a failed start on stderr.
+// The executable's entry: reads the command line, opens the game's logs, then runs the game
+// through WinMain and reports a failed start on stderr.
 #include "engine/sound/mixer.h"
 #include "platform/platform.h"
 #include "shell/options.h"
+#include "shell/record.h"
 #include "shell/winmain.h"
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#ifndef FW_BUILD_NAME
+#define FW_BUILD_NAME "farwake"
+#endif
+
 int main(int argc, char **argv) {
     const char *program = argc > 0 && argv[0] ? std::strrchr(argv[0], '/') : nullptr;
-    program = program ? program + 1 : (argc > 0 && argv[0] && *argv[0] ? argv[0] : "farwake");
+    program = program ? program + 1 : (argc > 0 && argv[0] && *argv[0] ? argv[0] : FW_BUILD_NAME);
     SHELL_OPTIONS_TYP opts;
     std::string why;
     int parsed = Parse_Shell_Options(argc, argv, &opts, &why);
@@ -27,6 +32,10 @@ int main(int argc, char **argv) {
         std::printf("%s %s\n", program, FW_VERSION);
         return 0;
     }
+    if (!Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why)) {
+        std::fprintf(stderr, "%s: %s\n", program, why.c_str());
+        return 1;
+    }
     Plat_Set_Display(opts.fullscreen, opts.integer_scale);
     Mixer_Set_Master(Shell_Master_Volume(opts));
 
@@ -34,5 +43,6 @@ int main(int argc, char **argv) {
     static char command_line[1] = "";
     int code = WinMain(&instance, nullptr, command_line, 1);
     if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
+    if (Game_Logs_Close() && code == 0) code = 1;
     return code;
 }

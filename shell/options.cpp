@@ -25,6 +25,13 @@ int Parse_Percent(const char *v, int *out) {
     return 1;
 }
 
+// A file name for one of the logs; the text stays in argv, which lives as long as the program.
+int Take_File(const char *v, const char **slot) {
+    if (!v || !*v) return 0;
+    *slot = v;
+    return 1;
+}
+
 constexpr OPTION_TYP options[] = {
     {"help", nullptr, "show this help and exit",
      [](SHELL_OPTIONS_TYP *o, const char *) {
@@ -60,6 +67,14 @@ constexpr OPTION_TYP options[] = {
          o->mute = 1;
          return 1;
      }},
+    {"record", "FILE", "write the seed and every keyboard read, with state checks",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.record); }},
+    {"replay", "FILE", "play a recording in the window (keyboard: Escape, F11 and pause only)",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.replay); }},
+    {"state", "FILE", "one JSON line of game state after every game frame",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.state); }},
+    {"entities", "FILE", "one JSON line with every live record of every pool per frame",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.entities); }},
 };
 
 // The option a name (or a prefix of exactly one name) stands for; null when none or ambiguous.

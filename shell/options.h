@@ -1,6 +1,7 @@
 // The game's command line: long options in the GNU style, one table of what each one sets.
 // Parsing only fills a record; the entry point applies it to the platform and the mixer.
 #pragma once
+#include "shell/record.h"
 #include <string>
 
 // What the command line asked for; the defaults are a plain start.
@@ -11,6 +12,7 @@ struct SHELL_OPTIONS_TYP {
     int mute = 0;          // 1: silent, whatever the volume
     int help = 0;          // --help given: print the options and end
     int version = 0;       // --version given: print the version and end
+    GAME_LOG_OPTIONS_TYP logs; // recording, replaying and the state and entity logs
 };
 
 // Outcomes of Parse_Shell_Options.

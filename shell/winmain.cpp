@@ -9,6 +9,8 @@
 #include "game/screens.h"
 #include "platform/platform.h"
 
+void (*shell_pump_end_hook)() = nullptr;
+
 static constexpr const char *WINDOW_CLASS_NAME = "WIN3DCLASS";
 static constexpr const char *WINDOW_TITLE = "Korv Graphics Console Ver 2.0";
 static constexpr int WINDOW_WIDTH = 800;
@@ -113,6 +115,7 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
         }
         Game_Main(nullptr);
     }
+    if (shell_pump_end_hook) shell_pump_end_hook();
     // The credits play with their sound, whatever paused game was left with Escape.
     Shell_Set_Paused(0);
 

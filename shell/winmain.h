@@ -11,3 +11,6 @@ LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 const char *Shell_Error();
 // Records the reason WinMain could not start, for Shell_Error.
 void Shell_Set_Error(const char *what, const char *reason);
+// Called once the pump has ended, before the credits (null: nothing); the game's logs close
+// their last game frame here.
+extern void (*shell_pump_end_hook)();

@@ -10,6 +10,9 @@ constexpr int DEG = 31; // words of state
 constexpr int SEP = 3;  // distance between the two taps
 
 uint32_t state[DEG];
+unsigned last_seed = 1;
+int seed_forced = 0;
+unsigned forced_seed = 0;
 int front = SEP; // the tap that is written
 int rear = 0;    // the tap that is only read
 
@@ -28,6 +31,9 @@ struct Default_Seed {
 } // namespace
 
 void Seed_Rand(unsigned seed) {
+    if (seed_forced)
+        seed = forced_seed;
+    last_seed = seed;
     if (seed == 0)
         seed = 1;
     state[0] = seed;
@@ -46,6 +52,13 @@ void Seed_Rand(unsigned seed) {
     rear = 0;
     for (int i = 0; i < 10 * DEG; ++i)
         Next_Word();
+}
+
+unsigned Rand_Last_Seed() { return last_seed; }
+
+void Rand_Force_Seed(int on, unsigned seed) {
+    seed_forced = on != 0;
+    forced_seed = seed;
 }
 
 int Rand() { return static_cast<int>(Next_Word()); }

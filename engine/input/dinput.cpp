@@ -19,6 +19,10 @@ LPDIRECTINPUTDEVICE2 lpdijoy = nullptr;
 static DIOBJECT input_object;
 static DIDEVICE keyboard_device, mouse_device, joystick_device;
 
+static DInput_Key_Hook key_hook = nullptr;
+static void *key_hook_user = nullptr;
+static int keyboard_reads = 0;
+
 static constexpr int DIRECTINPUT_VERSION = 0x0500;
 // Identifier handed to the joystick the platform found (it reports at most one).
 static constexpr GUID FIRST_JOYSTICK_GUID = {0x6A6F7901, 0x0001, 0x0001, {0, 0, 0, 0, 0, 0, 0, 1}};
@@ -124,10 +128,22 @@ int DInput_Read_Keyboard() {
     if (!readable(lpdikey)) return 0;
     uint8_t state[256];
     if (!Plat_Read_Keyboard(state)) return 0;
+    int index = keyboard_reads++;
+    if (key_hook) key_hook(index, state, key_hook_user);
     // A key's byte is 0x80 while it is down and 0 while it is up, whatever the source wrote.
     for (int i = 0; i < 256; i++)
         keyboard_state[i] = state[i] ? 0x80 : 0;
     return 1;
+}
+
+void DInput_Set_Key_Hook(DInput_Key_Hook hook, void *user) {
+    key_hook = hook;
+    key_hook_user = user;
+    keyboard_reads = 0;
+}
+
+int DInput_Keyboard_Reads() {
+    return keyboard_reads;
 }
 
 int DInput_Read_Mouse() {

@@ -85,6 +85,13 @@ int DInput_Init_Keyboard();
 int DInput_Read_Keyboard();
 // Unacquires and releases the keyboard; the handle keeps its value.
 void DInput_Release_Keyboard();
+// Sees, and may rewrite, each keyboard read's 256 device bytes before keyboard_state takes them
+// (recording and replaying a game); read_index counts the reads from 0.
+using DInput_Key_Hook = void (*)(int read_index, uint8_t state[256], void *user);
+// Installs the keyboard read hook (null: none) and starts counting reads from 0 again.
+void DInput_Set_Key_Hook(DInput_Key_Hook hook, void *user);
+// Number of keyboard reads made since the hook was last set (the index the next read gets).
+int DInput_Keyboard_Reads();
 // Creates, sets up and acquires the mouse; 1 when it is ready to read, else 0.
 int DInput_Init_Mouse();
 // Reads the mouse into mouse_state; 1 when refreshed, 0 (state zeroed when no device).

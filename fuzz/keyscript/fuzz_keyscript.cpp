@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/headless/key_script.h"
+#include "engine/input/key_script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     KEY_SCRIPT_TYP script;

@@ -1,7 +1,8 @@
 // The whole game run headless for many frames under a seeded random key script (part of the time
 // steering at the nearest enemy and firing), checking after every frame that the count of
 // enemies matches the live craft and stations, that every field stays in its range and that no
-// pool record lost its shared pictures. FW_SOAK_FULL=1 runs 100,000 frames instead of 5,000.
+// pool record lost its shared pictures; and that every frame's entity line (--entities) keeps
+// within every pool's bounds. FW_SOAK_FULL=1 runs 100,000 frames instead of 5,000.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,12 +10,15 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/dik.h"
 #include "engine/sound/dsound.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "shell/state_log.h"
 #include "world/craft.h"
 #include "world/ship.h"
 #include "world/weapons.h"
@@ -193,6 +197,134 @@ float Length_Double(double x, double y) {
     return ::testing::AssertionSuccess();
 }
 
+// Reads an entity line: {"read":N,"pool":[[n,...],...],...,"stars_crc":C}. Each pool's records
+// become rows of numbers; false when the line is not of that shape.
+struct Entity_Line {
+    long long read = -1, stars_crc = -1;
+    std::vector<std::pair<std::string, std::vector<std::vector<double>>>> pools;
+
+    bool Parse(const std::string &s) {
+        size_t i = 0;
+        auto eat = [&](char c) { return i < s.size() && s[i] == c ? (++i, true) : false; };
+        auto number = [&](double *v) {
+            char *end = nullptr;
+            *v = std::strtod(s.c_str() + i, &end);
+            if (end == s.c_str() + i) return false;
+            i = (size_t)(end - s.c_str());
+            return true;
+        };
+        auto key = [&](std::string *k) {
+            if (!eat('"')) return false;
+            size_t close = s.find('"', i);
+            if (close == std::string::npos) return false;
+            *k = s.substr(i, close - i);
+            i = close + 1;
+            return eat(':');
+        };
+        std::string k;
+        double v;
+        if (!eat('{') || !key(&k) || k != "read" || !number(&v)) return false;
+        read = (long long)v;
+        while (eat(',')) {
+            if (!key(&k)) return false;
+            if (k == "stars_crc") {
+                if (!number(&v)) return false;
+                stars_crc = (long long)v;
+                return eat('}') && i == s.size();
+            }
+            std::vector<std::vector<double>> rows;
+            if (!eat('[')) return false;
+            if (!eat(']')) {
+                do {
+                    std::vector<double> row;
+                    if (!eat('[')) return false;
+                    do {
+                        if (!number(&v)) return false;
+                        row.push_back(v);
+                    } while (eat(','));
+                    if (!eat(']')) return false;
+                    rows.push_back(row);
+                } while (eat(','));
+                if (!eat(']')) return false;
+            }
+            pools.emplace_back(k, rows);
+        }
+        return false;
+    }
+};
+
+// Every pool of the entity line in its order, slots inside the pool, rising, with live records of
+// the right width; the explosion's one record; the counts the state line gives.
+::testing::AssertionResult Entities_In_Bounds(const std::string &text, int read) {
+    Entity_Line e;
+    if (!e.Parse(text)) return ::testing::AssertionFailure() << "not an entity line: " << text;
+    if (e.read != read) return ::testing::AssertionFailure() << "read " << e.read;
+    if (e.stars_crc < 0 || e.stars_crc > 0xFFFFFFFFLL)
+        return ::testing::AssertionFailure() << "stars_crc " << e.stars_crc;
+    struct Want {
+        const char *name;
+        int slots, width, live;
+    } want[] = {
+        {"craft", MAX_CRAFT, 13, Live(craft, MAX_CRAFT)},
+        {"stations", MAX_STATIONS, 13, Live(stations, MAX_STATIONS)},
+        {"missiles", MAX_MISSILES, 13, Live(missiles, MAX_MISSILES)},
+        {"bullets", MAX_BULLETS, 13, Live(bullets, MAX_BULLETS)},
+        {"powerups", MAX_POWERUPS, 13, Live(powerups, MAX_POWERUPS)},
+        {"explosion", 1, 13, 1},
+        {"particles", MAX_PARTICLES, 6, -1},
+    };
+    if (e.pools.size() != std::size(want))
+        return ::testing::AssertionFailure() << e.pools.size() << " pools";
+    for (size_t p = 0; p < std::size(want); p++) {
+        const Want &w = want[p];
+        const auto &rows = e.pools[p].second;
+        auto fail = [&](const std::string &what) {
+            return ::testing::AssertionFailure() << w.name << ": " << what;
+        };
+        if (e.pools[p].first != w.name) return fail("found " + e.pools[p].first);
+        if ((int)rows.size() > w.slots) return fail(std::to_string(rows.size()) + " records");
+        if (w.live >= 0 && (int)rows.size() != w.live)
+            return fail(std::to_string(rows.size()) + " records, " + std::to_string(w.live) +
+                        " live");
+        double last_slot = -1;
+        for (const auto &row : rows) {
+            if ((int)row.size() != w.width)
+                return fail("a record of " + std::to_string(row.size()));
+            if (row[0] <= last_slot || row[0] >= w.slots || row[0] != (int)row[0])
+                return fail("slot " + std::to_string(row[0]));
+            last_slot = row[0];
+            bool is_explosion = p == 5;
+            if (w.width == 13 && !is_explosion && row[1] == 0) return fail("a free record listed");
+            if (w.width == 13 && (row[4] < 0 || row[4] > 35)) return fail("heading");
+            if (w.width == 6 && (row[5] < 1 || row[5] > 31)) return fail("particle life");
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(Soak, EntityBoundsCatchBrokenLines) {
+    // A world of nothing live (no game has been set up in this process).
+    const std::string pools = "{\"read\":3,\"craft\":[],\"stations\":[],\"missiles\":[],"
+                              "\"bullets\":[],\"powerups\":[],";
+    const std::string expl = "\"explosion\":[[0,0,0,0,0,0,0,0,0,0,0,0,2]],";
+    EXPECT_TRUE(
+        Entities_In_Bounds(pools + expl + "\"particles\":[[49,1,1,1,1,31]],\"stars_crc\":5}", 3));
+    EXPECT_FALSE(
+        Entities_In_Bounds(pools + expl + "\"particles\":[[50,1,1,1,1,3]],\"stars_crc\":5}", 3));
+    EXPECT_FALSE(
+        Entities_In_Bounds(pools + expl + "\"particles\":[[4,1,1,1,1,0]],\"stars_crc\":5}", 3));
+    EXPECT_FALSE(Entities_In_Bounds(
+        pools + expl + "\"particles\":[[4,1,1,1,1,2],[4,1,1,1,1,2]],\"stars_crc\":5}", 3));
+    EXPECT_FALSE(Entities_In_Bounds(pools + "\"particles\":[],\"stars_crc\":5}", 3));
+    EXPECT_FALSE(Entities_In_Bounds(pools + expl + "\"particles\":[],\"stars_crc\":5}", 4));
+    EXPECT_FALSE(Entities_In_Bounds(pools + expl + "\"particles\":[]", 3));
+    EXPECT_FALSE(Entities_In_Bounds(
+        "{\"read\":3,\"craft\":[[2,1,0,0,0,0,0,0,0,0,0,0,0]],\"stations\":[],\"missiles\":[],"
+        "\"bullets\":[],\"powerups\":[]," +
+            expl + "\"particles\":[],\"stars_crc\":5}",
+        3));
+}
+
 TEST(Soak, SeededKeyScriptKeepsTheWorldSound) {
     const char *full = std::getenv("FW_SOAK_FULL");
     const int frames = full && std::strcmp(full, "1") == 0 ? 100000 : 5000;
@@ -218,6 +350,8 @@ TEST(Soak, SeededKeyScriptKeepsTheWorldSound) {
             enemy_shots_before += b.state && b.anim_state == BULLET_COLOR_ENEMY;
         Game_Main(nullptr);
         ASSERT_TRUE(World_Is_Sound()) << "after frame " << frame;
+        int read = Headless_Keyboard_Reads() - 1;
+        ASSERT_TRUE(Entities_In_Bounds(Format_Entity_Line(read), read)) << "after frame " << frame;
         craft_lost += std::max(0, craft_before - Live(craft, MAX_CRAFT));
         stations_lost += std::max(0, stations_before - Live(stations, MAX_STATIONS));
         ships_lost += alive_before && !player.state;

@@ -12,7 +12,9 @@
 
 #include "game/game.h"
 #include "platform/headless/headless.h"
+#include "shell/record.h"
 #include "shell/winmain.h"
+#include "engine/input/replay_file.h"
 #include "tools/headless/runner.h"
 
 namespace {
@@ -22,19 +24,19 @@ constexpr long long kDefaultFrames = 100000;
 struct RUN_TYP {
     KEY_SCRIPT_TYP script;
     std::map<int, std::string> shots; // keyboard read -> PNG path
-    FILE *state = nullptr;
-    uint32_t last_crc = 0;
-    int frames = 0; // Game_Main calls so far
+    int replaying = 0;
     int failed = 0;
 };
 RUN_TYP run;
 
 void Key_Source(int read_index, uint8_t state[256], void *) {
-    Keys_At_Read(run.script, read_index, state);
+    if (run.replaying)
+        Game_Logs_Replay_Keys(read_index, state);
+    else
+        Keys_At_Read(run.script, read_index, state);
 }
 
 void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int packing, void *) {
-    run.last_crc = Frame_Crc(px, w, h, pitch_bytes);
     auto shot = run.shots.find(Headless_Keyboard_Reads() - 1);
     if (shot != run.shots.end()) {
         if (!Write_Png(shot->second.c_str(), Frame_To_Rgb(px, w, h, pitch_bytes, packing), w, h)) {
@@ -45,28 +47,22 @@ void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int packing, 
     }
 }
 
-void State_Hook() {
-    if (run.state) {
-        std::string line =
-            Format_State_Line(Headless_Keyboard_Reads() - 1, run.frames, run.last_crc);
-        fprintf(run.state, "%s\n", line.c_str());
-    }
-    run.frames++;
-}
-
 int Usage() {
     fprintf(
         stderr,
         "usage: farwake-headless [--data DIR] [--seed N] [--keys FILE] [--frames N]\n"
         "                        [--state FILE] [--shot N:FILE.png]... [--audio FILE.wav]\n"
+        "                        [--record FILE] [--replay FILE] [--entities FILE]\n"
         "  --data DIR      run in DIR (where the pictures and sounds are)\n"
         "  --seed N        start the virtual clock, and so the random generator, at N (1000)\n"
         "  --keys FILE     lines 'FIRST[-LAST] KEY...' hold keys for keyboard reads FIRST..LAST\n"
         "                  (reads count from 0 over title, game and credits; '#' comments)\n"
         "  --frames N      press Escape on reads N, N+2, N+4, ... so the run ends (default 100000)\n"
-        "  --state FILE    one JSON line of game state after every game frame\n"
         "  --shot N:FILE   the picture shown by the frame of read N, as PNG\n"
-        "  --audio FILE    the whole sound mix as a WAV file\n");
+        "  --audio FILE    the whole sound mix as a WAV file\n"
+        "%s"
+        "  (--replay takes the seed and the keys from the recording, as fast as it can)\n",
+        Game_Log_Usage());
     return 2;
 }
 
@@ -91,24 +87,27 @@ std::string Outside_Path(const char *path) {
 } // namespace
 
 int main(int argc, char **argv) {
-    const char *data_dir = nullptr, *keys = nullptr, *state = nullptr, *audio = nullptr;
+    const char *data_dir = nullptr, *keys = nullptr, *audio = nullptr;
     std::string audio_path;
+    GAME_LOG_OPTIONS_TYP logs;
     long long seed = 1000, frames = -1;
+    int seed_given = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
-        if (i + 1 >= argc) return Usage();
+        int taken = Game_Log_Option(argc, argv, &i, &logs);
+        if (taken == 1) continue;
+        if (taken < 0 || i + 1 >= argc) return Usage();
         const char *v = argv[++i];
         if (a == "--data")
             data_dir = v;
         else if (a == "--seed") {
             if (!Parse_Count(v, 0xFFFFFFFFLL, &seed)) return Usage();
+            seed_given = 1;
         } else if (a == "--keys")
             keys = v;
         else if (a == "--frames") {
             if (!Parse_Count(v, 2000000000LL, &frames)) return Usage();
-        } else if (a == "--state")
-            state = v;
-        else if (a == "--shot") {
+        } else if (a == "--shot") {
             const char *colon = strchr(v, ':');
             long long n;
             if (!colon || colon[1] == '\0' ||
@@ -122,8 +121,14 @@ int main(int argc, char **argv) {
             return Usage();
     }
 
-    // A run always ends: without --frames it stops as --frames 100000 would.
-    if (frames < 0) frames = kDefaultFrames;
+    if (logs.replay && (keys || seed_given || frames >= 0)) {
+        fprintf(stderr, "farwake-headless: --replay takes its seed and keys from the recording; "
+                        "--keys, --seed and --frames do not go with it\n");
+        return 2;
+    }
+    // A run always ends: without --frames it stops as --frames 100000 would; a replay ends where
+    // its recording does.
+    if (frames < 0 && !logs.replay) frames = kDefaultFrames;
     if (keys) {
         std::string error;
         if (!Load_Key_Script(keys, &run.script, &error)) {
@@ -132,12 +137,19 @@ int main(int argc, char **argv) {
         }
     }
     run.script.escape_from = (int)frames;
-    if (state && !(run.state = fopen(state, "w"))) {
-        fprintf(stderr, "farwake-headless: cannot write %s\n", state);
+    // The logs open here, so their paths are taken from where the runner started.
+    std::string error;
+    if (!Game_Logs_Open(logs, "farwake-headless", "farwake", 0, &error)) {
+        fprintf(stderr, "farwake-headless: %s\n", error.c_str());
         return 1;
+    }
+    if (const REPLAY_TYP *replay = Game_Logs_Replay()) {
+        run.replaying = 1;
+        seed = replay->seed;
     }
     if (data_dir && chdir(data_dir) != 0) {
         fprintf(stderr, "farwake-headless: cannot enter %s\n", data_dir);
+        Game_Logs_Close();
         return 1;
     }
 
@@ -145,16 +157,11 @@ int main(int argc, char **argv) {
     Headless_Set_Key_Source(Key_Source, nullptr);
     Headless_Set_Frame_Hook(Frame_Hook, nullptr);
     Headless_Capture_Audio(audio != nullptr);
-    game_frame_hook = State_Hook;
 
     HINSTANCE__ instance{1};
     int code = WinMain(&instance, nullptr, nullptr, 0);
 
-    game_frame_hook = nullptr;
-    if (run.state && fclose(run.state) != 0) {
-        fprintf(stderr, "farwake-headless: cannot write %s\n", state);
-        run.failed = 1;
-    }
+    if (Game_Logs_Close()) run.failed = 1;
     if (audio && !Headless_Write_Audio_Wav(audio)) {
         fprintf(stderr, "farwake-headless: cannot write %s\n", audio);
         run.failed = 1;

@@ -1,26 +1,10 @@
-// The headless runner's frame checksums and PNG pictures (the state line has a file of its own).
+// The headless runner's pictures: presented frames in true colours and as PNG files.
 #include "tools/headless/runner.h"
 
 #include <png.h>
-#include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
-
-uint32_t Frame_Crc(const uint16_t *px, int width, int height, int pitch_bytes) {
-    uLong crc = crc32(0L, Z_NULL, 0);
-    std::vector<uint8_t> row((size_t)width * 2);
-    const uint8_t *base = (const uint8_t *)px;
-    for (int y = 0; y < height; y++) {
-        const uint16_t *src = (const uint16_t *)(base + (size_t)y * pitch_bytes);
-        for (int x = 0; x < width; x++) {
-            row[2 * x] = (uint8_t)(src[x] & 0xFF);
-            row[2 * x + 1] = (uint8_t)(src[x] >> 8);
-        }
-        crc = crc32(crc, row.data(), (uInt)row.size());
-    }
-    return (uint32_t)crc;
-}
 
 std::vector<uint8_t> Frame_To_Rgb(const uint16_t *px, int width, int height, int pitch_bytes,
                                   int packing) {

@@ -13,7 +13,7 @@
 #include "game/game.h"
 #include "platform/web/web.h"
 #include "shell/winmain.h"
-#include "tools/headless/key_script.h"
+#include "engine/input/key_script.h"
 #include "tools/headless/runner.h"
 #include "tools/web/frame_crc.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/dik.h"
-#include "tools/headless/key_script.h"
+#include "engine/input/key_script.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dik.h"
-#include "tools/headless/dik_names.h"
+#include "engine/input/dik_names.h"
 #include "tools/headless/runner.h"
 
 namespace {

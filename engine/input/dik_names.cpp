@@ -1,7 +1,10 @@
 // The table of scan-code names the replay scripts use.
-#include "tools/headless/dik_names.h"
+#include "engine/input/dik_names.h"
 
 #include <strings.h>
+
+#include <cctype>
+#include <cstdlib>
 
 namespace {
 struct DikName {
@@ -131,5 +134,14 @@ int Dik_From_Name(const char *name) {
     if (strncasecmp(name, "DIK_", 4) == 0) name += 4;
     for (const DikName &d : dik_names)
         if (strcasecmp(d.name, name) == 0) return d.code;
+    if (name[0] == '0' && (name[1] == 'x' || name[1] == 'X') && isxdigit((unsigned char)name[2]) &&
+        isxdigit((unsigned char)name[3]) && name[4] == '\0')
+        return (int)strtol(name + 2, nullptr, 16);
     return -1;
+}
+
+const char *Dik_Name(int code) {
+    for (const DikName &d : dik_names)
+        if (d.code == code) return d.name;
+    return nullptr;
 }

@@ -1,5 +1,5 @@
 // Parsing replay key scripts and the keys they hold at each keyboard read.
-#include "tools/headless/key_script.h"
+#include "engine/input/key_script.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,17 +7,22 @@
 #include <sstream>
 
 #include "engine/graphics/datafile.h"
-#include "tools/headless/dik_names.h"
+#include "engine/input/dik_names.h"
 
 int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::string *error) {
     script->spans.clear();
+    script->comments.clear();
     std::istringstream in(text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
         number++;
         size_t hash = line.find('#');
-        if (hash != std::string::npos) line.resize(hash);
+        if (hash != std::string::npos) {
+            if (line.find_first_not_of(" \t") == hash)
+                script->comments.push_back({number, line.substr(hash + 1)});
+            line.resize(hash);
+        }
         std::istringstream words(line);
         std::string range;
         if (!(words >> range)) continue;

@@ -14,9 +14,16 @@ struct KEY_SPAN_TYP {
     std::vector<int> keys;
 };
 
+// A line that is only a comment (recordings keep their seed and checks in these).
+struct KEY_COMMENT_TYP {
+    int line;         // line number from 1
+    std::string text; // what follows the '#'
+};
+
 // A parsed key script; lines that overlap add up.
 struct KEY_SCRIPT_TYP {
     std::vector<KEY_SPAN_TYP> spans;
+    std::vector<KEY_COMMENT_TYP> comments;
     int escape_from = -1; // Escape down on this read and every other one after it (-1: never)
 };
 

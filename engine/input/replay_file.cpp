@@ -1,0 +1,155 @@
+// Reading recorded games: the header, seed, check and end comments of a key script, each checked
+// against the others so that a truncated or edited file is refused with the line at fault.
+#include "engine/input/replay_file.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr long long MAX_READ = 2000000000LL;
+
+// Splits off the first word of s (after leading blanks); "" when none is left.
+std::string Word(std::string &s) {
+    size_t start = s.find_first_not_of(" \t");
+    if (start == std::string::npos) {
+        s.clear();
+        return "";
+    }
+    size_t end = s.find_first_of(" \t", start);
+    std::string w = s.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    s = end == std::string::npos ? "" : s.substr(end);
+    return w;
+}
+
+// A decimal number 0..max written with digits only; 1 on success.
+int Number(const std::string &w, long long max, long long *out) {
+    if (w.empty() || w.size() > 12 || w.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    long long v = std::strtoll(w.c_str(), nullptr, 10);
+    if (v > max) return 0;
+    *out = v;
+    return 1;
+}
+
+// Exactly eight hex digits; 1 on success.
+int Hex32(const std::string &w, uint32_t *out) {
+    if (w.size() != 8 || w.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return 0;
+    *out = (uint32_t)std::strtoul(w.c_str(), nullptr, 16);
+    return 1;
+}
+
+std::string Trimmed(const std::string &s) {
+    size_t start = s.find_first_not_of(" \t\r");
+    if (start == std::string::npos) return "";
+    size_t end = s.find_last_not_of(" \t\r");
+    return s.substr(start, end - start + 1);
+}
+
+} // namespace
+
+uint32_t Text_Crc(const std::string &text) {
+    uLong crc = crc32(0L, Z_NULL, 0);
+    return (uint32_t)crc32(crc, (const Bytef *)text.data(), (uInt)text.size());
+}
+
+std::string Format_Check_Line(int read, const std::string &state_line) {
+    char head[64];
+    std::snprintf(head, sizeof head, "check %d %08x ", read, Text_Crc(state_line));
+    return head + state_line;
+}
+
+int Parse_Replay(const KEY_SCRIPT_TYP &script, REPLAY_TYP *replay, std::string *error) {
+    *replay = REPLAY_TYP{};
+    replay->script = script;
+    int have_seed = 0;
+    auto fail = [&](int line, const std::string &what) {
+        *error = "line " + std::to_string(line) + ": " + what;
+        return 0;
+    };
+    for (const KEY_SPAN_TYP &s : script.spans)
+        if (s.last > replay->last_read) replay->last_read = s.last;
+    for (const KEY_COMMENT_TYP &c : script.comments) {
+        std::string rest = Trimmed(c.text);
+        std::string kind = Word(rest);
+        if (kind == "farwake") {
+            // "farwake VERSION recording, build BUILD"
+            std::string version = Word(rest), what = Word(rest), build_word = Word(rest);
+            std::string build = Word(rest);
+            if (what != "recording," || build_word != "build" || version.empty() ||
+                (build != "farwake" && build != "farwake565") || !Word(rest).empty())
+                return fail(c.line, "bad recording header");
+            replay->version = version;
+            replay->build = build;
+        } else if (kind == "seed") {
+            long long seed;
+            if (have_seed) return fail(c.line, "a second seed");
+            if (!Number(Word(rest), 0xFFFFFFFFLL, &seed) || !Word(rest).empty())
+                return fail(c.line, "bad seed");
+            replay->seed = (unsigned)seed;
+            have_seed = 1;
+        } else if (kind == "check") {
+            long long read;
+            REPLAY_CHECK_TYP check{};
+            if (!Number(Word(rest), MAX_READ, &read) || !Hex32(Word(rest), &check.crc))
+                return fail(c.line, "bad check (want '# check READ CRC [STATE LINE]')");
+            check.read = (int)read;
+            check.line = Trimmed(rest);
+            if (!replay->checks.empty() && replay->checks.back().read >= check.read)
+                return fail(c.line, "checks out of order");
+            if (!check.line.empty()) {
+                if (Text_Crc(check.line) != check.crc)
+                    return fail(c.line, "the state line does not match its CRC (the file was "
+                                        "edited or damaged)");
+                std::string head = "{\"read\":" + std::to_string(check.read) + ",";
+                if (check.line.compare(0, head.size(), head) != 0)
+                    return fail(c.line, "the state line is not the one of read " +
+                                            std::to_string(check.read));
+            }
+            if (check.read > replay->last_read) replay->last_read = check.read;
+            replay->checks.push_back(std::move(check));
+        } else if (kind == "end") {
+            long long reads;
+            if (replay->end_reads >= 0) return fail(c.line, "a second end");
+            if (!Number(Word(rest), MAX_READ, &reads) || !Word(rest).empty())
+                return fail(c.line, "bad end");
+            replay->end_reads = (int)reads;
+        } else if (kind == "stopped") {
+            // "stopped by signal S after read R", written by a recorder that crashed
+            long long sig, read;
+            std::string by = Word(rest), signal_word = Word(rest), sig_word = Word(rest);
+            std::string after = Word(rest), read_word = Word(rest);
+            if (replay->end_reads >= 0) return fail(c.line, "a second end");
+            if (by != "by" || signal_word != "signal" || !Number(sig_word, 255, &sig) ||
+                after != "after" || read_word != "read" || !Number(Word(rest), MAX_READ, &read) ||
+                !Word(rest).empty())
+                return fail(c.line, "bad stop line");
+            replay->stop_signal = (int)sig;
+            replay->end_reads = (int)read + 1;
+        }
+        // Any other comment is a note for people.
+    }
+    if (!have_seed) {
+        *error = "not a recording: no '# seed' line";
+        return 0;
+    }
+    if (replay->end_reads < 0) {
+        *error = "the recording is cut short: no '# end' line";
+        return 0;
+    }
+    if (replay->last_read >= replay->end_reads) {
+        *error = "read " + std::to_string(replay->last_read) + " lies after the recorded end (" +
+                 std::to_string(replay->end_reads) + " reads)";
+        return 0;
+    }
+    return 1;
+}
+
+int Load_Replay(const char *path, REPLAY_TYP *replay, std::string *error) {
+    KEY_SCRIPT_TYP script;
+    if (!Load_Key_Script(path, &script, error)) return 0;
+    return Parse_Replay(script, replay, error);
+}

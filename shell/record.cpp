@@ -1,0 +1,397 @@
+// The recorder (keys as ranges of reads, flushed as they go, with state checks), the state and
+// entity logs, and the replay's checks, hooked into the keyboard reads and the game frames.
+#include "shell/record.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <memory>
+
+#include "engine/graphics/random.h"
+#include "platform/dik.h"
+#include "engine/input/dinput.h"
+#include "game/game.h"
+#include "shell/winmain.h"
+#include "shell/state_log.h"
+#include "engine/input/dik_names.h"
+#include "engine/input/replay_file.h"
+
+#ifndef FW_VERSION
+#define FW_VERSION "0"
+#endif
+
+namespace {
+
+// The recording being written. The open span (keys held since `first`, not yet written) is also
+// kept as text so that a crash handler can still write it.
+struct RECORDER_TYP {
+    FILE *file = nullptr;
+    uint8_t keys[256] = {};
+    int first = 0;            // first read of the open span
+    int last = -1;            // the latest read seen
+    char key_text[4096] = {}; // " NAME NAME..." of the open span
+    int failed = 0;
+};
+
+struct LOGS_TYP {
+    const char *program = "farwake";
+    GAME_LOG_OPTIONS_TYP options;
+    RECORDER_TYP rec;
+    FILE *state = nullptr, *entities = nullptr;
+    int frames = 0;           // game frames so far
+    int last_frame_read = -1; // read of the latest game frame
+    int last_checked_read = -1;
+    int write_failed = 0;
+    // replaying
+    std::unique_ptr<REPLAY_TYP> replay;
+    int take_keys = 0;
+    size_t next_check = 0;
+    int checks_passed = 0;
+    int differs = 0;        // a check failed
+    int stop_from = -1;     // Escape held from this read on (-1: the recording's end)
+    int escape_pressed = 0; // the player stopped the replay
+    int opened = 0;         // Game_Logs_Open succeeded
+};
+LOGS_TYP logs;
+
+// The signals a crash raises, and what handled them before the recorder took them over.
+constexpr int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+struct sigaction saved_actions[std::size(CRASH_SIGNALS)];
+
+int Keys_Empty(const uint8_t keys[256]) {
+    for (int k = 0; k < 256; k++)
+        if (keys[k]) return 0;
+    return 1;
+}
+
+void Set_Key_Text(RECORDER_TYP &r) {
+    size_t n = 0;
+    r.key_text[0] = 0;
+    for (int k = 0; k < 256; k++) {
+        if (!r.keys[k]) continue;
+        char hex[8];
+        const char *name = Dik_Name(k);
+        if (!name) {
+            snprintf(hex, sizeof hex, "0x%02X", k);
+            name = hex;
+        }
+        int w = snprintf(r.key_text + n, sizeof r.key_text - n, " %s", name);
+        if (w > 0) n += (size_t)w;
+        if (n >= sizeof r.key_text) break; // cannot happen: 256 names of at most 15 characters
+    }
+}
+
+void Flush(FILE *f, int *failed) {
+    if (fflush(f) != 0) *failed = 1;
+}
+
+// Writes the open span up to read `to` and starts the next one after it.
+void Close_Span(RECORDER_TYP &r, int to) {
+    if (!r.file) return;
+    if (to >= r.first && !Keys_Empty(r.keys)) {
+        if (to > r.first)
+            fprintf(r.file, "%d-%d%s\n", r.first, to, r.key_text);
+        else
+            fprintf(r.file, "%d%s\n", r.first, r.key_text);
+        Flush(r.file, &r.failed);
+    }
+    r.first = to + 1;
+}
+
+// Writes text of a number into out; its length. Safe inside a signal handler.
+int Itoa(long v, char *out) {
+    char tmp[24];
+    int n = 0;
+    int negative = v < 0;
+    unsigned long u = negative ? 0UL - (unsigned long)v : (unsigned long)v;
+    do {
+        tmp[n++] = (char)('0' + u % 10);
+        u /= 10;
+    } while (u && n < 22);
+    int len = 0;
+    if (negative) out[len++] = '-';
+    while (n)
+        out[len++] = tmp[--n];
+    return len;
+}
+
+// A crash still leaves the reads up to it in the file: the open span and a stop line are
+// written with plain write() before the signal takes its usual course.
+void Crash_Handler(int sig) {
+    // Only the first crash writes: an abort on the way out (a sanitizer's report) must not add
+    // a second stop line.
+    for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+        sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
+    RECORDER_TYP &r = logs.rec;
+    if (r.file) {
+        int fd = fileno(r.file);
+        char line[sizeof r.key_text + 128];
+        int n = 0;
+        if (r.last >= r.first && !Keys_Empty(r.keys)) {
+            n += Itoa(r.first, line + n);
+            line[n++] = '-';
+            n += Itoa(r.last, line + n);
+            size_t k = strlen(r.key_text);
+            memcpy(line + n, r.key_text, k);
+            n += (int)k;
+            line[n++] = '\n';
+        }
+        const char stop[] = "# stopped by signal ";
+        memcpy(line + n, stop, sizeof stop - 1);
+        n += (int)sizeof stop - 1;
+        n += Itoa(sig, line + n);
+        const char after[] = " after read ";
+        memcpy(line + n, after, sizeof after - 1);
+        n += (int)sizeof after - 1;
+        n += Itoa(r.last, line + n);
+        line[n++] = '\n';
+        ssize_t ignored = write(fd, line, (size_t)n);
+        (void)ignored;
+    }
+    raise(sig);
+}
+
+void Record_Read(RECORDER_TYP &r, int read, const uint8_t state[256]) {
+    uint8_t keys[256];
+    for (int k = 0; k < 256; k++)
+        keys[k] = state[k] ? 1 : 0;
+    if (read == 0) {
+        fprintf(r.file, "# seed %u\n", Rand_Last_Seed());
+        Flush(r.file, &r.failed);
+    }
+    // A span never runs past a hundred reads unwritten, on the title and credits too.
+    if (memcmp(keys, r.keys, sizeof keys) != 0 || read - r.first >= RECORD_CHECK_EVERY) {
+        Close_Span(r, read - 1);
+        memcpy(r.keys, keys, sizeof keys);
+        Set_Key_Text(r);
+        r.first = read;
+    }
+    r.last = read;
+}
+
+void Key_Hook(int read, uint8_t state[256], void *) {
+    if (logs.replay && logs.take_keys) {
+        // The recording plays; of the keyboard only Escape counts, to stop it.
+        int escape = state[DIK_ESCAPE] != 0;
+        Game_Logs_Replay_Keys(read, state);
+        if (escape && !state[DIK_ESCAPE]) logs.escape_pressed = 1;
+        if (escape) state[DIK_ESCAPE] = 0x80;
+    }
+    if (logs.rec.file) Record_Read(logs.rec, read, state);
+}
+
+void Write_Line(FILE *f, const std::string &line) {
+    if (fprintf(f, "%s\n", line.c_str()) < 0) logs.write_failed = 1;
+    Flush(f, &logs.write_failed);
+}
+
+void Write_Check(int read, const std::string &state_line) {
+    RECORDER_TYP &r = logs.rec;
+    Close_Span(r, read);
+    fprintf(r.file, "# %s\n", Format_Check_Line(read, state_line).c_str());
+    Flush(r.file, &r.failed);
+    logs.last_checked_read = read;
+}
+
+void Report_Difference(int read, const std::string &expected, const std::string &actual) {
+    logs.differs = 1;
+    logs.stop_from = read + 1; // nothing after a difference is worth playing
+    fprintf(stderr, "%s: replay differs at read %d\n  expected: %s\n  actual:   %s\n", logs.program,
+            read, expected.c_str(), actual.c_str());
+}
+
+// Checks the frame of `read` against the recording's checks up to it.
+void Check_Frame(int read, const std::string &line) {
+    REPLAY_TYP &rp = *logs.replay;
+    while (!logs.differs && logs.next_check < rp.checks.size() &&
+           rp.checks[logs.next_check].read <= read) {
+        const REPLAY_CHECK_TYP &c = rp.checks[logs.next_check++];
+        if (c.read < read) {
+            Report_Difference(c.read, c.line.empty() ? "(a game frame)" : c.line,
+                              "(no game frame at this read)");
+            return;
+        }
+        int same = c.line.empty() ? Text_Crc(line) == c.crc : Same_State_Line(c.line, line);
+        if (!same) {
+            char crc[16];
+            snprintf(crc, sizeof crc, "%08x", c.crc);
+            Report_Difference(read, c.line.empty() ? std::string("CRC ") + crc : c.line, line);
+            return;
+        }
+        logs.checks_passed++;
+    }
+}
+
+} // namespace
+
+int Game_Log_Option(int argc, char **argv, int *i, GAME_LOG_OPTIONS_TYP *o) {
+    std::string a = argv[*i];
+    const char **slot = a == "--record"     ? &o->record
+                        : a == "--replay"   ? &o->replay
+                        : a == "--state"    ? &o->state
+                        : a == "--entities" ? &o->entities
+                                            : nullptr;
+    if (!slot) return 0;
+    if (*i + 1 >= argc) return -1;
+    *slot = argv[++*i];
+    return 1;
+}
+
+const char *Game_Log_Usage() {
+    return "  --record FILE   write the seed and every keyboard read, with state checks\n"
+           "  --replay FILE   play a recording and check it frame by frame\n"
+           "  --state FILE    one JSON line of game state after every game frame\n"
+           "  --entities FILE one JSON line with every live record of every pool per frame\n";
+}
+
+int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const char *build,
+                   int take_keys, std::string *error) {
+    Game_Logs_Close();
+    logs.program = program;
+    logs.options = o;
+    logs.take_keys = take_keys;
+    if (o.replay) {
+        logs.replay = std::make_unique<REPLAY_TYP>();
+        if (!Load_Replay(o.replay, logs.replay.get(), error)) {
+            *error = std::string(o.replay) + ": " + *error;
+            Game_Logs_Close();
+            return 0;
+        }
+        if (!logs.replay->build.empty() && logs.replay->build != build) {
+            *error = std::string(o.replay) + ": recorded by " + logs.replay->build + ", which " +
+                     build + " cannot replay";
+            Game_Logs_Close();
+            return 0;
+        }
+        Rand_Force_Seed(1, logs.replay->seed);
+    }
+    auto open = [&](const char *path, FILE **f) {
+        if (!path) return 1;
+        if ((*f = fopen(path, "w"))) return 1;
+        *error = std::string("cannot write ") + path;
+        return 0;
+    };
+    if (!open(o.record, &logs.rec.file) || !open(o.state, &logs.state) ||
+        !open(o.entities, &logs.entities)) {
+        Game_Logs_Close();
+        return 0;
+    }
+    if (logs.rec.file) {
+        fprintf(logs.rec.file, "# farwake %s recording, build %s\n", FW_VERSION, build);
+        Flush(logs.rec.file, &logs.rec.failed);
+        struct sigaction action {};
+        action.sa_handler = Crash_Handler;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+            sigaction(CRASH_SIGNALS[i], &action, &saved_actions[i]);
+    }
+    DInput_Set_Key_Hook(Key_Hook, nullptr);
+    shell_pump_end_hook = Game_Logs_Game_Over;
+    game_frame_hook = Game_Logs_Frame;
+    logs.opened = 1;
+    return 1;
+}
+
+const REPLAY_TYP *Game_Logs_Replay() {
+    return logs.replay.get();
+}
+
+void Game_Logs_Replay_Keys(int read, uint8_t state[256]) {
+    if (!logs.replay) {
+        memset(state, 0, 256);
+        return;
+    }
+    Keys_At_Read(logs.replay->script, read, state);
+    int stop = logs.stop_from >= 0 ? logs.stop_from : logs.replay->end_reads;
+    if (read >= stop) state[DIK_ESCAPE] = 0x80;
+}
+
+void Game_Logs_Frame() {
+    int read = DInput_Keyboard_Reads() - 1;
+    int frame = logs.frames++;
+    logs.last_frame_read = read;
+    int check_due = logs.rec.file && frame % RECORD_CHECK_EVERY == 0;
+    int replay_due = logs.replay && logs.next_check < logs.replay->checks.size() &&
+                     logs.replay->checks[logs.next_check].read <= read;
+    // The recorder checks the last game frame, so a game frame after it means the replay went
+    // another way (or the file lies about its end): stop rather than play on.
+    int past_end = logs.replay && !logs.differs && !logs.replay->checks.empty() &&
+                   logs.next_check == logs.replay->checks.size() && !logs.replay->stop_signal &&
+                   read > logs.replay->checks.back().read;
+    if (logs.state || check_due || replay_due) {
+        std::string line = Format_State_Line(read, frame, Presented_Frame_Crc());
+        if (logs.state) Write_Line(logs.state, line);
+        if (check_due) Write_Check(read, line);
+        if (replay_due) Check_Frame(read, line);
+    }
+    if (past_end)
+        Report_Difference(read, "(the recorded game had ended)",
+                          Format_State_Line(read, frame, Presented_Frame_Crc()));
+    if (logs.entities) Write_Line(logs.entities, Format_Entity_Line(read));
+}
+
+void Game_Logs_Game_Over() {
+    if (!logs.rec.file || logs.last_frame_read < 0 ||
+        logs.last_checked_read == logs.last_frame_read)
+        return;
+    // Nothing has moved or been drawn since the last game frame.
+    Write_Check(logs.last_frame_read,
+                Format_State_Line(logs.last_frame_read, logs.frames - 1, Presented_Frame_Crc()));
+}
+
+int Game_Logs_Close() {
+    int failed = 0;
+    int reads = DInput_Keyboard_Reads();
+    RECORDER_TYP &r = logs.rec;
+    if (r.file && logs.opened) {
+        for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+            sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
+        Close_Span(r, r.last);
+        fprintf(r.file, "# end %d\n", reads);
+    }
+    if (r.file) {
+        if (fclose(r.file) != 0 || r.failed) {
+            fprintf(stderr, "%s: cannot write %s\n", logs.program, logs.options.record);
+            failed = 1;
+        }
+    }
+    for (auto [f, path] : {std::pair{logs.state, logs.options.state},
+                           std::pair{logs.entities, logs.options.entities}})
+        if (f && (fclose(f) != 0 || logs.write_failed)) {
+            fprintf(stderr, "%s: cannot write %s\n", logs.program, path);
+            failed = 1;
+        }
+    if (logs.replay && logs.opened) {
+        const REPLAY_TYP &rp = *logs.replay;
+        if (logs.differs) {
+            failed = 1;
+        } else if (logs.escape_pressed) {
+            printf("replay stopped with Escape (%d checks matched)\n", logs.checks_passed);
+        } else if (logs.next_check < rp.checks.size()) {
+            fprintf(stderr, "%s: the replay ended after %d reads, before the check at read %d\n",
+                    logs.program, reads, rp.checks[logs.next_check].read);
+            failed = 1;
+        } else if (!rp.stop_signal && reads != rp.end_reads) {
+            fprintf(stderr, "%s: the recorded run made %d keyboard reads, the replay %d\n",
+                    logs.program, rp.end_reads, reads);
+            failed = 1;
+        } else {
+            printf("replay matches (%d checks)\n", logs.checks_passed);
+            if (rp.stop_signal)
+                printf("the recorded run was stopped by signal %d after read %d\n", rp.stop_signal,
+                       rp.end_reads - 1);
+        }
+        fflush(stdout);
+    }
+    if (logs.options.replay || logs.rec.file || logs.state || logs.entities) {
+        Rand_Force_Seed(0, 0);
+        DInput_Set_Key_Hook(nullptr, nullptr);
+        shell_pump_end_hook = nullptr;
+        game_frame_hook = nullptr;
+    }
+    logs = LOGS_TYP{};
+    return failed;
+}

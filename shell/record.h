@@ -1,0 +1,42 @@
+// Recording and replaying a game, and its state and entity logs, for farwake and farwake-headless:
+// the options, the files written as the game goes, and the replay's frame-by-frame checks.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct REPLAY_TYP;
+
+// Game frames between two "# check" lines of a recording.
+constexpr int RECORD_CHECK_EVERY = 100;
+
+// What the command line asked for; null: not asked.
+struct GAME_LOG_OPTIONS_TYP {
+    const char *record = nullptr;   // write the seed and every keyboard read here
+    const char *replay = nullptr;   // play this recording and check it
+    const char *state = nullptr;    // one state line per game frame
+    const char *entities = nullptr; // one entity line per game frame
+};
+
+// Takes argv[*i] and its value when it is --record, --replay, --state or --entities: 1 taken
+// (*i left on the value), 0 not one of these, -1 when the value is missing.
+int Game_Log_Option(int argc, char **argv, int *i, GAME_LOG_OPTIONS_TYP *o);
+// The usage lines of those options, for --help texts.
+const char *Game_Log_Usage();
+
+// Opens the files, loads the recording (forcing its seed) and hooks the keyboard reads, the game
+// frames (game_frame_hook; a caller with its own hook calls Game_Logs_Frame) and the pump's end.
+// take_keys: the keyboard reads take the recording's keys (live Escape still counts); 0 when the
+// caller feeds them itself. 1, or 0 with the reason in *error.
+int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const char *build,
+                   int take_keys, std::string *error);
+// The recording being replayed, or null.
+const REPLAY_TYP *Game_Logs_Replay();
+// The recording's keys at a keyboard read: Escape held after its end or after a difference.
+void Game_Logs_Replay_Keys(int read, uint8_t state[256]);
+// Writes the logs of the game frame just finished and checks it against the recording.
+void Game_Logs_Frame();
+// Writes the closing check once the game's frames are over (the pump has ended).
+void Game_Logs_Game_Over();
+// Ends the recording, closes the files, prints the replay's verdict and unhooks everything:
+// 0, or 1 when a file could not be written or the replay differed.
+int Game_Logs_Close();
