@@ -14,6 +14,7 @@
 #include "platform/headless/headless.h"
 #include "shell/shell.h"
 #include "tools/headless/runner.h"
+#include "tools/headless/wav_stream.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ struct RUN_TYP {
     KEY_SCRIPT_TYP script;
     std::map<int, std::string> shots; // keyboard read -> PNG path
     FILE *state = nullptr;
+    WAV_STREAM_TYP audio;
     uint32_t last_crc = 0;
     int frames = 0; // Game_Main calls so far
     int failed = 0;
@@ -32,7 +34,8 @@ void Key_Source(int read_index, uint8_t state[256], void *) {
 }
 
 void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int packing, void *) {
-    run.last_crc = Frame_Crc(px, w, h, pitch_bytes);
+    // The sum is most of a headless frame's work: only the state lines use it.
+    if (run.state) run.last_crc = Frame_Crc(px, w, h, pitch_bytes);
     auto shot = run.shots.find(Headless_Keyboard_Reads() - 1);
     if (shot != run.shots.end()) {
         if (!Write_Png(shot->second.c_str(), Frame_To_Rgb(px, w, h, pitch_bytes, packing), w, h)) {
@@ -41,6 +44,10 @@ void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int packing, 
         }
         run.shots.erase(shot);
     }
+}
+
+void Audio_Sink(const int16_t *samples, int frames, void *) {
+    Wav_Stream_Write(&run.audio, samples, (size_t)frames * 2);
 }
 
 void State_Hook() {
@@ -132,6 +139,10 @@ int main(int argc, char **argv) {
         fprintf(stderr, "farwake-headless: cannot write %s\n", state);
         return 1;
     }
+    if (audio && !Wav_Stream_Open(&run.audio, audio)) {
+        fprintf(stderr, "farwake-headless: cannot write %s\n", audio);
+        return 1;
+    }
     if (data_dir && chdir(data_dir) != 0) {
         fprintf(stderr, "farwake-headless: cannot enter %s\n", data_dir);
         return 1;
@@ -141,6 +152,7 @@ int main(int argc, char **argv) {
     Headless_Set_Key_Source(Key_Source, nullptr);
     Headless_Set_Frame_Hook(Frame_Hook, nullptr);
     Headless_Capture_Audio(audio != nullptr);
+    if (audio) Headless_Set_Audio_Sink(Audio_Sink, nullptr);
     game_frame_hook = State_Hook;
 
     HINSTANCE__ instance{1};
@@ -151,7 +163,8 @@ int main(int argc, char **argv) {
         fprintf(stderr, "farwake-headless: cannot write %s\n", state);
         run.failed = 1;
     }
-    if (audio && !Headless_Write_Audio_Wav(audio)) {
+    const uint32_t rate = Headless_Audio_Rate() > 0 ? (uint32_t)Headless_Audio_Rate() : 44100;
+    if (audio && !Wav_Stream_Close(&run.audio, rate)) {
         fprintf(stderr, "farwake-headless: cannot write %s\n", audio);
         run.failed = 1;
     }
