@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_map>
 #include "engine/graphics/ddraw.h"
+#include "engine/graphics/ddraw_internal.h"
 #include "platform/platform.h"
 
 // Line height of the face in pixels: the 16-pixel lines of the 8 x 16 system font the game's
@@ -87,6 +88,7 @@ static int draw_text(const char *text, int x, int y, USHORT pixel, LPDIRECTDRAWS
     if (!*text) return 1;
     const Rendered_Text *t = render(text);
     if (!t) return 0;
+    DDraw_Settle_Surface(lpdds);
     if (lpdds->bpp == 16)
         stamp<uint16_t>(lpdds, *t, x, y, pixel);
     else
