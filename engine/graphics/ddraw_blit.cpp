@@ -2,6 +2,9 @@
 // destination's clipper and bounds) and clipped colour fills.
 #include <cstring>
 #include <cwchar>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 #include "engine/graphics/ddraw.h"
 #include "engine/graphics/ddraw_internal.h"
 
@@ -38,21 +41,63 @@ static void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw
     }
 }
 
-// One row of a keyed copy: pixels equal to the key leave the destination as it was. Every
-// destination pixel is read and written back, which lets the loop run eight pixels at a time.
-static void keyed_row16(uint16_t *__restrict d, const uint16_t *__restrict s, int n, uint16_t key) {
-    int x = 0;
+// A keyed copy of rows x n 16-bit pixels (pitches in bytes): pixels equal to the key leave the
+// destination as it was. Every destination pixel is read and written back, which lets the
+// loop run eight pixels at a time.
+static void keyed_rect16_sse(uint8_t *d, size_t dpitch, const uint8_t *s, size_t spitch, int n,
+                             int rows, uint16_t key) {
     const pixel8x16 keys = {key, key, key, key, key, key, key, key};
-    for (; x + 8 <= n; x += 8) {
-        pixel8x16 sv, dv;
-        memcpy(&sv, s + x, sizeof sv);
-        memcpy(&dv, d + x, sizeof dv);
-        const pixel8x16 transparent = (pixel8x16)(sv == keys);
-        dv = (dv & transparent) | (sv & ~transparent);
-        memcpy(d + x, &dv, sizeof dv);
+    for (int y = 0; y < rows; y++, d += dpitch, s += spitch) {
+        uint16_t *__restrict dr = (uint16_t *)d;
+        const uint16_t *__restrict sr = (const uint16_t *)s;
+        int x = 0;
+        for (; x + 8 <= n; x += 8) {
+            pixel8x16 sv, dv;
+            memcpy(&sv, sr + x, sizeof sv);
+            memcpy(&dv, dr + x, sizeof dv);
+            const pixel8x16 transparent = (pixel8x16)(sv == keys);
+            dv = (dv & transparent) | (sv & ~transparent);
+            memcpy(dr + x, &dv, sizeof dv);
+        }
+        for (; x < n; x++)
+            if (sr[x] != key) dr[x] = sr[x];
     }
-    for (; x < n; x++)
-        if (s[x] != key) d[x] = s[x];
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__EMSCRIPTEN__)
+#define FW_BLIT_AVX512 1
+// With AVX-512 a step is 32 pixels and only the opaque ones are stored: the destination is
+// never read, and a row's end is a shorter mask rather than a loop of single pixels.
+__attribute__((target("avx512f,avx512bw"))) static void
+keyed_rect16_avx512(uint8_t *d, size_t dpitch, const uint8_t *s, size_t spitch, int n, int rows,
+                    uint16_t key) {
+    const __m512i keys = _mm512_set1_epi16((short)key);
+    const int whole = n & ~31;
+    const __mmask32 tail = (__mmask32)((1ull << (n - whole)) - 1);
+    for (int y = 0; y < rows; y++, d += dpitch, s += spitch) {
+        uint16_t *dr = (uint16_t *)d;
+        const uint16_t *sr = (const uint16_t *)s;
+        for (int x = 0; x < whole; x += 32) {
+            const __m512i sv = _mm512_loadu_si512(sr + x);
+            _mm512_mask_storeu_epi16(dr + x, _mm512_cmpneq_epi16_mask(sv, keys), sv);
+        }
+        if (tail) {
+            const __m512i sv = _mm512_maskz_loadu_epi16(tail, sr + whole);
+            _mm512_mask_storeu_epi16(dr + whole, _mm512_mask_cmpneq_epi16_mask(tail, sv, keys), sv);
+        }
+    }
+}
+#endif
+
+using Keyed_Rect16 = void (*)(uint8_t *, size_t, const uint8_t *, size_t, int, int, uint16_t);
+
+// The widest keyed copy this processor runs, chosen once.
+static Keyed_Rect16 pick_keyed_rect16() {
+#ifdef FW_BLIT_AVX512
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
+        return keyed_rect16_avx512;
+#endif
+    return keyed_rect16_sse;
 }
 
 static void keyed_row8(uint8_t *d, const uint8_t *s, int n, uint8_t key) {
@@ -83,6 +128,27 @@ static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source
             column_map[(size_t)i] =
                 (int)(src.rect.left + ((long long)part.left - drect.left + i) * sw / dw);
     }
+    const int rows = part.bottom - part.top;
+    if (!scaled_x && sh == dh) {
+        // Unscaled: whole rows of a rectangle, without a division per row.
+        const uint8_t *sp = src.memory +
+                            (size_t)(src.rect.top + (part.top - drect.top)) * src.pitch +
+                            (size_t)(src.rect.left + (part.left - drect.left)) * sizeof(Pixel);
+        uint8_t *dp = dest->memory.data() + (size_t)part.top * dest->pitch +
+                      (size_t)part.left * sizeof(Pixel);
+        if (!keyed) {
+            for (int y = 0; y < rows; y++)
+                memcpy(dp + (size_t)y * dest->pitch, sp + (size_t)y * src.pitch,
+                       (size_t)n * sizeof(Pixel));
+        } else if constexpr (sizeof(Pixel) == 2) {
+            static const Keyed_Rect16 keyed_rect = pick_keyed_rect16();
+            keyed_rect(dp, (size_t)dest->pitch, sp, (size_t)src.pitch, n, rows, key);
+        } else {
+            for (int y = 0; y < rows; y++)
+                keyed_row8(dp + (size_t)y * dest->pitch, sp + (size_t)y * src.pitch, n, key);
+        }
+        return;
+    }
     for (int y = part.top; y < part.bottom; y++) {
         const long long sy = src.rect.top + ((long long)y - drect.top) * sh / dh;
         const Pixel *srow = (const Pixel *)(src.memory + sy * src.pitch);
@@ -92,7 +158,7 @@ static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source
             if (!keyed)
                 memcpy(drow, s, (size_t)n * sizeof(Pixel));
             else if constexpr (sizeof(Pixel) == 2)
-                keyed_row16(drow, s, n, key);
+                keyed_rect16_sse((uint8_t *)drow, 0, (const uint8_t *)s, 0, n, 1, key);
             else
                 keyed_row8(drow, s, n, key);
             continue;
