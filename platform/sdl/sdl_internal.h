@@ -22,3 +22,5 @@ void Sdl_Open_Controller();
 void Sdl_Close_Controller();
 // ORs what the game controller's buttons and left stick hold into a keyboard state.
 void Sdl_Controller_Keys(uint8_t state[256]);
+// Stops (1) or restarts (0) the audio device's pulls; what the mixer holds waits meanwhile.
+void Sdl_Audio_Pause(int paused);
