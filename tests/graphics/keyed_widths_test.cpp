@@ -59,3 +59,39 @@ TEST_F(Display, AKeyedCopyCutByTheRightEdgeStopsThere) {
 }
 
 } // namespace
+
+namespace {
+
+// Text cut at the left and right edges shows exactly the part of the whole text that lies on
+// the surface: the same pixels as the text drawn whole further in, shifted.
+TEST_F(Display, TextCutAtTheEdgesIsTheVisiblePartOfTheWhole) {
+    const char *text = "Score 12345 Ships 7";
+    DDraw_Fill_Surface(lpddsback, 0, nullptr);
+    ASSERT_EQ(Draw_Text_GDI(text, 300, 100, 0x00FFFFFF, lpddsback), 1);
+    ASSERT_NE(DDraw_Lock_Back_Surface(), nullptr);
+    std::vector<USHORT> whole;
+    for (int y = 100; y < 140; y++)
+        for (int x = 300; x < 600; x++)
+            whole.push_back(Pixel_At(lpddsback, x, y));
+    DDraw_Unlock_Back_Surface();
+    int lit = 0;
+    for (USHORT v : whole)
+        lit += v != 0;
+    ASSERT_GT(lit, 20);
+    for (int at : {-37, -3, 700, 781}) {
+        DDraw_Fill_Surface(lpddsback, 0, nullptr);
+        ASSERT_EQ(Draw_Text_GDI(text, at, 100, 0x00FFFFFF, lpddsback), 1);
+        ASSERT_NE(DDraw_Lock_Back_Surface(), nullptr);
+        int wrong = 0;
+        for (int y = 100; y < 140; y++)
+            for (int x = 0; x < 800; x++) {
+                const int wx = x - at;
+                const USHORT want = wx >= 0 && wx < 300 ? whole[(size_t)(y - 100) * 300 + wx] : 0;
+                wrong += Pixel_At(lpddsback, x, y) != want;
+            }
+        DDraw_Unlock_Back_Surface();
+        EXPECT_EQ(wrong, 0) << "text at x " << at;
+    }
+}
+
+} // namespace
