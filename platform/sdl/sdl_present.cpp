@@ -3,13 +3,13 @@
 #include <cstddef>
 #include <cstring>
 
-// Eight pixels at a time in vector registers; the compiler picks the instructions. The helpers
-// are internal and inlined, so how a 32-byte vector would be passed between files is moot.
+// Sixteen pixels at a time in vector registers; the compiler picks the instructions. The helpers
+// are internal and inlined, so how a 64-byte vector would be passed between files is moot.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
-typedef uint16_t Pixels16x8 __attribute__((vector_size(16)));
-typedef uint32_t Pixels32x8 __attribute__((vector_size(32)));
+typedef uint16_t Pixels16x16 __attribute__((vector_size(32)));
+typedef uint32_t Pixels32x16 __attribute__((vector_size(64)));
 
 // Components widen by repeating their top bits, so 0 stays 0 and full stays 255.
 template <typename V> static inline V expand5(V v) {
@@ -32,10 +32,10 @@ template <int Packing, typename V> static inline V argb(V p) {
 template <int Packing>
 static inline void convert_row(const uint16_t *in, uint32_t *out, int width) {
     int x = 0;
-    for (; x + 8 <= width; x += 8) {
-        Pixels16x8 v;
+    for (; x + 16 <= width; x += 16) {
+        Pixels16x16 v;
         memcpy(&v, in + x, sizeof v);
-        const Pixels32x8 o = argb<Packing>(__builtin_convertvector(v, Pixels32x8));
+        const Pixels32x16 o = argb<Packing>(__builtin_convertvector(v, Pixels32x16));
         memcpy(out + x, &o, sizeof o);
     }
     for (; x < width; x++)
@@ -44,7 +44,7 @@ static inline void convert_row(const uint16_t *in, uint32_t *out, int width) {
 
 // Built twice on x86-64, for AVX2 and for the baseline, and chosen when the program loads.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__EMSCRIPTEN__) && defined(__ELF__)
-#define FW_CONVERT_CLONES __attribute__((target_clones("avx2", "default")))
+#define FW_CONVERT_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define FW_CONVERT_CLONES
 #endif

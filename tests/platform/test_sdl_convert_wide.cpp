@@ -1,4 +1,4 @@
-// The frame conversion's wide steps: every 16-bit value converted eight at a time must give
+// The frame conversion's wide steps: every 16-bit value converted sixteen at a time must give
 // what it gives alone, in both packings, with rows whose width is no multiple of eight.
 #include "platform/sdl/sdl_present.h"
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace {
 
 TEST(SdlConvertWide, EveryValueInRowsAgreesWithThePixelAlone) {
-    // 65536 values in rows of 21 pixels (two steps of eight and five left over), padded to 24
+    // 65536 values in rows of 21 pixels (a step of sixteen and five left over), padded to 24
     // in the source and 25 in the output.
     const int w = 21, rows = (65536 + w - 1) / w;
     std::vector<uint16_t> src((size_t)rows * 24, 0);
