@@ -18,11 +18,10 @@ static Plat_Audio_Callback callback = nullptr;
 static void *callback_user = nullptr;
 static int device_rate = 0, device_frames = 0;
 
-// With FARWAKE_AUDIO_STATS set to a file name, the gaps between pulls are kept (on the audio
-// thread, in a buffer sized at the open) and summed up in that file at the close.
-static std::vector<uint32_t> gaps_us;
-static size_t gap_count = 0;
-static uint64_t last_pull_us = 0;
+// With FARWAKE_AUDIO_STATS set to a file name, the pulls' times are kept (on the audio thread,
+// in a buffer sized at the open) and summed up in that file at the close.
+static std::vector<uint64_t> pulls_us;
+static size_t pull_count = 0;
 
 static uint64_t now_us() {
     return SDL_GetPerformanceCounter() * 1000000ull / SDL_GetPerformanceFrequency();
@@ -30,35 +29,42 @@ static uint64_t now_us() {
 
 static void SDLCALL pull(void *, Uint8 *stream, int len) {
     // Runs on SDL's audio thread; the frame count follows from the bytes asked for.
-    if (!gaps_us.empty()) {
-        const uint64_t t = now_us();
-        if (last_pull_us && gap_count < gaps_us.size())
-            gaps_us[gap_count++] = (uint32_t)std::min<uint64_t>(t - last_pull_us, 0xFFFFFFFFu);
-        last_pull_us = t;
-    }
+    if (pull_count < pulls_us.size()) pulls_us[pull_count++] = now_us();
     callback((int16_t *)stream, len / 4, callback_user);
 }
 
-// Writes the pull statistics: how far apart the pulls came, and so how long a sound made by a
-// frame waits at most and typically before its first sample leaves the program.
+// One line of gap figures over the pulls from..to: how far apart they came, and so how long a
+// sound made by a frame waits at most and typically before its first sample leaves the program.
+static void write_gaps(FILE *f, const char *what, size_t from, size_t to, double buffer_ms) {
+    std::vector<uint64_t> g;
+    for (size_t i = from + 1; i < to; i++)
+        g.push_back(pulls_us[i] - pulls_us[i - 1]);
+    if (g.empty()) return;
+    std::sort(g.begin(), g.end());
+    size_t late = 0; // pulls later than one and a half buffers: the device ran short
+    for (uint64_t v : g)
+        late += (double)v > 1500.0 * buffer_ms;
+    fprintf(f, "%s: gap between pulls ms: median %.2f p99 %.2f max %.2f; late pulls %zu\n", what,
+            g[g.size() / 2] / 1000.0, g[g.size() * 99 / 100] / 1000.0, g.back() / 1000.0, late);
+}
+
 static void write_stats() {
     const char *path = getenv("FARWAKE_AUDIO_STATS");
-    if (!path || gap_count == 0) return;
-    std::vector<uint32_t> g(gaps_us.begin(), gaps_us.begin() + (long)gap_count);
-    std::sort(g.begin(), g.end());
+    if (!path || pull_count < 2) return;
+    FILE *f = fopen(path, "w");
+    if (!f) return;
     const double buffer_ms = 1000.0 * device_frames / (device_rate > 0 ? device_rate : 1);
-    size_t late = 0; // pulls later than one and a half buffers: the device ran short
-    for (uint32_t v : g)
-        late += v > 1500.0 * buffer_ms;
-    if (FILE *f = fopen(path, "w")) {
-        fprintf(f,
-                "rate %d buffer %d frames (%.1f ms) pulls %zu\n"
-                "gap between pulls ms: median %.2f p99 %.2f max %.2f\n"
-                "late pulls (over 1.5 buffers) %zu\n",
-                device_rate, device_frames, buffer_ms, g.size() + 1, g[g.size() / 2] / 1000.0,
-                g[g.size() * 99 / 100] / 1000.0, g.back() / 1000.0, late);
-        fclose(f);
-    }
+    fprintf(f, "rate %d buffer %d frames (%.1f ms) pulls %zu\n", device_rate, device_frames,
+            buffer_ms, pull_count);
+    write_gaps(f, "all", 0, pull_count, buffer_ms);
+    // Without the first and last three seconds: loading and shutting down stall the mixer.
+    size_t from = 0, to = pull_count;
+    while (from < to && pulls_us[from] < pulls_us[0] + 3000000)
+        from++;
+    while (to > from && pulls_us[to - 1] + 3000000 > pulls_us[pull_count - 1])
+        to--;
+    write_gaps(f, "play", from, to, buffer_ms);
+    fclose(f);
 }
 
 void Sdl_Audio_Pause(int paused) {
@@ -96,9 +102,8 @@ int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, vo
     if (rate) *rate = have.freq;
     device_rate = have.freq;
     device_frames = have.samples;
-    gap_count = 0;
-    last_pull_us = 0;
-    gaps_us.assign(getenv("FARWAKE_AUDIO_STATS") ? 1u << 20 : 0u, 0);
+    pull_count = 0;
+    pulls_us.assign(getenv("FARWAKE_AUDIO_STATS") ? 1u << 20 : 0u, 0);
     SDL_PauseAudioDevice(device, 0);
     return 1;
 }
@@ -107,7 +112,7 @@ void Plat_Audio_Close() {
     if (!device) return;
     SDL_CloseAudioDevice(device); // the audio thread has stopped: its figures can be read
     write_stats();
-    gaps_us.clear();
+    pulls_us.clear();
     device = 0;
     callback = nullptr;
     callback_user = nullptr;

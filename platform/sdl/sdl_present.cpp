@@ -5,7 +5,7 @@
 
 // Sixteen pixels at a time in vector registers; the compiler picks the instructions. The helpers
 // are internal and inlined, so how a 64-byte vector would be passed between files is moot.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__) // GCC and clang
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 typedef uint16_t Pixels16x16 __attribute__((vector_size(32)));
