@@ -2,7 +2,7 @@
 // brightness, with "Paused" in the middle, drawn with the engine's own text.
 #include "shell/pause.h"
 
-#include <cstring>
+#include <cstddef>
 
 #include "engine/graphics/ddraw.h"
 #include "platform/dik.h"
@@ -23,19 +23,22 @@ static USHORT dim_pixel(USHORT p, int packing) {
     return (USHORT)((p >> 1) & (packing == 16 ? 0x7BEF : 0x3DEF));
 }
 
-// Copies the last picture shown into the back surface, dims it, writes the text and shows it.
-// The game's next frame clears the back surface first, so nothing of this reaches the game.
+// Dims the last picture shown in the back surface, writes the text and shows it. Locking brings
+// the back surface up to the frame last shown (a flip may have swapped the two); the game's next
+// frame clears it first, so nothing of this reaches the game.
 static void show_paused_picture() {
     if (!lpddsprimary || !lpddsback || lpddsback->bpp != 16 || lpddsprimary->bpp != 16 ||
-        lpddsback->memory.size() != lpddsprimary->memory.size() || lpddsback->locked ||
-        lpddsprimary->locked)
+        lpddsback->locked || lpddsprimary->locked)
         return;
-    std::memcpy(lpddsback->memory.data(), lpddsprimary->memory.data(), lpddsback->memory.size());
+    int pitch = 0;
+    UCHAR *pixels = DDraw_Lock_Surface(lpddsback, &pitch);
+    if (!pixels) return;
     for (int y = 0; y < lpddsback->height; y++) {
-        USHORT *row = (USHORT *)(lpddsback->memory.data() + (size_t)y * lpddsback->pitch);
+        USHORT *row = (USHORT *)(pixels + (size_t)y * pitch);
         for (int x = 0; x < lpddsback->width; x++)
             row[x] = dim_pixel(row[x], dd_present_format);
     }
+    DDraw_Unlock_Surface(lpddsback);
     Draw_Text_GDI(PAUSE_TEXT, (lpddsback->width - PAUSE_TEXT_W) / 2,
                   (lpddsback->height - PAUSE_TEXT_H) / 2, PAUSE_TEXT_COLOR, lpddsback);
     DDraw_Flip();

@@ -1,13 +1,13 @@
 // The state and entity lines of the game's logs and the CRCs of pictures and stars they carry.
 #include "shell/state_log.h"
 
-#include <zlib.h>
-
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
 #include <vector>
 
+#include "engine/graphics/crc32.h"
 #include "engine/graphics/ddraw.h"
 #include "game/game.h"
 
@@ -20,18 +20,28 @@ int Replay_Checks_Frame_Crc() {
 }
 
 uint32_t Frame_Crc(const uint16_t *px, int width, int height, int pitch_bytes) {
-    uLong crc = crc32(0L, Z_NULL, 0);
-    std::vector<uint8_t> row((size_t)width * 2);
+    if (width <= 0 || height <= 0) return 0;
     const uint8_t *base = (const uint8_t *)px;
+    const size_t row_bytes = (size_t)width * 2;
+    if constexpr (std::endian::native == std::endian::little) {
+        // The pixels already sit in memory as the little-endian bytes the sum is defined over.
+        if ((size_t)pitch_bytes == row_bytes) return Crc32_Update(0, base, row_bytes * height);
+        uint32_t crc = 0;
+        for (int y = 0; y < height; y++)
+            crc = Crc32_Update(crc, base + (size_t)y * pitch_bytes, row_bytes);
+        return crc;
+    }
+    uint32_t crc = 0;
+    std::vector<uint8_t> row(row_bytes);
     for (int y = 0; y < height; y++) {
         const uint16_t *src = (const uint16_t *)(base + (size_t)y * pitch_bytes);
         for (int x = 0; x < width; x++) {
             row[2 * x] = (uint8_t)(src[x] & 0xFF);
             row[2 * x + 1] = (uint8_t)(src[x] >> 8);
         }
-        crc = crc32(crc, row.data(), (uInt)row.size());
+        crc = Crc32_Update(crc, row.data(), row.size());
     }
-    return (uint32_t)crc;
+    return crc;
 }
 
 uint32_t Presented_Frame_Crc() {
@@ -85,7 +95,7 @@ uint32_t Stars_Crc() {
             for (int b = 0; b < 4; b++)
                 bytes[i * 8 + k * 4 + b] = (uint8_t)(v[k] >> (8 * b));
     }
-    return (uint32_t)crc32(crc32(0L, Z_NULL, 0), bytes, sizeof bytes);
+    return Crc32_Update(0, bytes, sizeof bytes);
 }
 } // namespace
 

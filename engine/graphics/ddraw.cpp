@@ -1,6 +1,7 @@
 // The display object and its globals: opening and closing the display, creating surfaces and
 // clippers, locks, and presenting the back surface through the platform once per flip.
 #include "engine/graphics/ddraw.h"
+#include "engine/graphics/ddraw_internal.h"
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -33,6 +34,29 @@ int back_lpitch = 0;
 UCHAR *primary_buffer = nullptr;
 int primary_lpitch = 0;
 int window_client_x0 = 0, window_client_y0 = 0;
+
+// A full-screen flip swaps the two surfaces' memories instead of copying the frame: the primary
+// then holds the frame shown and the back surface the one before. Every frame starts with a
+// clear of the whole back surface, which never needs the old contents; anything else that
+// uses the back surface first gets the shown frame copied back, so it sees what a copying flip
+// would have left there.
+static LPDIRECTDRAWSURFACE4 stale_back = nullptr;
+
+void DDraw_Settle_Surface(LPDIRECTDRAWSURFACE4 s) {
+    // The primary is settled too: the back surface must get the frame before it changes.
+    if (!s || !stale_back || (s != stale_back && s != lpddsprimary)) return;
+    s = stale_back;
+    stale_back = nullptr;
+    if (lpddsprimary && lpddsprimary->memory.size() == s->memory.size())
+        memcpy(s->memory.data(), lpddsprimary->memory.data(), s->memory.size());
+}
+
+void DDraw_Overwrite_Surface(LPDIRECTDRAWSURFACE4 s) {
+    if (s && s == stale_back)
+        stale_back = nullptr;
+    else
+        DDraw_Settle_Surface(s);
+}
 
 // Largest side of a surface; keeps width * height * 2 far from overflowing.
 static constexpr int MAX_SURFACE_SIDE = 16384;
@@ -123,6 +147,7 @@ int DDraw_Init(int width, int height, int bpp, int windowed) {
 
 int DDraw_Shutdown() {
     DDraw_Text_Close();
+    stale_back = nullptr;
     // Releasing the display object releases every clipper, palette and surface made from it.
     // The handles are cleared so that nothing can reach the freed memory through them.
     lpddclipper = nullptr;
@@ -152,6 +177,9 @@ void DDraw_Release_Surface(LPDIRECTDRAWSURFACE4 lpdds) {
     auto &list = lpdd->surfaces;
     auto it = std::find_if(list.begin(), list.end(), [&](auto &p) { return p.get() == lpdds; });
     if (it == list.end()) return; // already released, or not ours
+    // The primary holds the only copy of the shown frame while the back surface is behind.
+    if (lpdds == lpddsprimary) DDraw_Settle_Surface(lpddsback);
+    if (lpdds == stale_back) stale_back = nullptr;
     if (lpdds == lpddsback) {
         lpddsback = nullptr;
         back_buffer = nullptr;
@@ -192,6 +220,7 @@ LPDIRECTDRAWCLIPPER DDraw_Attach_Clipper(LPDIRECTDRAWSURFACE4 lpdds, int num_rec
 
 UCHAR *DDraw_Lock_Surface(LPDIRECTDRAWSURFACE4 lpdds, int *lpitch) {
     if (!lpdds) return nullptr;
+    DDraw_Settle_Surface(lpdds);
     lpdds->locked = 1;
     if (lpitch) *lpitch = lpdds->pitch;
     return lpdds->memory.data();
@@ -268,9 +297,17 @@ int DDraw_Flip() {
     if (!screen_windowed) {
         // A presentation that keeps failing (a lost display) skips the frame instead of
         // holding the game forever.
+        DDraw_Settle_Surface(lpddsback); // two flips in a row show the same frame twice
         for (int tries = 0; tries < FLIP_TRIES; tries++)
             if (present_surface(lpddsback)) break;
-        memcpy(lpddsprimary->memory.data(), lpddsback->memory.data(), lpddsback->memory.size());
+        if (lpddsprimary->memory.size() == lpddsback->memory.size() &&
+            lpddsprimary->pitch == lpddsback->pitch) {
+            lpddsprimary->memory.swap(lpddsback->memory);
+            stale_back = lpddsback;
+        } else {
+            memcpy(lpddsprimary->memory.data(), lpddsback->memory.data(),
+                   std::min(lpddsprimary->memory.size(), lpddsback->memory.size()));
+        }
         return 1;
     }
     // The window's outer rectangle starts at the origin of this display.

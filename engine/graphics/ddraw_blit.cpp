@@ -1,7 +1,12 @@
 // Copies between surfaces (source colour key, nearest-neighbour scaling, clipping by the
 // destination's clipper and bounds) and clipped colour fills.
 #include <cstring>
+#include <cwchar>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 #include "engine/graphics/ddraw.h"
+#include "engine/graphics/ddraw_internal.h"
 
 // Eight 16-bit pixels handled as one value; the compiler maps it to a vector register.
 typedef uint16_t pixel8x16 __attribute__((vector_size(16)));
@@ -36,21 +41,63 @@ static void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw
     }
 }
 
-// One row of a keyed copy: pixels equal to the key leave the destination as it was. Every
-// destination pixel is read and written back, which lets the loop run eight pixels at a time.
-static void keyed_row16(uint16_t *__restrict d, const uint16_t *__restrict s, int n, uint16_t key) {
-    int x = 0;
+// A keyed copy of rows x n 16-bit pixels (pitches in bytes): pixels equal to the key leave the
+// destination as it was. Every destination pixel is read and written back, which lets the
+// loop run eight pixels at a time.
+static void keyed_rect16_sse(uint8_t *d, size_t dpitch, const uint8_t *s, size_t spitch, int n,
+                             int rows, uint16_t key) {
     const pixel8x16 keys = {key, key, key, key, key, key, key, key};
-    for (; x + 8 <= n; x += 8) {
-        pixel8x16 sv, dv;
-        memcpy(&sv, s + x, sizeof sv);
-        memcpy(&dv, d + x, sizeof dv);
-        const pixel8x16 transparent = (pixel8x16)(sv == keys);
-        dv = (dv & transparent) | (sv & ~transparent);
-        memcpy(d + x, &dv, sizeof dv);
+    for (int y = 0; y < rows; y++, d += dpitch, s += spitch) {
+        uint16_t *__restrict dr = (uint16_t *)d;
+        const uint16_t *__restrict sr = (const uint16_t *)s;
+        int x = 0;
+        for (; x + 8 <= n; x += 8) {
+            pixel8x16 sv, dv;
+            memcpy(&sv, sr + x, sizeof sv);
+            memcpy(&dv, dr + x, sizeof dv);
+            const pixel8x16 transparent = (pixel8x16)(sv == keys);
+            dv = (dv & transparent) | (sv & ~transparent);
+            memcpy(dr + x, &dv, sizeof dv);
+        }
+        for (; x < n; x++)
+            if (sr[x] != key) dr[x] = sr[x];
     }
-    for (; x < n; x++)
-        if (s[x] != key) d[x] = s[x];
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__EMSCRIPTEN__)
+#define FW_BLIT_AVX512 1
+// With AVX-512 a step is 32 pixels and only the opaque ones are stored: the destination is
+// never read, and a row's end is a shorter mask rather than a loop of single pixels.
+__attribute__((target("avx512f,avx512bw"))) static void
+keyed_rect16_avx512(uint8_t *d, size_t dpitch, const uint8_t *s, size_t spitch, int n, int rows,
+                    uint16_t key) {
+    const __m512i keys = _mm512_set1_epi16((short)key);
+    const int whole = n & ~31;
+    const __mmask32 tail = (__mmask32)((1ull << (n - whole)) - 1);
+    for (int y = 0; y < rows; y++, d += dpitch, s += spitch) {
+        uint16_t *dr = (uint16_t *)d;
+        const uint16_t *sr = (const uint16_t *)s;
+        for (int x = 0; x < whole; x += 32) {
+            const __m512i sv = _mm512_loadu_si512(sr + x);
+            _mm512_mask_storeu_epi16(dr + x, _mm512_cmpneq_epi16_mask(sv, keys), sv);
+        }
+        if (tail) {
+            const __m512i sv = _mm512_maskz_loadu_epi16(tail, sr + whole);
+            _mm512_mask_storeu_epi16(dr + whole, _mm512_mask_cmpneq_epi16_mask(tail, sv, keys), sv);
+        }
+    }
+}
+#endif
+
+using Keyed_Rect16 = void (*)(uint8_t *, size_t, const uint8_t *, size_t, int, int, uint16_t);
+
+// The widest keyed copy this processor runs, chosen once.
+static Keyed_Rect16 pick_keyed_rect16() {
+#ifdef FW_BLIT_AVX512
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
+        return keyed_rect16_avx512;
+#endif
+    return keyed_rect16_sse;
 }
 
 static void keyed_row8(uint8_t *d, const uint8_t *s, int n, uint8_t key) {
@@ -81,6 +128,27 @@ static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source
             column_map[(size_t)i] =
                 (int)(src.rect.left + ((long long)part.left - drect.left + i) * sw / dw);
     }
+    const int rows = part.bottom - part.top;
+    if (!scaled_x && sh == dh) {
+        // Unscaled: whole rows of a rectangle, without a division per row.
+        const uint8_t *sp = src.memory +
+                            (size_t)(src.rect.top + (part.top - drect.top)) * src.pitch +
+                            (size_t)(src.rect.left + (part.left - drect.left)) * sizeof(Pixel);
+        uint8_t *dp = dest->memory.data() + (size_t)part.top * dest->pitch +
+                      (size_t)part.left * sizeof(Pixel);
+        if (!keyed) {
+            for (int y = 0; y < rows; y++)
+                memcpy(dp + (size_t)y * dest->pitch, sp + (size_t)y * src.pitch,
+                       (size_t)n * sizeof(Pixel));
+        } else if constexpr (sizeof(Pixel) == 2) {
+            static const Keyed_Rect16 keyed_rect = pick_keyed_rect16();
+            keyed_rect(dp, (size_t)dest->pitch, sp, (size_t)src.pitch, n, rows, key);
+        } else {
+            for (int y = 0; y < rows; y++)
+                keyed_row8(dp + (size_t)y * dest->pitch, sp + (size_t)y * src.pitch, n, key);
+        }
+        return;
+    }
     for (int y = part.top; y < part.bottom; y++) {
         const long long sy = src.rect.top + ((long long)y - drect.top) * sh / dh;
         const Pixel *srow = (const Pixel *)(src.memory + sy * src.pitch);
@@ -90,7 +158,7 @@ static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source
             if (!keyed)
                 memcpy(drow, s, (size_t)n * sizeof(Pixel));
             else if constexpr (sizeof(Pixel) == 2)
-                keyed_row16(drow, s, n, key);
+                keyed_rect16_sse((uint8_t *)drow, 0, (const uint8_t *)s, 0, n, 1, key);
             else
                 keyed_row8(drow, s, n, key);
             continue;
@@ -113,6 +181,8 @@ int DDraw_Blt(LPDIRECTDRAWSURFACE4 dest, RECT *dest_rect, LPDIRECTDRAWSURFACE4 s
     if (srect.left < 0 || srect.top < 0 || srect.right > src->width || srect.bottom > src->height)
         return 0;
 
+    DDraw_Settle_Surface(src);
+    DDraw_Settle_Surface(dest);
     Source from = {src->memory.data(), src->pitch, srect};
     // A copy within one surface reads a snapshot so overlapping parts are not read after
     // they were written.
@@ -131,8 +201,26 @@ int DDraw_Blt(LPDIRECTDRAWSURFACE4 dest, RECT *dest_rect, LPDIRECTDRAWSURFACE4 s
     return 1;
 }
 
-// One run of a 16-bit fill, eight pixels per store.
+// One run of a 16-bit fill at the C library's memory speed: memset when both bytes of the
+// colour agree (black, the clear of every frame), else wmemset of pixel pairs where wchar_t
+// is 32 bits wide.
 static void fill_run16(uint16_t *d, size_t n, uint16_t color) {
+    if ((color & 0xFF) == (color >> 8)) {
+        memset(d, color & 0xFF, n * 2);
+        return;
+    }
+    if constexpr (sizeof(wchar_t) == 4) {
+        if (n > 0 && ((uintptr_t)d & 2)) {
+            *d++ = color;
+            n--;
+        }
+        const uint32_t pair = (uint32_t)color * 0x10001u;
+        wchar_t w;
+        memcpy(&w, &pair, sizeof w);
+        wmemset((wchar_t *)(void *)d, w, n / 2);
+        if (n & 1) d[n - 1] = color;
+        return;
+    }
     const pixel8x16 v = {color, color, color, color, color, color, color, color};
     size_t x = 0;
     for (; x + 8 <= n; x += 8)
@@ -159,8 +247,25 @@ static void fill_part(LPDIRECTDRAWSURFACE4 dest, const RECT &part, Pixel color) 
 }
 
 // A clipped colour fill of area; the low bits of color that the surface's pixels hold.
+// Whether a fill of area writes every pixel of the surface.
+static bool covers_surface(LPDIRECTDRAWSURFACE4 dest, const RECT &area) {
+    const RECT all = {0, 0, dest->width, dest->height};
+    auto covers = [&](const RECT &r) {
+        return r.left <= 0 && r.top <= 0 && r.right >= all.right && r.bottom >= all.bottom;
+    };
+    if (!covers(area)) return false;
+    if (!dest->clipper) return true;
+    for (const RECT &c : dest->clipper->rects)
+        if (covers(c)) return true;
+    return false;
+}
+
 static void fill_area(LPDIRECTDRAWSURFACE4 dest, const RECT &area, unsigned color) {
     if (!dest || dest->locked || rect_empty(area)) return;
+    if (covers_surface(dest, area))
+        DDraw_Overwrite_Surface(dest);
+    else
+        DDraw_Settle_Surface(dest);
     for_each_clip(dest, area, [&](const RECT &part) {
         if (dest->bpp == 16)
             fill_part<uint16_t>(dest, part, (uint16_t)color);

@@ -2,7 +2,7 @@
 // against the others so that a truncated or edited file is refused with the line at fault.
 #include "engine/input/replay_file.h"
 
-#include <zlib.h>
+#include "engine/graphics/crc32.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,8 +52,7 @@ std::string Trimmed(const std::string &s) {
 } // namespace
 
 uint32_t Text_Crc(const std::string &text) {
-    uLong crc = crc32(0L, Z_NULL, 0);
-    return (uint32_t)crc32(crc, (const Bytef *)text.data(), (uInt)text.size());
+    return Crc32_Update(0, text.data(), text.size());
 }
 
 std::string Format_Check_Line(int read, const std::string &state_line) {

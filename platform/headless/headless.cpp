@@ -46,6 +46,8 @@ struct Headless_State {
     uint32_t audio_remainder = 0; // rate * ms not yet pulled, in thousandths of a frame
     int capture = 0;
     std::vector<int16_t> captured;
+    Headless_Audio_Sink audio_sink = nullptr;
+    void *sink_user = nullptr;
 
     int mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;
     uint8_t mouse_buttons[4] = {};
@@ -127,7 +129,16 @@ void Headless_Pull_Audio(int frames, int16_t *out) {
         hs.audio_cb(out, frames, hs.audio_user);
     else
         std::memset(out, 0, sizeof(int16_t) * 2 * (size_t)frames);
-    if (hs.capture) hs.captured.insert(hs.captured.end(), out, out + (size_t)frames * 2);
+    if (!hs.capture) return;
+    if (hs.audio_sink)
+        hs.audio_sink(out, frames, hs.sink_user);
+    else
+        hs.captured.insert(hs.captured.end(), out, out + (size_t)frames * 2);
+}
+
+void Headless_Set_Audio_Sink(Headless_Audio_Sink sink, void *user) {
+    hs.audio_sink = sink;
+    hs.sink_user = user;
 }
 
 static void put_le(std::FILE *f, uint32_t v, int bytes) {

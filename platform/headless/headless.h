@@ -35,6 +35,10 @@ void Headless_Set_Available(int window, int audio);
 void Headless_Capture_Audio(int on);
 // The captured interleaved stereo samples.
 const std::vector<int16_t> &Headless_Audio();
+// Receives captured audio as it is pulled: interleaved stereo samples, frames of them.
+using Headless_Audio_Sink = void (*)(const int16_t *samples, int frames, void *user);
+// Sends captured audio to sink instead of keeping it in memory (null: keep it, the default).
+void Headless_Set_Audio_Sink(Headless_Audio_Sink sink, void *user);
 // Pulls frames stereo frames from the audio callback now (also captured when capture is on).
 void Headless_Pull_Audio(int frames, int16_t *out);
 // Writes the captured audio as a 16-bit stereo .wav file; 1 on success.

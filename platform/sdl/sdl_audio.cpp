@@ -1,9 +1,20 @@
-// The SDL backend's audio output: a stereo 16-bit device that pulls samples from a callback.
+// The SDL backend's audio output: a stereo 16-bit device that pulls samples from a callback,
+// with small buffers so that a sound starts within a few milliseconds of the frame that made it.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
 #include "platform/platform.h"
 #include "platform/sdl/sdl_internal.h"
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+
+// Largest device buffer granted whatever the caller asks: 512 frames is 11.6 ms at 44.1 kHz, so
+// the mix is made just before the device plays it rather than a whole 23 ms buffer ahead.
+// Under PulseAudio 256 frames ran short far more often on a busy machine.
+static constexpr int MAX_DEVICE_FRAMES = 512;
 
 static SDL_AudioDeviceID device = 0;
 
@@ -30,10 +41,55 @@ struct Quiet_Stderr {
 };
 static Plat_Audio_Callback callback = nullptr;
 static void *callback_user = nullptr;
+static int device_rate = 0, device_frames = 0;
+
+// With FARWAKE_AUDIO_STATS set to a file name, the pulls' times are kept (on the audio thread,
+// in a buffer sized at the open) and summed up in that file at the close.
+static std::vector<uint64_t> pulls_us;
+static size_t pull_count = 0;
+
+static uint64_t now_us() {
+    return SDL_GetPerformanceCounter() * 1000000ull / SDL_GetPerformanceFrequency();
+}
 
 static void SDLCALL pull(void *, Uint8 *stream, int len) {
     // Runs on SDL's audio thread; the frame count follows from the bytes asked for.
+    if (pull_count < pulls_us.size()) pulls_us[pull_count++] = now_us();
     callback((int16_t *)stream, len / 4, callback_user);
+}
+
+// One line of gap figures over the pulls from..to: how far apart they came, and so how long a
+// sound made by a frame waits at most and typically before its first sample leaves the program.
+static void write_gaps(FILE *f, const char *what, size_t from, size_t to, double buffer_ms) {
+    std::vector<uint64_t> g;
+    for (size_t i = from + 1; i < to; i++)
+        g.push_back(pulls_us[i] - pulls_us[i - 1]);
+    if (g.empty()) return;
+    std::sort(g.begin(), g.end());
+    size_t late = 0; // pulls later than one and a half buffers: the device ran short
+    for (uint64_t v : g)
+        late += (double)v > 1500.0 * buffer_ms;
+    fprintf(f, "%s: gap between pulls ms: median %.2f p99 %.2f max %.2f; late pulls %zu\n", what,
+            g[g.size() / 2] / 1000.0, g[g.size() * 99 / 100] / 1000.0, g.back() / 1000.0, late);
+}
+
+static void write_stats() {
+    const char *path = getenv("FARWAKE_AUDIO_STATS");
+    if (!path || pull_count < 2) return;
+    FILE *f = fopen(path, "w");
+    if (!f) return;
+    const double buffer_ms = 1000.0 * device_frames / (device_rate > 0 ? device_rate : 1);
+    fprintf(f, "rate %d buffer %d frames (%.1f ms) pulls %zu\n", device_rate, device_frames,
+            buffer_ms, pull_count);
+    write_gaps(f, "all", 0, pull_count, buffer_ms);
+    // Without the first and last three seconds: loading and shutting down stall the mixer.
+    size_t from = 0, to = pull_count;
+    while (from < to && pulls_us[from] < pulls_us[0] + 3000000)
+        from++;
+    while (to > from && pulls_us[to - 1] + 3000000 > pulls_us[pull_count - 1])
+        to--;
+    write_gaps(f, "play", from, to, buffer_ms);
+    fclose(f);
 }
 
 int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, void *user,
@@ -49,7 +105,7 @@ int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, vo
         return 0;
     }
     int samples = 1;
-    while (samples < buffer_frames && samples < 32768)
+    while (samples < std::min(buffer_frames, MAX_DEVICE_FRAMES))
         samples <<= 1;
     callback = cb;
     callback_user = user;
@@ -66,6 +122,10 @@ int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, vo
         return 0;
     }
     if (rate) *rate = have.freq;
+    device_rate = have.freq;
+    device_frames = have.samples;
+    pull_count = 0;
+    pulls_us.assign(getenv("FARWAKE_AUDIO_STATS") ? 1u << 20 : 0u, 0);
     SDL_PauseAudioDevice(device, 0);
     return 1;
 }
@@ -76,7 +136,9 @@ void Sdl_Pause_Audio(int on) {
 
 void Plat_Audio_Close() {
     if (!device) return;
-    SDL_CloseAudioDevice(device);
+    SDL_CloseAudioDevice(device); // the audio thread has stopped: its figures can be read
+    write_stats();
+    pulls_us.clear();
     device = 0;
     callback = nullptr;
     callback_user = nullptr;

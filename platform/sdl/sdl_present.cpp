@@ -1,41 +1,67 @@
-// The SDL backend's frame arithmetic: conversion tables, letterbox, fill and window scale.
+// The SDL backend's frame arithmetic: conversion to 32-bit pixels, letterbox, fill and window
+// scale.
 #include "platform/sdl/sdl_present.h"
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
-// 16-bit pixel to ARGB8888, one 64K-entry table per packing: SDL's own 16-bit paths are slow.
-static std::vector<uint32_t> table555, table565;
+// Sixteen pixels at a time in vector registers; the compiler picks the instructions. The helpers
+// are internal and inlined, so how a 64-byte vector would be passed between files is moot.
+#if defined(__GNUC__) // GCC and clang
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+typedef uint16_t Pixels16x16 __attribute__((vector_size(32)));
+typedef uint32_t Pixels32x16 __attribute__((vector_size(64)));
 
 // Components widen by repeating their top bits, so 0 stays 0 and full stays 255.
-static uint32_t expand5(uint32_t v) {
+template <typename V> static inline V expand5(V v) {
     return (v << 3) | (v >> 2);
 }
-static uint32_t expand6(uint32_t v) {
+template <typename V> static inline V expand6(V v) {
     return (v << 2) | (v >> 4);
 }
 
-static void build_tables() {
-    if (!table555.empty()) return;
-    table555.resize(65536);
-    table565.resize(65536);
-    for (uint32_t p = 0; p < 65536; p++) {
-        uint32_t b = expand5(p & 31);
-        table555[p] = 0xFF000000u | expand5((p >> 10) & 31) << 16 | expand5((p >> 5) & 31) << 8 | b;
-        table565[p] = 0xFF000000u | expand5((p >> 11) & 31) << 16 | expand6((p >> 5) & 63) << 8 | b;
-    }
+// One 16-bit pixel (or eight) to opaque ARGB8888.
+template <int Packing, typename V> static inline V argb(V p) {
+    if constexpr (Packing == 15)
+        return 0xFF000000u | expand5((p >> 10) & 31) << 16 | expand5((p >> 5) & 31) << 8 |
+               expand5(p & 31);
+    else
+        return 0xFF000000u | expand5((p >> 11) & 31) << 16 | expand6((p >> 5) & 63) << 8 |
+               expand5(p & 31);
 }
 
+template <int Packing>
+static inline void convert_row(const uint16_t *in, uint32_t *out, int width) {
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        Pixels16x16 v;
+        memcpy(&v, in + x, sizeof v);
+        const Pixels32x16 o = argb<Packing>(__builtin_convertvector(v, Pixels32x16));
+        memcpy(out + x, &o, sizeof o);
+    }
+    for (; x < width; x++)
+        out[x] = argb<Packing>((uint32_t)in[x]);
+}
+
+// Built twice on x86-64, for AVX2 and for the baseline, and chosen when the program loads.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__EMSCRIPTEN__) && defined(__ELF__)
+#define FW_CONVERT_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#else
+#define FW_CONVERT_CLONES
+#endif
+
+FW_CONVERT_CLONES
 void Sdl_Convert_Frame(const uint16_t *src, int width, int height, int src_pitch_bytes, int packing,
                        uint32_t *dst, int dst_pitch_bytes) {
-    build_tables();
-    const uint32_t *lut = packing == 15 ? table555.data() : table565.data();
     for (int y = 0; y < height; y++) {
         const uint16_t *in =
             (const uint16_t *)((const uint8_t *)src + (size_t)y * (size_t)src_pitch_bytes);
         uint32_t *out = (uint32_t *)((uint8_t *)dst + (size_t)y * (size_t)dst_pitch_bytes);
-        for (int x = 0; x < width; x++)
-            out[x] = lut[in[x]];
+        if (packing == 15)
+            convert_row<15>(in, out, width);
+        else
+            convert_row<16>(in, out, width);
     }
 }
 

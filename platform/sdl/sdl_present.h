@@ -1,5 +1,5 @@
 // The SDL backend's frame arithmetic, without SDL's headers (usable from tests and benchmarks):
-// 16-bit to 32-bit conversion by table, the letterbox and the window's scale.
+// 16-bit to 32-bit conversion by shifts, the letterbox and the window's scale.
 #pragma once
 #include <cstdint>
 #include <vector>

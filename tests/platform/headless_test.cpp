@@ -255,6 +255,38 @@ TEST(HeadlessAudio, DirectPullsAreCapturedWithOrWithoutASource) {
     EXPECT_EQ(Headless_Audio().size(), 6u);
 }
 
+TEST(HeadlessAudio, ASinkTakesTheCaptureInsteadOfMemory) {
+    Headless_Reset(0);
+    struct Got {
+        std::vector<int16_t> samples;
+        int calls = 0;
+    } got;
+    Headless_Set_Audio_Sink(
+        [](const int16_t *s, int frames, void *u) {
+            Got *g = (Got *)u;
+            g->samples.insert(g->samples.end(), s, s + 2 * frames);
+            g->calls++;
+        },
+        &got);
+    int next = 0, rate = 0;
+    ASSERT_EQ(Plat_Audio_Open(1000, 64, counting_source, &next, &rate), 1);
+    Plat_Wait_Until(3); // capture off: pulled, neither kept nor sent
+    EXPECT_EQ(next, 3);
+    EXPECT_EQ(got.calls, 0);
+    Headless_Capture_Audio(1);
+    Plat_Wait_Until(2503); // 2500 frames: pieces of at most 1024, in order
+    EXPECT_EQ(got.calls, 3);
+    ASSERT_EQ(got.samples.size(), 5000u);
+    EXPECT_EQ(got.samples[0], 3);
+    EXPECT_EQ(got.samples[4999], -2502);
+    EXPECT_TRUE(Headless_Audio().empty());
+    Headless_Reset(0); // the reset removes the sink as well
+    Headless_Capture_Audio(1);
+    Headless_Pull_Audio(2, nullptr);
+    EXPECT_EQ(got.calls, 3);
+    EXPECT_EQ(Headless_Audio().size(), 4u);
+}
+
 std::vector<unsigned char> read_file(const std::string &path) {
     std::vector<unsigned char> bytes;
     std::FILE *f = std::fopen(path.c_str(), "rb");

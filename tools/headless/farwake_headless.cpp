@@ -16,6 +16,7 @@
 #include "shell/winmain.h"
 #include "engine/input/replay_file.h"
 #include "tools/headless/runner.h"
+#include "tools/headless/wav_stream.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ struct RUN_TYP {
     KEY_SCRIPT_TYP script;
     std::map<int, std::string> shots; // keyboard read -> PNG path
     int replaying = 0;
+    WAV_STREAM_TYP audio;
     int failed = 0;
 };
 RUN_TYP run;
@@ -45,6 +47,10 @@ void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int packing, 
         }
         run.shots.erase(shot);
     }
+}
+
+void Audio_Sink(const int16_t *samples, int frames, void *) {
+    Wav_Stream_Write(&run.audio, samples, (size_t)frames * 2);
 }
 
 int Usage() {
@@ -147,6 +153,11 @@ int main(int argc, char **argv) {
         run.replaying = 1;
         seed = replay->seed;
     }
+    if (audio && !Wav_Stream_Open(&run.audio, audio)) {
+        fprintf(stderr, "farwake-headless: cannot write %s\n", audio);
+        Game_Logs_Close();
+        return 1;
+    }
     if (data_dir && chdir(data_dir) != 0) {
         fprintf(stderr, "farwake-headless: cannot enter %s\n", data_dir);
         Game_Logs_Close();
@@ -157,12 +168,14 @@ int main(int argc, char **argv) {
     Headless_Set_Key_Source(Key_Source, nullptr);
     Headless_Set_Frame_Hook(Frame_Hook, nullptr);
     Headless_Capture_Audio(audio != nullptr);
+    if (audio) Headless_Set_Audio_Sink(Audio_Sink, nullptr);
 
     HINSTANCE__ instance{1};
     int code = WinMain(&instance, nullptr, nullptr, 0);
 
     if (Game_Logs_Close()) run.failed = 1;
-    if (audio && !Headless_Write_Audio_Wav(audio)) {
+    const uint32_t rate = Headless_Audio_Rate() > 0 ? (uint32_t)Headless_Audio_Rate() : 44100;
+    if (audio && !Wav_Stream_Close(&run.audio, rate)) {
         fprintf(stderr, "farwake-headless: cannot write %s\n", audio);
         run.failed = 1;
     }

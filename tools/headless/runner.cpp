@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 

@@ -14,8 +14,7 @@
 #include "platform/web/web.h"
 #include "shell/winmain.h"
 #include "engine/input/key_script.h"
-#include "tools/headless/runner.h"
-#include "tools/web/frame_crc.h"
+#include "shell/state_log.h"
 
 // The bodies of these are JavaScript, which clang-format would take for C++.
 // clang-format off
@@ -49,7 +48,7 @@ void Key_Source(int read_index, uint8_t state[256], void *) {
 }
 
 void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int, void *) {
-    if (run.state) run.last_crc = Web_Frame_Crc(px, w, h, pitch_bytes);
+    if (run.state) run.last_crc = Frame_Crc(px, w, h, pitch_bytes);
     if (Web_Keyboard_Reads() - 1 == run.shot) web_keep_picture();
 }
 

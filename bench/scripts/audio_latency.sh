@@ -1,0 +1,22 @@
+#!/bin/sh
+# Sound latency and underruns of the real game under PulseAudio: starts a private PulseAudio with
+# a null sink, plays the game in Xvfb with bench/scripts/realtime.sh, and prints the gaps between
+# the device's pulls (FARWAKE_AUDIO_STATS) and the underruns PulseAudio logged meanwhile. A sound
+# made by a frame leaves the program at the next pull: typically half a gap, at worst the largest.
+# usage: bench/scripts/audio_latency.sh [GAME] [SECONDS]   (tools/deps.sh bench installs PulseAudio)
+game=${1:-build/farwake}
+secs=${2:-60}
+command -v pulseaudio >/dev/null 2>&1 || { echo "audio_latency: pulseaudio is not installed"; exit 1; }
+work=$(mktemp -d)
+HOME=$work XDG_RUNTIME_DIR=$work pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --use-pid-file=no --load="module-null-sink sink_name=null" \
+    --load="module-native-protocol-unix socket=$work/native auth-anonymous=1" \
+    --log-level=debug --log-target="file:$work/pulse.log" >/dev/null 2>&1 &
+pulse=$!
+trap 'kill $pulse 2>/dev/null; wait $pulse 2>/dev/null; rm -rf "$work"' EXIT
+i=0
+while [ ! -S "$work/native" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+PULSE_SERVER=unix:$work/native SDL_AUDIODRIVER=pulseaudio FARWAKE_AUDIO_STATS=$work/stats \
+    "$(dirname "$0")/realtime.sh" "$game" "$secs"
+cat "$work/stats" 2>/dev/null || echo "audio_latency: the game wrote no pull figures"
+echo "underruns logged by PulseAudio: $(grep -c 'Implicit underrun' "$work/pulse.log")"
