@@ -8,9 +8,16 @@ cd "$(dirname "$0")/.."
 tools/deps.sh test
 jobs=$(nproc)
 fuzz_secs=${FW_FUZZ_SECONDS:-30}
+# Repeated runs on one machine reuse their compilations where ccache is installed; paths inside
+# the checkout are hashed relative to it, so a clone in another folder hits the same cache.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 
 echo "== build and test (warnings are errors)"
-cmake --preset ci >/dev/null
+cmake --preset ci "${launcher[@]}" >/dev/null
 cmake --build --preset ci -j"$jobs"
 ctest --preset ci -j"$jobs"
 
@@ -18,12 +25,12 @@ echo "== web page (Emscripten build, checked in headless Chromium)"
 tests/web/browser.sh build-ci
 
 echo "== sanitizers"
-cmake --preset asan >/dev/null
+cmake --preset asan "${launcher[@]}" >/dev/null
 cmake --build --preset asan -j"$jobs"
 FW_SOAK_FULL=1 ctest --preset asan -j"$jobs"
 
 echo "== fuzz (${fuzz_secs}s a target)"
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz "${launcher[@]}" >/dev/null
 cmake --build --preset fuzz -j"$jobs"
 fuzz/run.sh build-fuzz "$fuzz_secs"
 

@@ -95,7 +95,7 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
     var vis = function() {
         if (document.hidden)
             ctx.suspend();
-        else if (Module.fwAudioStarted)
+        else if (Module.fwAudioStarted && !Module.fwAudioHeld)
             ctx.resume();
     };
     ctx.onstatechange = function() {
@@ -104,6 +104,17 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
     document.addEventListener("visibilitychange", vis);
     Module.fwAudio = {ctx : ctx, node : node, buf : buf, start : start, vis : vis, events : events};
     return ctx.sampleRate | 0;
+});
+
+// The game's pause holds the output (its looping sounds with it) until it is let go.
+EM_JS(void, web_audio_hold, (int on), {
+    Module.fwAudioHeld = on;
+    var a = Module.fwAudio;
+    if (!a) return;
+    if (on)
+        a.ctx.suspend();
+    else if (Module.fwAudioStarted && !document.hidden)
+        a.ctx.resume();
 });
 
 EM_JS(void, web_audio_close, (), {
@@ -401,4 +412,11 @@ void Plat_Audio_Close() {
     web_audio_close();
     ws.audio_cb = nullptr;
     ws.audio_user = nullptr;
+}
+
+// The page always shows the largest 4:3 picture that fits; the window's options do not apply.
+void Plat_Set_Display(int, int) {}
+
+void Plat_Pause(int on) {
+    web_audio_hold(on ? 1 : 0);
 }
