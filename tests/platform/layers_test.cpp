@@ -100,7 +100,7 @@ TEST(Layers, TheChecksFindOffendersAndSpareWhatIsAllowed) {
         fs::create_directories(root / d);
     // Down or sideways, system headers, and anything the tests include are all allowed.
     std::ofstream(root / "platform" / "sdl" / "a.cpp")
-        << "#include \"platform/platform.h\"\n#include <SDL.h>\n";
+        << "#include \"platform/platform.h\"\n#include <" << "SDL.h>\n";
     std::ofstream(root / "engine" / "sound" / "b.cpp") << "#include \"engine/graphics/ddraw.h\"\n";
     std::ofstream(root / "game" / "c.cpp")
         << "#include \"world/world.h\"\n// #include \"shell/x.h\" in prose\n";
