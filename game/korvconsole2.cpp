@@ -24,9 +24,11 @@ char buffer[256];
 void (*game_frame_hook)() = nullptr;
 int escape_armed = 1;
 
+namespace {
+
 // D, F10 and F5 share one delay: each sees what the one before it left, so only the first held
 // key in that order is taken in a frame.
-static void Toggle_Keys() {
+void Toggle_Keys() {
     if (keyboard_state[DIK_D] && key_toggle_delay == 0) {
         debug_mode = debug_mode == 1 ? 0 : 1;
         key_toggle_delay = KEY_TOGGLE_DELAY;
@@ -46,13 +48,13 @@ static void Toggle_Keys() {
 
 // Enter restarts a lost or won game. A count below zero still shows "You Win!" with the restart
 // hint, so the restart is taken there too.
-static void Restart_Key() {
+void Restart_Key() {
     if (!keyboard_state[DIK_RETURN] || (player.state != 0 && enemy_ships > 0)) return;
     Reset_Player();
     Reset_Game();
 }
 
-static void Update_World() {
+void Update_World() {
     Move_Stars();
     Move_Particles();
     Move_Craft();
@@ -62,7 +64,7 @@ static void Update_World() {
     Move_Stations();
 }
 
-static void Draw_World() {
+void Draw_World() {
     DDraw_Lock_Back_Surface();
     Draw_Stars();
     Draw_Particles();
@@ -83,11 +85,11 @@ static void Draw_World() {
     Draw_Area_Warning();
 }
 
-static void Text(int x, int y, DWORD colour) {
+void Text(int x, int y, DWORD colour) {
     Draw_Text_GDI(buffer, x, y, colour, lpddsback);
 }
 
-static void Draw_Texts() {
+void Draw_Texts() {
     snprintf(buffer, sizeof buffer, "Score:%20d", score);
     Text(350, 10, TEXT_CYAN);
     if (player.state == 0 || enemy_ships <= 0) {
@@ -98,7 +100,7 @@ static void Draw_Texts() {
     }
 }
 
-static void Draw_Debug_Readout() {
+void Draw_Debug_Readout() {
     snprintf(buffer, sizeof buffer, "Farwake is running");
     Text(10, 10, TEXT_CYAN);
     snprintf(buffer, sizeof buffer, "Frame:%d", heading(player));
@@ -116,6 +118,8 @@ static void Draw_Debug_Readout() {
     snprintf(buffer, sizeof buffer, "enemy_ships:%d", enemy_ships);
     Text(10, 150, TEXT_GREEN);
 }
+
+} // namespace
 
 int Game_Main(void *parms) {
     (void)parms;

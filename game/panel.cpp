@@ -14,11 +14,15 @@
 BOB_TYP shields;
 BOB_TYP missile_meter;
 
+namespace {
+
 // Raw pixel values, the same in either packing: dark blue 10 and light blue (0, 20, 30).
-static constexpr int FUEL_FRAME_COLOR = 10;
-static constexpr int FUEL_BAR_COLOR = 670;
-static constexpr DWORD MISSILE_COUNT_COLOR = 0x005050FF;
-static constexpr DWORD WARNING_COLOR = 0x000000FF;
+constexpr int FUEL_FRAME_COLOR = 10;
+constexpr int FUEL_BAR_COLOR = 670;
+constexpr DWORD MISSILE_COUNT_COLOR = 0x005050FF;
+constexpr DWORD WARNING_COLOR = 0x000000FF;
+
+} // namespace
 
 int Init_Shield_Gauge() {
     Create_BOB(&shields, 710, 10, 90, 90, 4, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,

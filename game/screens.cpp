@@ -15,18 +15,22 @@
 
 BITMAP_IMAGE_TYP background_bmp;
 
+namespace {
+
 // The picture's block: 600 x 500 pixels from (0, 0) of the file, shown at (100, 50).
-static constexpr int TITLE_X = 100;
-static constexpr int TITLE_Y = 50;
-static constexpr int TITLE_W = 600;
-static constexpr int TITLE_H = 500;
+constexpr int TITLE_X = 100;
+constexpr int TITLE_Y = 50;
+constexpr int TITLE_W = 600;
+constexpr int TITLE_H = 500;
 // The screens stream the stars up the screen by giving the ship a downward speed.
-static constexpr float SCREEN_STAR_SPEED = 20.0f;
-static constexpr int SCREEN_FRAME_MS = 30;
-static constexpr int TITLE_HOLD_MS = 200;
-static constexpr int CREDITS_HOLD_MS = 100;
-static constexpr int CREDITS_LAST_FRAME = 1201;
-static constexpr DWORD CAPTION_COLOR = 0x000000FF;
+constexpr float SCREEN_STAR_SPEED = 20.0f;
+constexpr int SCREEN_FRAME_MS = 30;
+constexpr int TITLE_HOLD_MS = 200;
+constexpr int CREDITS_HOLD_MS = 100;
+constexpr int CREDITS_LAST_FRAME = 1201;
+constexpr DWORD CAPTION_COLOR = 0x000000FF;
+
+} // namespace
 
 struct CREDITS_ROW_TYP {
     int frame;
@@ -34,7 +38,9 @@ struct CREDITS_ROW_TYP {
     const char *line2;
 };
 
-static constexpr CREDITS_ROW_TYP credits_rows[] = {
+namespace {
+
+constexpr CREDITS_ROW_TYP credits_rows[] = {
     {10, "Designed and programmed by", "Orrin Vale"},
     {150, "Original game engine by", "Teodor Quist"},
     {300, "Engine sounds provided by", "Pellucid Works LLC & Teodor Quist"},
@@ -43,20 +49,24 @@ static constexpr CREDITS_ROW_TYP credits_rows[] = {
     {750, "Thanks for playing!", "Visit farwake.example.org"},
 };
 
+} // namespace
+
 const char *Credits_Caption(int frame, int line) {
     for (const CREDITS_ROW_TYP &row : credits_rows)
         if (row.frame == frame) return line == 1 ? row.line1 : (line == 2 ? row.line2 : nullptr);
     return nullptr;
 }
 
+namespace {
+
 // Whether Escape is down, asked of the system and of this frame's keyboard read.
-static int Escape_Down() {
+int Escape_Down() {
     return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) || keyboard_state[DIK_ESCAPE];
 }
 
 // Loads the title picture into background_bmp. A missing file leaves it unloaded, and the loader
 // refuses a block the file lacks: the screens then show only their stars.
-static void Load_Title_Picture() {
+void Load_Title_Picture() {
     BITMAP_FILE_TAG bitmap{};
     Destroy_Bitmap_Image(&background_bmp); // each screen makes its own; never leak the last one
     int loaded = Load_Bitmap_File(&bitmap, "marlotitle.bmp");
@@ -67,7 +77,7 @@ static void Load_Title_Picture() {
 
 // The part of a frame both screens share: clear, read the keys, move the stars, then draw the
 // picture opaquely and the stars over it into the locked back surface.
-static void Draw_Screen_Background(int *frame_counter) {
+void Draw_Screen_Background(int *frame_counter) {
     Start_Clock();
     DDraw_Fill_Surface(lpddsback, 0, nullptr);
     DInput_Read_Keyboard();
@@ -79,6 +89,8 @@ static void Draw_Screen_Background(int *frame_counter) {
         DDraw_Unlock_Back_Surface();
     }
 }
+
+} // namespace
 
 int Run_Title_Screen() {
     player_yv = SCREEN_STAR_SPEED;

@@ -8,25 +8,27 @@
 #include "platform/dik.h"
 #include "platform/platform.h"
 
-static int paused = 0;
+namespace {
+
+int paused = 0;
 // A paused pump looks at its messages this often.
-static constexpr uint32_t PAUSE_NAP_MS = 20;
-static constexpr const char *PAUSE_TEXT = "Paused";
+constexpr uint32_t PAUSE_NAP_MS = 20;
+constexpr const char *PAUSE_TEXT = "Paused";
 // The text's rough size at the engine's 16-pixel face, to centre it.
-static constexpr int PAUSE_TEXT_W = 56;
-static constexpr int PAUSE_TEXT_H = 16;
-static constexpr DWORD PAUSE_TEXT_COLOR = 0x00FFFFFF;
+constexpr int PAUSE_TEXT_W = 56;
+constexpr int PAUSE_TEXT_H = 16;
+constexpr DWORD PAUSE_TEXT_COLOR = 0x00FFFFFF;
 
 // Halves every component of a 16-bit pixel: the top bit of each component's neighbour is
 // masked off after the shift.
-static USHORT dim_pixel(USHORT p, int packing) {
+USHORT dim_pixel(USHORT p, int packing) {
     return (USHORT)((p >> 1) & (packing == 16 ? 0x7BEF : 0x3DEF));
 }
 
 // Dims the last picture shown in the back surface, writes the text and shows it. Locking brings
 // the back surface up to the frame last shown (a flip may have swapped the two); the game's next
 // frame clears it first, so nothing of this reaches the game.
-static void show_paused_picture() {
+void show_paused_picture() {
     if (!lpddsprimary || !lpddsback || lpddsback->bpp != 16 || lpddsprimary->bpp != 16 ||
         lpddsback->locked || lpddsprimary->locked)
         return;
@@ -43,6 +45,8 @@ static void show_paused_picture() {
                   (lpddsback->height - PAUSE_TEXT_H) / 2, PAUSE_TEXT_COLOR, lpddsback);
     DDraw_Flip();
 }
+
+} // namespace
 
 int Shell_Paused() {
     return paused;

@@ -11,12 +11,16 @@
 
 void (*shell_pump_end_hook)() = nullptr;
 
-static constexpr const char *WINDOW_CLASS_NAME = "WIN3DCLASS";
-static constexpr const char *WINDOW_TITLE = "Korv Graphics Console Ver 2.0";
-static constexpr int WINDOW_WIDTH = 800;
-static constexpr int WINDOW_HEIGHT = 600;
+namespace {
 
-static char shell_error[256];
+constexpr const char *WINDOW_CLASS_NAME = "WIN3DCLASS";
+constexpr const char *WINDOW_TITLE = "Korv Graphics Console Ver 2.0";
+constexpr int WINDOW_WIDTH = 800;
+constexpr int WINDOW_HEIGHT = 600;
+
+char shell_error[256];
+
+} // namespace
 
 void Shell_Set_Error(const char *what, const char *reason) {
     if (!what) {

@@ -11,11 +11,15 @@
 #include "world/weapons.h"
 #include "world/world.h"
 
+namespace {
+
 // Beyond this distance a craft waits in place; within the fire range it may shoot.
-static constexpr float CRAFT_WAKE_DISTANCE = 3000.0f;
-static constexpr float CRAFT_FIRE_DISTANCE = 400.0f;
-static constexpr int CRAFT_FIRE_DELAY = 25;
-static constexpr float CRAFT_SHOT_SPEED = 20.0f;
+constexpr float CRAFT_WAKE_DISTANCE = 3000.0f;
+constexpr float CRAFT_FIRE_DISTANCE = 400.0f;
+constexpr int CRAFT_FIRE_DELAY = 25;
+constexpr float CRAFT_SHOT_SPEED = 20.0f;
+
+} // namespace
 
 int Init_Craft() {
     Create_BOB(&craft[0], 0, 0, 49, 49, 36, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
@@ -48,14 +52,16 @@ int Craft_Bearing(int x, int y) {
     return b;
 }
 
+namespace {
+
 // Length of (a, b) with squares and sum in float and the root rounded back to float.
-static float Float_Length(float a, float b) {
+float Float_Length(float a, float b) {
     float sum = a * a + b * b;
     return (float)sqrt((double)sum);
 }
 
 // Caps a craft's speed: a velocity of length 10 or more is scaled to length 8.
-static void Cap_Craft_Speed(BOB_TYP &c) {
+void Cap_Craft_Speed(BOB_TYP &c) {
     float s = Float_Length(vel_x(c), vel_y(c));
     if (s >= 10.0f) {
         float factor = 8.0f / s;
@@ -65,7 +71,7 @@ static void Cap_Craft_Speed(BOB_TYP &c) {
 }
 
 // One step toward bearing b along the shorter way round, when the draw allows it.
-static void Turn_Craft(BOB_TYP &c, int b) {
+void Turn_Craft(BOB_TYP &c, int b) {
     int h = heading(c);
     if (b > h) {
         int r = Rand() % 10;
@@ -87,7 +93,7 @@ static void Turn_Craft(BOB_TYP &c, int b) {
     heading(c) = Wrap_Heading(h);
 }
 
-static void Hunt(BOB_TYP &c) {
+void Hunt(BOB_TYP &c) {
     int b = Craft_Bearing(world_x(c), world_y(c));
     int d = b - heading(c);
     float dist = Float_Length((float)world_x(c) - player_x, (float)world_y(c) - player_y);
@@ -112,13 +118,15 @@ static void Hunt(BOB_TYP &c) {
     }
 }
 
-static void Launch_Run(BOB_TYP &c) {
+void Launch_Run(BOB_TYP &c) {
     c.counter_2 -= 1;
     vel_x(c) += cos_table[heading(c)];
     vel_y(c) += sin_table[heading(c)];
     Cap_Craft_Speed(c);
     if (c.counter_2 <= 0) c.state = CRAFT_STATE_HUNT;
 }
+
+} // namespace
 
 int Move_Craft() {
     for (int i = 0; i < MAX_CRAFT; i++) {

@@ -14,11 +14,15 @@
 #include "world/weapons.h"
 #include "world/world.h"
 
-static constexpr float EXPLOSION_HEARING_DISTANCE = 2000.0f;
-static constexpr int PARTICLE_LIFE = 32;
-static constexpr int POWERUP_SCORE = 200;
+namespace {
 
-static int expl_anim[4] = {0, 1, 2, 3};
+constexpr float EXPLOSION_HEARING_DISTANCE = 2000.0f;
+constexpr int PARTICLE_LIFE = 32;
+constexpr int POWERUP_SCORE = 200;
+
+int expl_anim[4] = {0, 1, 2, 3};
+
+} // namespace
 
 // ---- explosion --------------------------------------------------------------------------------
 
@@ -129,8 +133,10 @@ int Start_Powerups(int x, int y) {
     return 1;
 }
 
+namespace {
+
 // The effect of picking up a power-up of the given kind.
-static void Apply_Powerup(int kind) {
+void Apply_Powerup(int kind) {
     switch (kind) {
     case 0:
         fuel = FUEL_FULL;
@@ -149,6 +155,8 @@ static void Apply_Powerup(int kind) {
         break;
     }
 }
+
+} // namespace
 
 int Move_Powerups() {
     for (int i = 0; i < MAX_POWERUPS; i++) {

@@ -11,15 +11,19 @@
 
 BOB_TYP radar;
 
+namespace {
+
 // The square's top-left screen pixel and its side; one radar pixel covers 256 x 256 world units
 // (shift 8) and the square spans world -12800 (included) to +12800 (excluded) on both axes.
-static constexpr int RADAR_X0 = 700;
-static constexpr int RADAR_Y0 = 500;
-static constexpr int RADAR_SIZE = 100;
-static constexpr int RADAR_HALF_SPAN = 12800;
-static constexpr int RADAR_SHIFT = 8;
-static constexpr int CORNER_SIZE = 10;
-static constexpr int NUM_CORNERS = 4;
+constexpr int RADAR_X0 = 700;
+constexpr int RADAR_Y0 = 500;
+constexpr int RADAR_SIZE = 100;
+constexpr int RADAR_HALF_SPAN = 12800;
+constexpr int RADAR_SHIFT = 8;
+constexpr int CORNER_SIZE = 10;
+constexpr int NUM_CORNERS = 4;
+
+} // namespace
 
 int Init_Radar() {
     Create_BOB(&radar, 0, 0, CORNER_SIZE, CORNER_SIZE, 36, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_FRAME,
@@ -28,8 +32,10 @@ int Init_Radar() {
     return Load_Sheet_BOB16(&radar, "radar.bmp", NUM_CORNERS, NUM_CORNERS) == NUM_CORNERS;
 }
 
+namespace {
+
 // Plots one dot when the world point falls inside the square; the shifts floor toward -infinity.
-static void Plot_Radar_Dot(int wx, int wy, int r, int g, int b, int pitch) {
+void Plot_Radar_Dot(int wx, int wy, int r, int g, int b, int pitch) {
     // Widened so that a position near the int limits cannot overflow; the dot is the same.
     long long rx = (((long long)wx + RADAR_HALF_SPAN) >> RADAR_SHIFT) + RADAR_X0;
     long long ry = (((long long)wy + RADAR_HALF_SPAN) >> RADAR_SHIFT) + RADAR_Y0;
@@ -40,11 +46,13 @@ static void Plot_Radar_Dot(int wx, int wy, int r, int g, int b, int pitch) {
 
 // The ship's position truncated toward zero. A ship flown beyond the int range would make the
 // conversion undefined; it is far off the square either way, so it is held just outside the range.
-static int Truncate_Position(float p) {
+int Truncate_Position(float p) {
     if (std::isnan(p) || p >= 2.0e9f) return 2000000000;
     if (p <= -2.0e9f) return -2000000000;
     return (int)p;
 }
+
+} // namespace
 
 int Draw_Radar() {
     if (!sback_buffer) return 1;

@@ -48,13 +48,15 @@ int Touches_Player(BOB_TYP &mover) {
                           (int)(player_y - (player.height >> 1)), player.width, player.height);
 }
 
+namespace {
+
 // Exhaust drifts backwards at an eighth of the ship's velocity; the shift rounds toward minus
 // infinity, so any forward speed of 1 to 7 still leaves the exhaust drifting back by 1.
-static void Start_Exhaust() {
+void Start_Exhaust() {
     Start_Particles((int)player_x, (int)player_y, (-(int)player_xv) >> 3, (-(int)player_yv) >> 3);
 }
 
-static void Afterburner(int h) {
+void Afterburner(int h) {
     fuel -= 1.0f;
     if (afterburners_on == 0) {
         DSound_Play(afterburner_id, 0, 0, 0, 0);
@@ -72,7 +74,7 @@ static void Afterburner(int h) {
     }
 }
 
-static void Engine(int h) {
+void Engine(int h) {
     afterburners_on = 0;
     if (engines_on == 0) {
         DSound_Play(engine_id, 1, 0, 0, 0);
@@ -91,7 +93,7 @@ static void Engine(int h) {
     }
 }
 
-static void Coast() {
+void Coast() {
     if (engines_on == 1) {
         DSound_Stop_Sound(engine_id);
         engines_on = 0;
@@ -103,6 +105,8 @@ static void Coast() {
         player_yv = (float)(player_yv - 0.01 * player_yv);
     }
 }
+
+} // namespace
 
 void Move_Player() {
     if (player.state == 0) return;

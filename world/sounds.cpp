@@ -24,8 +24,10 @@ void Clear_Sound_Ids() {
         explosion_ids[i] = hit_ids[i] = bullet_ids[i] = -1;
 }
 
+namespace {
+
 // Loads one sound into ids[0] at the common rate and fills ids[1..7] with replicas sharing it.
-static int Load_Copies(const char *file, int ids[NUM_SOUND_COPIES]) {
+int Load_Copies(const char *file, int ids[NUM_SOUND_COPIES]) {
     ids[0] = DSound_Load_WAV(file, SOUND_CONTROLS);
     if (ids[0] == -1) return 0;
     DSound_Set_Freq(ids[0], SOUND_RATE);
@@ -33,6 +35,8 @@ static int Load_Copies(const char *file, int ids[NUM_SOUND_COPIES]) {
         ids[i] = DSound_Replicate_Sound(ids[0]);
     return 1;
 }
+
+} // namespace
 
 int Init_Sounds() {
     if ((gameover_id = DSound_Load_WAV("gameover.wav", SOUND_CONTROLS)) == -1) return 0;

@@ -8,12 +8,16 @@
 #include "engine/graphics/ddraw.h"
 #include "world/world.h"
 
+namespace {
+
 // The star plane is twice the screen each way so that a star leaving one edge comes back later.
-static constexpr int STAR_FIELD_W = 1600;
-static constexpr int STAR_FIELD_H = 1200;
+constexpr int STAR_FIELD_W = 1600;
+constexpr int STAR_FIELD_H = 1200;
 // Last index of the far and middle layers; the rest are near stars.
-static constexpr int LAST_FAR_STAR = 160;
-static constexpr int LAST_MIDDLE_STAR = 320;
+constexpr int LAST_FAR_STAR = 160;
+constexpr int LAST_MIDDLE_STAR = 320;
+
+} // namespace
 
 int Init_Stars() {
     for (int i = 0; i < MAX_STARS; i++) {

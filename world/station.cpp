@@ -9,10 +9,14 @@
 #include "world/sheet.h"
 #include "world/world.h"
 
-static constexpr int STATION_LAUNCH_INTERVAL = 1000;
-static constexpr int LAUNCH_RUN_FRAMES = 60;
+namespace {
 
-static int station_anim[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+constexpr int STATION_LAUNCH_INTERVAL = 1000;
+constexpr int LAUNCH_RUN_FRAMES = 60;
+
+int station_anim[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+
+} // namespace
 
 int Init_Stations() {
     Create_BOB(&stations[0], 0, 0, 120, 120, 8, BOB_ATTR_VISIBLE | BOB_ATTR_MULTI_ANIM,
@@ -27,9 +31,11 @@ int Init_Stations() {
     return loaded == 8;
 }
 
+namespace {
+
 // Sends a new craft out of station s into the first free craft slot, if there is one. The
 // craft keeps the velocity and fire delay its slot last had.
-static void Launch_Craft(BOB_TYP &s) {
+void Launch_Craft(BOB_TYP &s) {
     for (int i = 0; i < MAX_CRAFT; i++) {
         BOB_TYP &c = craft[i];
         if (c.state != CRAFT_STATE_OFF) continue;
@@ -42,6 +48,8 @@ static void Launch_Craft(BOB_TYP &s) {
         return;
     }
 }
+
+} // namespace
 
 int Move_Stations() {
     for (int i = 0; i < MAX_STATIONS; i++) {

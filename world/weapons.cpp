@@ -13,26 +13,28 @@
 #include "world/sounds.h"
 #include "world/world.h"
 
-static constexpr int BULLET_LIFE = 100;  // updates before a shot vanishes
-static constexpr int MISSILE_LIFE = 100; // updates before a missile bursts
-static constexpr int CRAFT_POINTS = 100;
-static constexpr int STATION_POINTS = 2500;
-static constexpr int MISSILE_DAMAGE = 10;
+namespace {
 
-static int bullet_anim_red[4] = {0, 1, 2, 3};
-static int bullet_anim_green[4] = {4, 5, 6, 7};
-static int bullet_anim_blue[4] = {8, 9, 10, 11};
-static int bullet_anim_yellow[4] = {12, 13, 14, 15};
+constexpr int BULLET_LIFE = 100;  // updates before a shot vanishes
+constexpr int MISSILE_LIFE = 100; // updates before a missile bursts
+constexpr int CRAFT_POINTS = 100;
+constexpr int STATION_POINTS = 2500;
+constexpr int MISSILE_DAMAGE = 10;
+
+int bullet_anim_red[4] = {0, 1, 2, 3};
+int bullet_anim_green[4] = {4, 5, 6, 7};
+int bullet_anim_blue[4] = {8, 9, 10, 11};
+int bullet_anim_yellow[4] = {12, 13, 14, 15};
 
 // Whether an object's hit box meets another's; the moving object comes first.
-static int Boxes_Touch(BOB_TYP &mover, BOB_TYP &target) {
+int Boxes_Touch(BOB_TYP &mover, BOB_TYP &target) {
     return Collision_Test(world_x(mover) - (mover.width >> 1), world_y(mover) - (mover.height >> 1),
                           mover.width, mover.height, world_x(target) - (target.width >> 1),
                           world_y(target) - (target.height >> 1), target.width, target.height);
 }
 
 // Tests one projectile against every live craft; each craft it touches is destroyed.
-static void Hit_Craft(BOB_TYP &shot) {
+void Hit_Craft(BOB_TYP &shot) {
     for (int c = 0; c < MAX_CRAFT; c++) {
         BOB_TYP &target = craft[c];
         if (target.state == CRAFT_STATE_OFF || !Boxes_Touch(shot, target)) continue;
@@ -48,7 +50,7 @@ static void Hit_Craft(BOB_TYP &shot) {
 
 // Takes damage points off a station and destroys it when none are left. A station's end never
 // plays the victory sound, even when it was the last enemy.
-static void Damage_Station(BOB_TYP &s, int damage) {
+void Damage_Station(BOB_TYP &s, int damage) {
     s.counter_1 -= damage;
     if (s.counter_1 > 0) return;
     enemy_ships -= 1;
@@ -59,6 +61,8 @@ static void Damage_Station(BOB_TYP &s, int damage) {
     Start_Expl(sx, sy + 50);
     Start_Expl(sx - 80, sy + 10);
 }
+
+} // namespace
 
 // ---- gun shots --------------------------------------------------------------------------------
 
@@ -97,8 +101,10 @@ int Start_Bullet(int x, int y, int xv, int yv, int color) {
     return 1;
 }
 
+namespace {
+
 // An enemy shot on the ship: a shield level is lost, or with none left the ship is destroyed.
-static void Hit_Player(BOB_TYP &b) {
+void Hit_Player(BOB_TYP &b) {
     b.state = 0;
     int &shield = player.int_vars[INDEX_SHIELD];
     if (shield <= 0 && player.state != 0) {
@@ -111,6 +117,8 @@ static void Hit_Player(BOB_TYP &b) {
         Play_First_Idle_Sound(hit_ids);
     }
 }
+
+} // namespace
 
 int Move_Bullets() {
     for (int i = 0; i < MAX_BULLETS; i++) {

@@ -10,18 +10,20 @@
 #include <SDL.h>
 #endif
 
+namespace {
+
 // Half of the sprite is transparent, in 8 x 8 blocks, as a sprite's runs of key pixels are.
-static USHORT sprite_pixel(int x, int y) {
+USHORT sprite_pixel(int x, int y) {
     return ((x >> 3) + (y >> 3)) & 1 ? 0 : (USHORT)(0x1000 + x * 64 + y);
 }
 
-static void open_display() {
+void open_display() {
     if (lpddsback) return;
     Headless_Reset(0);
     DDraw_Init(800, 600, 16, 0);
 }
 
-static void BM_KeyedBlit_Ours(benchmark::State &state) {
+void BM_KeyedBlit_Ours(benchmark::State &state) {
     open_display();
     LPDIRECTDRAWSURFACE4 sprite = DDraw_Create_Surface(64, 64, DDSCAPS_SYSTEMMEMORY, 0);
     for (int y = 0; y < 64; y++)
@@ -35,9 +37,14 @@ static void BM_KeyedBlit_Ours(benchmark::State &state) {
     }
     DDraw_Release_Surface(sprite);
 }
+
+} // namespace
+
 BENCHMARK(BM_KeyedBlit_Ours);
 
-static void BM_Fill_Ours(benchmark::State &state) {
+namespace {
+
+void BM_Fill_Ours(benchmark::State &state) {
     open_display();
     USHORT color = 0x1234;
     for (auto _ : state) {
@@ -46,10 +53,15 @@ static void BM_Fill_Ours(benchmark::State &state) {
         benchmark::ClobberMemory();
     }
 }
+
+} // namespace
+
 BENCHMARK(BM_Fill_Ours);
 
+namespace {
+
 // One frame's texts, laid out from the baked face each time: the game draws about a dozen.
-static void BM_Text_Frame(benchmark::State &state) {
+void BM_Text_Frame(benchmark::State &state) {
     open_display();
     const char *lines[12] = {"Score 12300", "Ships 14", "Stations 2",  "Missiles 5",
                              "Fuel",        "Shields",  "You Win!",    "Game Over",
@@ -60,10 +72,15 @@ static void BM_Text_Frame(benchmark::State &state) {
         benchmark::ClobberMemory();
     }
 }
+
+} // namespace
+
 BENCHMARK(BM_Text_Frame);
 
+namespace {
+
 // The frame conversion of presentation: one lookup per pixel in a 64K table of 32-bit colours.
-static void BM_Convert_Table(benchmark::State &state) {
+void BM_Convert_Table(benchmark::State &state) {
     std::vector<uint32_t> table(65536);
     for (uint32_t p = 0; p < 65536; p++) {
         auto expand = [](uint32_t v) { return (v << 3) | (v >> 2); };
@@ -85,10 +102,16 @@ static void BM_Convert_Table(benchmark::State &state) {
         benchmark::ClobberMemory();
     }
 }
+
+} // namespace
+
 BENCHMARK(BM_Convert_Table);
 
 #if FW_BENCH_SDL
-static SDL_Surface *sdl_sprite() {
+
+namespace {
+
+SDL_Surface *sdl_sprite() {
     SDL_Surface *s = SDL_CreateRGBSurfaceWithFormat(0, 64, 64, 16, SDL_PIXELFORMAT_RGB555);
     SDL_LockSurface(s);
     for (int y = 0; y < 64; y++)
@@ -99,7 +122,7 @@ static SDL_Surface *sdl_sprite() {
     return s;
 }
 
-static void sdl_keyed_blit(benchmark::State &state, bool rle) {
+void sdl_keyed_blit(benchmark::State &state, bool rle) {
     SDL_Surface *back = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 16, SDL_PIXELFORMAT_RGB555);
     SDL_Surface *sprite = sdl_sprite();
     SDL_SetSurfaceRLE(sprite, rle ? 1 : 0);
@@ -112,16 +135,21 @@ static void sdl_keyed_blit(benchmark::State &state, bool rle) {
     SDL_FreeSurface(sprite);
     SDL_FreeSurface(back);
 }
-static void BM_KeyedBlit_SDL(benchmark::State &state) {
+void BM_KeyedBlit_SDL(benchmark::State &state) {
     sdl_keyed_blit(state, false);
 }
-static void BM_KeyedBlit_SDL_RLE(benchmark::State &state) {
+void BM_KeyedBlit_SDL_RLE(benchmark::State &state) {
     sdl_keyed_blit(state, true);
 }
+
+} // namespace
+
 BENCHMARK(BM_KeyedBlit_SDL);
 BENCHMARK(BM_KeyedBlit_SDL_RLE);
 
-static void BM_Fill_SDL(benchmark::State &state) {
+namespace {
+
+void BM_Fill_SDL(benchmark::State &state) {
     SDL_Surface *back = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 16, SDL_PIXELFORMAT_RGB555);
     Uint32 color = 0x1234;
     for (auto _ : state) {
@@ -131,9 +159,14 @@ static void BM_Fill_SDL(benchmark::State &state) {
     }
     SDL_FreeSurface(back);
 }
+
+} // namespace
+
 BENCHMARK(BM_Fill_SDL);
 
-static void BM_Convert_SDL(benchmark::State &state) {
+namespace {
+
+void BM_Convert_SDL(benchmark::State &state) {
     std::vector<uint16_t> frame(800 * 600);
     for (size_t i = 0; i < frame.size(); i++)
         frame[i] = (uint16_t)(i * 2654435761u >> 17);
@@ -144,6 +177,9 @@ static void BM_Convert_SDL(benchmark::State &state) {
         benchmark::ClobberMemory();
     }
 }
+
+} // namespace
+
 BENCHMARK(BM_Convert_SDL);
 #endif
 

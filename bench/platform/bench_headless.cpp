@@ -3,12 +3,14 @@
 #include "platform/headless/headless.h"
 #include <benchmark/benchmark.h>
 
-static void fill(int16_t *out, int frames, void *) {
+namespace {
+
+void fill(int16_t *out, int frames, void *) {
     for (int i = 0; i < 2 * frames; i++)
         out[i] = (int16_t)i;
 }
 
-static void BM_MinuteOfFrames(benchmark::State &state) {
+void BM_MinuteOfFrames(benchmark::State &state) {
     for (auto _ : state) {
         Headless_Reset(0);
         int rate = 0;
@@ -19,6 +21,9 @@ static void BM_MinuteOfFrames(benchmark::State &state) {
         benchmark::DoNotOptimize(Headless_Audio().data());
     }
 }
+
+} // namespace
+
 BENCHMARK(BM_MinuteOfFrames)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -4,7 +4,9 @@
 #include <benchmark/benchmark.h>
 #include <vector>
 
-static std::vector<uint16_t> test_frame() {
+namespace {
+
+std::vector<uint16_t> test_frame() {
     std::vector<uint16_t> px(800 * 600);
     uint32_t seed = 12345;
     for (uint16_t &p : px) {
@@ -14,7 +16,7 @@ static std::vector<uint16_t> test_frame() {
     return px;
 }
 
-static void BM_TableConvert(benchmark::State &state) {
+void BM_TableConvert(benchmark::State &state) {
     std::vector<uint16_t> src = test_frame();
     std::vector<uint32_t> dst(800 * 600);
     int packing = (int)state.range(0);
@@ -24,9 +26,14 @@ static void BM_TableConvert(benchmark::State &state) {
     }
     state.SetItemsProcessed(state.iterations() * 800 * 600);
 }
+
+} // namespace
+
 BENCHMARK(BM_TableConvert)->Arg(15)->Arg(16);
 
-static void BM_SdlConvertPixels(benchmark::State &state) {
+namespace {
+
+void BM_SdlConvertPixels(benchmark::State &state) {
     std::vector<uint16_t> src = test_frame();
     std::vector<uint32_t> dst(800 * 600);
     Uint32 format = state.range(0) == 15 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565;
@@ -37,6 +44,9 @@ static void BM_SdlConvertPixels(benchmark::State &state) {
     }
     state.SetItemsProcessed(state.iterations() * 800 * 600);
 }
+
+} // namespace
+
 BENCHMARK(BM_SdlConvertPixels)->Arg(15)->Arg(16);
 
 BENCHMARK_MAIN();

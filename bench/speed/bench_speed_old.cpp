@@ -36,11 +36,13 @@ void Old_Fill16(uint16_t *d, size_t n, uint16_t color) {
 // The keyed copy as it was, whole: clipping, the row map with its division, eight pixels a
 // step.
 namespace old_blit {
-static bool rect_empty(const RECT &r) {
+namespace {
+
+bool rect_empty(const RECT &r) {
     return r.left >= r.right || r.top >= r.bottom;
 }
 
-static RECT intersect(const RECT &a, const RECT &b) {
+RECT intersect(const RECT &a, const RECT &b) {
     RECT r;
     r.left = a.left > b.left ? a.left : b.left;
     r.top = a.top > b.top ? a.top : b.top;
@@ -52,7 +54,7 @@ static RECT intersect(const RECT &a, const RECT &b) {
 // Calls draw(r) for each part of area that the destination may be written in: each clip
 // rectangle cut to the surface, or the surface itself when no clipper is attached.
 template <typename Draw>
-static void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw) {
+void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw) {
     const RECT bounds = {0, 0, dest->width, dest->height};
     const RECT visible = intersect(area, bounds);
     if (rect_empty(visible)) return;
@@ -68,7 +70,7 @@ static void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw
 
 // One row of a keyed copy: pixels equal to the key leave the destination as it was. Every
 // destination pixel is read and written back, which lets the loop run eight pixels at a time.
-static void keyed_row16(uint16_t *__restrict d, const uint16_t *__restrict s, int n, uint16_t key) {
+void keyed_row16(uint16_t *__restrict d, const uint16_t *__restrict s, int n, uint16_t key) {
     int x = 0;
     const pixel8x16 keys = {key, key, key, key, key, key, key, key};
     for (; x + 8 <= n; x += 8) {
@@ -83,7 +85,7 @@ static void keyed_row16(uint16_t *__restrict d, const uint16_t *__restrict s, in
         if (s[x] != key) d[x] = s[x];
 }
 
-static void keyed_row8(uint8_t *d, const uint8_t *s, int n, uint8_t key) {
+void keyed_row8(uint8_t *d, const uint8_t *s, int n, uint8_t key) {
     for (int x = 0; x < n; x++)
         if (s[x] != key) d[x] = s[x];
 }
@@ -96,8 +98,8 @@ struct Source {
 };
 
 template <typename Pixel>
-static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source &src,
-                      const RECT &part, bool keyed, Pixel key) {
+void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source &src, const RECT &part,
+               bool keyed, Pixel key) {
     const long long sw = src.rect.right - src.rect.left, sh = src.rect.bottom - src.rect.top;
     const long long dw = (long long)drect.right - drect.left;
     const long long dh = (long long)drect.bottom - drect.top;
@@ -131,6 +133,8 @@ static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source
         }
     }
 }
+
+} // namespace
 
 int Old_DDraw_Blt(LPDIRECTDRAWSURFACE4 dest, RECT *dest_rect, LPDIRECTDRAWSURFACE4 src,
                   RECT *src_rect, int flags) {
@@ -194,10 +198,14 @@ void Old_Convert_Frame(const uint16_t *src, int width, int height, int src_pitch
     }
 }
 
-static void put_le(std::FILE *f, uint32_t v, int bytes) {
+namespace {
+
+void put_le(std::FILE *f, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; i++)
         std::fputc((int)((v >> (8 * i)) & 0xFF), f);
 }
+
+} // namespace
 
 int Old_Write_Wav(const char *path, const std::vector<int16_t> &samples, uint32_t rate) {
     uint64_t data_bytes = (uint64_t)samples.size() * 2;

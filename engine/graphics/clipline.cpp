@@ -5,7 +5,9 @@
 
 enum { CODE_LEFT = 1, CODE_RIGHT = 2, CODE_BELOW = 4, CODE_ABOVE = 8 };
 
-static int region_code(int x, int y) {
+namespace {
+
+int region_code(int x, int y) {
     int code = 0;
     if (x < min_clip_x)
         code |= CODE_LEFT;
@@ -20,17 +22,17 @@ static int region_code(int x, int y) {
 
 // Where the segment (x0,y0)-(x1,y1) crosses the row y (or, below, the column x). The product
 // comes before the quotient, which truncates toward zero; 64 bits keep far endpoints exact.
-static int cross_row(int x0, int y0, int x1, int y1, int y) {
+int cross_row(int x0, int y0, int x1, int y1, int y) {
     return (int)(x0 + (long long)(x1 - x0) * (y - y0) / (y1 - y0));
 }
-static int cross_column(int x0, int y0, int x1, int y1, int x) {
+int cross_column(int x0, int y0, int x1, int y1, int x) {
     return (int)(y0 + (long long)(y1 - y0) * (x - x0) / (x1 - x0));
 }
 
 // Moves the endpoint (x, y) with the given code onto the edge the code names, along the segment
 // to (ox, oy). A corner code prefers the top or bottom edge unless that crossing misses the
 // rectangle's columns.
-static void move_onto_edge(int code, int &x, int &y, int ox, int oy) {
+void move_onto_edge(int code, int &x, int &y, int ox, int oy) {
     const int x0 = x, y0 = y;
     if (code & (CODE_ABOVE | CODE_BELOW)) {
         const int edge = (code & CODE_ABOVE) ? min_clip_y : max_clip_y;
@@ -47,7 +49,7 @@ static void move_onto_edge(int code, int &x, int &y, int ox, int oy) {
 }
 
 // Clips the segment in place; 1 if anything is left, 0 if it is rejected.
-static int clip_segment(int &x0, int &y0, int &x1, int &y1) {
+int clip_segment(int &x0, int &y0, int &x1, int &y1) {
     const int code0 = region_code(x0, y0), code1 = region_code(x1, y1);
     if ((code0 | code1) == 0) return 1;
     if (code0 & code1) return 0;
@@ -61,7 +63,7 @@ static int clip_segment(int &x0, int &y0, int &x1, int &y1) {
 
 // Bresenham over the longer axis, both endpoints written; stride is in pixels.
 template <typename Pixel>
-static void draw_line(int x0, int y0, int x1, int y1, Pixel color, Pixel *base, int stride) {
+void draw_line(int x0, int y0, int x1, int y1, Pixel color, Pixel *base, int stride) {
     int dx = x1 - x0, dy = y1 - y0;
     const int x_inc = dx >= 0 ? 1 : -1;
     const int y_inc = dy >= 0 ? stride : -stride;
@@ -94,6 +96,8 @@ static void draw_line(int x0, int y0, int x1, int y1, Pixel color, Pixel *base, 
         }
     }
 }
+
+} // namespace
 
 int Draw_Clipped_Line16(int x0, int y0, int x1, int y1, int color, UCHAR *dest_buffer, int lpitch) {
     if (!dest_buffer) return 0;

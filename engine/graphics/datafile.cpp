@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <sys/stat.h>
 
-static void set_error(std::string *error, const char *text) {
+namespace {
+
+void set_error(std::string *error, const char *text) {
     if (error) *error = text;
 }
 
-static bool is_file(const std::string &path) {
+bool is_file(const std::string &path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
@@ -17,7 +19,9 @@ static bool is_file(const std::string &path) {
 // The folders after the working one, relative to the executable's: beside it, then an
 // installed game's <prefix>/share/farwake beside <prefix>/bin, then Debian's games layout
 // (<prefix>/games with its data in <prefix>/share/games/farwake).
-static constexpr const char *kBesideExecutable[] = {"", "../share/farwake/", "../share/games/farwake/"};
+constexpr const char *kBesideExecutable[] = {"", "../share/farwake/", "../share/games/farwake/"};
+
+} // namespace
 
 std::string Find_Data_File(const char *name) {
     if (!name || !*name) return "";

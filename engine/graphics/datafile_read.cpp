@@ -7,12 +7,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
 // Every outside file is read through here: opened without blocking (a pipe or a device would
 // otherwise hang or never end), checked to be a plain file no larger than its kind allows, and
 // read no further than its size said, so a file growing meanwhile is not followed.
-static void set_error(std::string *error, const std::string &text) {
+void set_error(std::string *error, const std::string &text) {
     if (error) *error = text;
 }
+
+} // namespace
 
 int Read_File_Head(const char *path, uint64_t max_bytes, uint64_t want, std::vector<uint8_t> &bytes,
                    uint64_t *file_size, std::string *error) {

@@ -35,12 +35,16 @@ UCHAR *primary_buffer = nullptr;
 int primary_lpitch = 0;
 int window_client_x0 = 0, window_client_y0 = 0;
 
+namespace {
+
 // A full-screen flip swaps the two surfaces' memories instead of copying the frame: the primary
 // then holds the frame shown and the back surface the one before. Every frame starts with a
 // clear of the whole back surface, which never needs the old contents; anything else that
 // uses the back surface first gets the shown frame copied back, so it sees what a copying flip
 // would have left there.
-static LPDIRECTDRAWSURFACE4 stale_back = nullptr;
+LPDIRECTDRAWSURFACE4 stale_back = nullptr;
+
+} // namespace
 
 void DDraw_Settle_Surface(LPDIRECTDRAWSURFACE4 s) {
     // The primary is settled too: the back surface must get the frame before it changes.
@@ -58,14 +62,16 @@ void DDraw_Overwrite_Surface(LPDIRECTDRAWSURFACE4 s) {
         DDraw_Settle_Surface(s);
 }
 
-// Largest side of a surface; keeps width * height * 2 far from overflowing.
-static constexpr int MAX_SURFACE_SIDE = 16384;
-// Presents tried per flip before the frame is given up.
-static constexpr int FLIP_TRIES = 3;
-// The windowed copy always lands in a 640 x 480 rectangle.
-static constexpr int WINDOWED_FLIP_WIDTH = 640, WINDOWED_FLIP_HEIGHT = 480;
+namespace {
 
-static LPDIRECTDRAWSURFACE4 create_surface(int width, int height, int bpp) {
+// Largest side of a surface; keeps width * height * 2 far from overflowing.
+constexpr int MAX_SURFACE_SIDE = 16384;
+// Presents tried per flip before the frame is given up.
+constexpr int FLIP_TRIES = 3;
+// The windowed copy always lands in a 640 x 480 rectangle.
+constexpr int WINDOWED_FLIP_WIDTH = 640, WINDOWED_FLIP_HEIGHT = 480;
+
+LPDIRECTDRAWSURFACE4 create_surface(int width, int height, int bpp) {
     if (!lpdd || width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE)
         return nullptr;
     auto s = std::make_unique<DDSURFACE>();
@@ -78,11 +84,13 @@ static LPDIRECTDRAWSURFACE4 create_surface(int width, int height, int bpp) {
     return lpdd->surfaces.back().get();
 }
 
-static LPDIRECTDRAWCLIPPER create_clipper() {
+LPDIRECTDRAWCLIPPER create_clipper() {
     if (!lpdd) return nullptr;
     lpdd->clippers.push_back(std::make_unique<DDCLIPPER>());
     return lpdd->clippers.back().get();
 }
+
+} // namespace
 
 int DDraw_Init(int width, int height, int bpp, int windowed) {
     // A second open without a shut-down would leak the first display object.
@@ -269,9 +277,11 @@ USHORT DDraw_Color_To_Pixel(DWORD color, int packing) {
     return (USHORT)((b >> 3) | ((g >> 2) << 5) | ((r >> 3) << 11));
 }
 
+namespace {
+
 // Hands a surface to the platform in the display's real packing; 8-bit surfaces go through
 // the display palette first.
-static int present_surface(LPDIRECTDRAWSURFACE4 s) {
+int present_surface(LPDIRECTDRAWSURFACE4 s) {
     if (s->bpp == 16)
         return Plat_Present((const uint16_t *)s->memory.data(), s->width, s->height, s->pitch,
                             dd_present_format);
@@ -290,6 +300,8 @@ static int present_surface(LPDIRECTDRAWSURFACE4 s) {
     }
     return Plat_Present(converted.data(), s->width, s->height, s->width * 2, dd_present_format);
 }
+
+} // namespace
 
 int DDraw_Flip() {
     if (primary_buffer || back_buffer) return 0;

@@ -11,11 +11,13 @@
 // Eight 16-bit pixels handled as one value; the compiler maps it to a vector register.
 typedef uint16_t pixel8x16 __attribute__((vector_size(16)));
 
-static bool rect_empty(const RECT &r) {
+namespace {
+
+bool rect_empty(const RECT &r) {
     return r.left >= r.right || r.top >= r.bottom;
 }
 
-static RECT intersect(const RECT &a, const RECT &b) {
+RECT intersect(const RECT &a, const RECT &b) {
     RECT r;
     r.left = a.left > b.left ? a.left : b.left;
     r.top = a.top > b.top ? a.top : b.top;
@@ -27,7 +29,7 @@ static RECT intersect(const RECT &a, const RECT &b) {
 // Calls draw(r) for each part of area that the destination may be written in: each clip
 // rectangle cut to the surface, or the surface itself when no clipper is attached.
 template <typename Draw>
-static void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw) {
+void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw) {
     const RECT bounds = {0, 0, dest->width, dest->height};
     const RECT visible = intersect(area, bounds);
     if (rect_empty(visible)) return;
@@ -44,8 +46,8 @@ static void for_each_clip(LPDIRECTDRAWSURFACE4 dest, const RECT &area, Draw draw
 // A keyed copy of rows x n 16-bit pixels (pitches in bytes): pixels equal to the key leave the
 // destination as it was. Every destination pixel is read and written back, which lets the
 // loop run eight pixels at a time.
-static void keyed_rect16_sse(uint8_t *d, size_t dpitch, const uint8_t *s, size_t spitch, int n,
-                             int rows, uint16_t key) {
+void keyed_rect16_sse(uint8_t *d, size_t dpitch, const uint8_t *s, size_t spitch, int n, int rows,
+                      uint16_t key) {
     const pixel8x16 keys = {key, key, key, key, key, key, key, key};
     for (int y = 0; y < rows; y++, d += dpitch, s += spitch) {
         uint16_t *__restrict dr = (uint16_t *)d;
@@ -64,13 +66,19 @@ static void keyed_rect16_sse(uint8_t *d, size_t dpitch, const uint8_t *s, size_t
     }
 }
 
+} // namespace
+
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__EMSCRIPTEN__)
 #define FW_BLIT_AVX512 1
+
+namespace {
+
 // With AVX-512 a step is 32 pixels and only the opaque ones are stored: the destination is
 // never read, and a row's end is a shorter mask rather than a loop of single pixels.
-__attribute__((target("avx512f,avx512bw"))) static void
-keyed_rect16_avx512(uint8_t *d, size_t dpitch, const uint8_t *s, size_t spitch, int n, int rows,
-                    uint16_t key) {
+__attribute__((target("avx512f,avx512bw"))) void keyed_rect16_avx512(uint8_t *d, size_t dpitch,
+                                                                     const uint8_t *s,
+                                                                     size_t spitch, int n, int rows,
+                                                                     uint16_t key) {
     const __m512i keys = _mm512_set1_epi16((short)key);
     const int whole = n & ~31;
     const __mmask32 tail = (__mmask32)((1ull << (n - whole)) - 1);
@@ -87,12 +95,16 @@ keyed_rect16_avx512(uint8_t *d, size_t dpitch, const uint8_t *s, size_t spitch, 
         }
     }
 }
+
+} // namespace
 #endif
 
 using Keyed_Rect16 = void (*)(uint8_t *, size_t, const uint8_t *, size_t, int, int, uint16_t);
 
+namespace {
+
 // The widest keyed copy this processor runs, chosen once.
-static Keyed_Rect16 pick_keyed_rect16() {
+Keyed_Rect16 pick_keyed_rect16() {
 #ifdef FW_BLIT_AVX512
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
         return keyed_rect16_avx512;
@@ -100,10 +112,12 @@ static Keyed_Rect16 pick_keyed_rect16() {
     return keyed_rect16_sse;
 }
 
-static void keyed_row8(uint8_t *d, const uint8_t *s, int n, uint8_t key) {
+void keyed_row8(uint8_t *d, const uint8_t *s, int n, uint8_t key) {
     for (int x = 0; x < n; x++)
         if (s[x] != key) d[x] = s[x];
 }
+
+} // namespace
 
 // The source side of a copy: memory, pitch and the rectangle the copy reads.
 struct Source {
@@ -112,9 +126,11 @@ struct Source {
     RECT rect;
 };
 
+namespace {
+
 template <typename Pixel>
-static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source &src,
-                      const RECT &part, bool keyed, Pixel key) {
+void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source &src, const RECT &part,
+               bool keyed, Pixel key) {
     const long long sw = src.rect.right - src.rect.left, sh = src.rect.bottom - src.rect.top;
     const long long dw = (long long)drect.right - drect.left;
     const long long dh = (long long)drect.bottom - drect.top;
@@ -170,6 +186,8 @@ static void copy_part(LPDIRECTDRAWSURFACE4 dest, const RECT &drect, const Source
     }
 }
 
+} // namespace
+
 int DDraw_Blt(LPDIRECTDRAWSURFACE4 dest, RECT *dest_rect, LPDIRECTDRAWSURFACE4 src, RECT *src_rect,
               int flags) {
     if (!dest || !src || dest->locked || src->locked || dest->bpp != src->bpp) return 0;
@@ -201,10 +219,12 @@ int DDraw_Blt(LPDIRECTDRAWSURFACE4 dest, RECT *dest_rect, LPDIRECTDRAWSURFACE4 s
     return 1;
 }
 
+namespace {
+
 // One run of a 16-bit fill at the C library's memory speed: memset when both bytes of the
 // colour agree (black, the clear of every frame), else wmemset of pixel pairs where wchar_t
 // is 32 bits wide.
-static void fill_run16(uint16_t *d, size_t n, uint16_t color) {
+void fill_run16(uint16_t *d, size_t n, uint16_t color) {
     if ((color & 0xFF) == (color >> 8)) {
         memset(d, color & 0xFF, n * 2);
         return;
@@ -229,8 +249,7 @@ static void fill_run16(uint16_t *d, size_t n, uint16_t color) {
         d[x] = color;
 }
 
-template <typename Pixel>
-static void fill_part(LPDIRECTDRAWSURFACE4 dest, const RECT &part, Pixel color) {
+template <typename Pixel> void fill_part(LPDIRECTDRAWSURFACE4 dest, const RECT &part, Pixel color) {
     const size_t n = (size_t)(part.right - part.left);
     uint8_t *first = dest->memory.data() + (size_t)part.top * dest->pitch;
     // Whole rows of a surface without row padding make one run.
@@ -248,7 +267,7 @@ static void fill_part(LPDIRECTDRAWSURFACE4 dest, const RECT &part, Pixel color) 
 
 // A clipped colour fill of area; the low bits of color that the surface's pixels hold.
 // Whether a fill of area writes every pixel of the surface.
-static bool covers_surface(LPDIRECTDRAWSURFACE4 dest, const RECT &area) {
+bool covers_surface(LPDIRECTDRAWSURFACE4 dest, const RECT &area) {
     const RECT all = {0, 0, dest->width, dest->height};
     auto covers = [&](const RECT &r) {
         return r.left <= 0 && r.top <= 0 && r.right >= all.right && r.bottom >= all.bottom;
@@ -260,7 +279,7 @@ static bool covers_surface(LPDIRECTDRAWSURFACE4 dest, const RECT &area) {
     return false;
 }
 
-static void fill_area(LPDIRECTDRAWSURFACE4 dest, const RECT &area, unsigned color) {
+void fill_area(LPDIRECTDRAWSURFACE4 dest, const RECT &area, unsigned color) {
     if (!dest || dest->locked || rect_empty(area)) return;
     if (covers_surface(dest, area))
         DDraw_Overwrite_Surface(dest);
@@ -273,6 +292,8 @@ static void fill_area(LPDIRECTDRAWSURFACE4 dest, const RECT &area, unsigned colo
             fill_part<uint8_t>(dest, part, (uint8_t)color);
     });
 }
+
+} // namespace
 
 int DDraw_Fill_Surface(LPDIRECTDRAWSURFACE4 lpdds, USHORT color, RECT *client) {
     if (!lpdds) return 1;

@@ -6,16 +6,24 @@
 #include "engine/graphics/ddraw_internal.h"
 #include "engine/graphics/text_face.h"
 
+namespace {
+
 // Line height of the face in pixels: the 16-pixel lines of the 8 x 16 system font the game's
 // text layout was made for.
-static constexpr int TEXT_PIXEL_HEIGHT = 16;
+constexpr int TEXT_PIXEL_HEIGHT = 16;
+
+} // namespace
 
 struct Rendered_Text {
     std::vector<uint8_t> mask; // w * h bytes, 1 on glyph pixels
     int w = 0, h = 0;
 };
 
-static const Text_Face *face = nullptr;
+namespace {
+
+const Text_Face *face = nullptr;
+
+} // namespace
 
 int DDraw_Text_Open() {
     face = Text_Face_Find(TEXT_PIXEL_HEIGHT);
@@ -29,10 +37,12 @@ void DDraw_Text_Close() {
 typedef uint8_t Mask8 __attribute__((vector_size(8)));
 typedef uint16_t Pixel8 __attribute__((vector_size(16)));
 
+namespace {
+
 // Writes the glyph pixels of a rendering at (x, y), cut at the surface's edges: the columns
 // are cut once per call, and 16-bit rows go eight pixels a step, skipping steps without glyph.
 template <typename Pixel>
-static void stamp(LPDIRECTDRAWSURFACE4 s, const Rendered_Text &t, int x, int y, Pixel color) {
+void stamp(LPDIRECTDRAWSURFACE4 s, const Rendered_Text &t, int x, int y, Pixel color) {
     const long long first = x < 0 ? -(long long)x : 0;
     const long long end = std::min<long long>(t.w, (long long)s->width - x);
     if (first >= end) return;
@@ -63,7 +73,7 @@ static void stamp(LPDIRECTDRAWSURFACE4 s, const Rendered_Text &t, int x, int y, 
 }
 
 // Draws with a pixel already in the surface's format.
-static int draw_text(const char *text, int x, int y, USHORT pixel, LPDIRECTDRAWSURFACE4 lpdds) {
+int draw_text(const char *text, int x, int y, USHORT pixel, LPDIRECTDRAWSURFACE4 lpdds) {
     // A locked surface gives no device context, and without a face there is nothing to draw.
     if (!text || !lpdds || lpdds->locked || !face) return 0;
     if (!*text) return 1;
@@ -79,7 +89,7 @@ static int draw_text(const char *text, int x, int y, USHORT pixel, LPDIRECTDRAWS
 }
 
 // The palette index whose colour lies nearest a colour reference, as an 8-bit device shows it.
-static int nearest_index(DWORD color) {
+int nearest_index(DWORD color) {
     const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
     int best = 0, best_distance = 1 << 30;
     for (int i = 0; i < 256; i++) {
@@ -90,6 +100,8 @@ static int nearest_index(DWORD color) {
     }
     return best;
 }
+
+} // namespace
 
 int Draw_Text_GDI(const char *text, int x, int y, DWORD color, LPDIRECTDRAWSURFACE4 lpdds) {
     if (lpdds && lpdds->bpp == 8) return draw_text(text, x, y, (USHORT)nearest_index(color), lpdds);

@@ -54,14 +54,18 @@ int Draw_Pixel16(int x, int y, int color, UCHAR *dest_buffer, int lpitch) {
     return 1;
 }
 
+namespace {
+
 // Orders and clamps a span to lo..hi; false when nothing of it is left.
-static bool clip_span(int &a, int &b, int lo, int hi) {
+bool clip_span(int &a, int &b, int lo, int hi) {
     if (a > b) std::swap(a, b);
     if (a > hi || b < lo) return false;
     a = std::max(a, lo);
     b = std::min(b, hi);
     return true;
 }
+
+} // namespace
 
 void Draw_HLine(int x1, int x2, int y, int color, UCHAR *dest_buffer, int lpitch) {
     if (y < min_clip_y || y > max_clip_y || !clip_span(x1, x2, min_clip_x, max_clip_x)) return;
@@ -87,8 +91,10 @@ void Draw_VLine16(int y1, int y2, int x, int color, UCHAR *dest_buffer, int lpit
 
 // ---- polygons ---------------------------------------------------------------------------------
 
+namespace {
+
 // Screen position of vertex i: the polygon's position plus the vertex, truncated.
-static void vertex_at(const POLYGON_TYP *poly, int i, int &x, int &y) {
+void vertex_at(const POLYGON_TYP *poly, int i, int &x, int &y) {
     x = to_int((float)poly->x0 + poly->vlist[i].x);
     y = to_int((float)poly->y0 + poly->vlist[i].y);
 }
@@ -96,7 +102,7 @@ static void vertex_at(const POLYGON_TYP *poly, int i, int &x, int &y) {
 // Every row from the top vertex to the bottom one is filled between the leftmost and rightmost
 // crossings of the outline; rows and spans are kept inside the clip rectangle, because a polygon
 // moved partly off screen must never write outside the surface.
-template <typename Px> static void filled_polygon(POLYGON_TYP *poly, UCHAR *buffer, int lpitch) {
+template <typename Px> void filled_polygon(POLYGON_TYP *poly, UCHAR *buffer, int lpitch) {
     if (!poly || !buffer || !poly->vlist || poly->num_verts < 1) return;
     int n = poly->num_verts;
     int tx, ty;
@@ -137,6 +143,8 @@ template <typename Px> static void filled_polygon(POLYGON_TYP *poly, UCHAR *buff
     }
 }
 
+} // namespace
+
 void Draw_Filled_Polygon(POLYGON_TYP *poly, UCHAR *dest_buffer, int lpitch) {
     filled_polygon<uint8_t>(poly, dest_buffer, lpitch);
 }
@@ -147,7 +155,9 @@ void Draw_Filled_Polygon16(POLYGON_TYP *poly, UCHAR *dest_buffer, int lpitch) {
 
 using LineFn = int (*)(int, int, int, int, int, UCHAR *, int);
 
-static int outline(POLYGON_TYP *poly, UCHAR *buffer, int lpitch, LineFn line) {
+namespace {
+
+int outline(POLYGON_TYP *poly, UCHAR *buffer, int lpitch, LineFn line) {
     if (!poly || poly->state == 0) return 0;
     if (!poly->vlist || poly->num_verts < 1) return 1;
     int n = poly->num_verts;
@@ -159,6 +169,8 @@ static int outline(POLYGON_TYP *poly, UCHAR *buffer, int lpitch, LineFn line) {
     }
     return 1;
 }
+
+} // namespace
 
 int Draw_Polygon(POLYGON_TYP *poly, UCHAR *dest_buffer, int lpitch) {
     return outline(poly, dest_buffer, lpitch, Draw_Clipped_Line8);
@@ -265,8 +277,10 @@ int Translate_Polygon_Mat(POLYGON_TYP *poly, int dx, int dy) {
     return 1;
 }
 
+namespace {
+
 // Multiplies every vertex by a 3x2 matrix whose translation row is zero.
-static void transform_vertices(POLYGON_TYP *poly, MAT3X2_TYP *m) {
+void transform_vertices(POLYGON_TYP *poly, MAT3X2_TYP *m) {
     for (int i = 0; i < poly->num_verts && poly->vlist; i++) {
         MAT1X2_TYP p = {{poly->vlist[i].x, poly->vlist[i].y}}, r;
         Matrix_Mul_1x2_3x2(&p, m, &r);
@@ -274,6 +288,8 @@ static void transform_vertices(POLYGON_TYP *poly, MAT3X2_TYP *m) {
         poly->vlist[i].y = r.M[1];
     }
 }
+
+} // namespace
 
 int Rotate_Polygon_Mat(POLYGON_TYP *poly, int theta) {
     if (!poly) return 0;

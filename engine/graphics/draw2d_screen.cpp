@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
 template <typename Px>
-static int color_scan(int x1, int y1, int x2, int y2, Px lo, Px hi, UCHAR *buffer, int lpitch) {
+int color_scan(int x1, int y1, int x2, int y2, Px lo, Px hi, UCHAR *buffer, int lpitch) {
     if (!buffer) return 0;
     x1 = std::clamp(x1, 0, screen_width - 1);
     x2 = std::clamp(x2, 0, screen_width - 1);
@@ -24,6 +26,8 @@ static int color_scan(int x1, int y1, int x2, int y2, Px lo, Px hi, UCHAR *buffe
         }
     return 0;
 }
+
+} // namespace
 
 int Color_Scan(int x1, int y1, int x2, int y2, UCHAR scan_start, UCHAR scan_end, UCHAR *scan_buffer,
                int scan_lpitch) {
@@ -58,8 +62,10 @@ int Load_Frame_Surface(BITMAP_FILE_TAG *bitmap, LPDIRECTDRAWSURFACE4 lpdds, int 
     return 1;
 }
 
+namespace {
+
 // One step of a palette effect: every channel moved by its own rule, then a 12 ms pause.
-template <typename Step> static void palette_steps(int steps, int first, Step step) {
+template <typename Step> void palette_steps(int steps, int first, Step step) {
     PALETTEENTRY pal[256];
     for (int s = 0; s < steps; s++) {
         Get_Palette(pal);
@@ -71,14 +77,16 @@ template <typename Step> static void palette_steps(int steps, int first, Step st
     }
 }
 
-static UCHAR add_limited(int v, int delta) {
+UCHAR add_limited(int v, int delta) {
     return (UCHAR)std::clamp(v + delta, 0, 255);
 }
 
-static void pause12() {
+void pause12() {
     Start_Clock();
     Wait_Clock(12);
 }
+
+} // namespace
 
 void Screen_Transition(int effect, UCHAR *vbuffer, int lpitch) {
     // On the 16-bit display the wipes and the dissolve write 16-bit black, so that they cover

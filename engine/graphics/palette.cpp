@@ -7,13 +7,15 @@
 #include "engine/graphics/palette.h"
 #include "engine/graphics/datafile.h"
 
+namespace {
+
 // 256 lines of four numbers fill a few kilobytes; a file far larger is not a palette.
-static constexpr uint64_t kMaxPaletteFile = 1u << 20;
+constexpr uint64_t kMaxPaletteFile = 1u << 20;
 
 // Reads the next decimal integer the way a %d conversion finds it: white space skipped, an
 // optional sign, then digits. Numbers too long for an int keep their low 32 bits, which is all
 // the caller looks at. 0 at end of input or at anything that is not a number.
-static int read_number(FILE *fp, uint32_t *value) {
+int read_number(FILE *fp, uint32_t *value) {
     int c;
     do {
         c = fgetc(fp);
@@ -34,6 +36,8 @@ static int read_number(FILE *fp, uint32_t *value) {
     *value = negative ? 0u - v : v;
     return 1;
 }
+
+} // namespace
 
 int Read_Palette_Stream(FILE *fp, LPPALETTEENTRY palette) {
     if (!fp || !palette) return 0;
@@ -111,8 +115,12 @@ int Rotate_Palette_Colors(int start_index, int end_index) {
     return 1;
 }
 
-static BLINKER blinkers[MAX_BLINKERS];
-static int blinkers_cleared = 0;
+namespace {
+
+BLINKER blinkers[MAX_BLINKERS];
+int blinkers_cleared = 0;
+
+} // namespace
 
 int Blink_Palette_Colors(int command, BLINKER_PTR new_light, int id) {
     if (!blinkers_cleared) {

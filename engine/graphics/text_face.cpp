@@ -4,12 +4,16 @@
 #include <algorithm>
 #include <cstring>
 
-// A line longer than any screen holds is cut here.
-static constexpr size_t TEXT_MAX_CHARS = 4096;
+namespace {
 
-static long floor_px(long v) {
+// A line longer than any screen holds is cut here.
+constexpr size_t TEXT_MAX_CHARS = 4096;
+
+long floor_px(long v) {
     return v >= 0 ? v / 64 : -((-v + 63) / 64);
 }
+
+} // namespace
 
 const Text_Face *Text_Face_Find(int line_height) {
     for (int i = 0; i < text_face_count; i++)

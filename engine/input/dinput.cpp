@@ -15,26 +15,28 @@ LPDIRECTINPUTDEVICE lpdikey = nullptr;
 LPDIRECTINPUTDEVICE lpdimouse = nullptr;
 LPDIRECTINPUTDEVICE2 lpdijoy = nullptr;
 
+namespace {
+
 // Fixed storage for the object and the devices: a released handle never dangles.
-static DIOBJECT input_object;
-static DIDEVICE keyboard_device, mouse_device, joystick_device;
+DIOBJECT input_object;
+DIDEVICE keyboard_device, mouse_device, joystick_device;
 
-static DInput_Key_Hook key_hook = nullptr;
-static void *key_hook_user = nullptr;
-static int keyboard_reads = 0;
+DInput_Key_Hook key_hook = nullptr;
+void *key_hook_user = nullptr;
+int keyboard_reads = 0;
 
-static constexpr int DIRECTINPUT_VERSION = 0x0500;
+constexpr int DIRECTINPUT_VERSION = 0x0500;
 // Identifier handed to the joystick the platform found (it reports at most one).
-static constexpr GUID FIRST_JOYSTICK_GUID = {0x6A6F7901, 0x0001, 0x0001, {0, 0, 0, 0, 0, 0, 0, 1}};
+constexpr GUID FIRST_JOYSTICK_GUID = {0x6A6F7901, 0x0001, 0x0001, {0, 0, 0, 0, 0, 0, 0, 1}};
 
-static int guid_is_null(const GUID &g) {
+int guid_is_null(const GUID &g) {
     static constexpr GUID zero{};
     return std::memcmp(&g, &zero, sizeof g) == 0;
 }
 
 // ---- the device operations of the input object ----
 
-static int create_device(int kind, DIDEVICE **out) {
+int create_device(int kind, DIDEVICE **out) {
     if (!lpdi || !lpdi->created) return DIERR_INVALIDPARAM;
     DIDEVICE *d = kind == DIDEV_KEYBOARD ? &keyboard_device
                   : kind == DIDEV_MOUSE  ? &mouse_device
@@ -49,42 +51,44 @@ static int create_device(int kind, DIDEVICE **out) {
     return DI_OK;
 }
 
-static int set_cooperative_level(DIDEVICE *d, int flags) {
+int set_cooperative_level(DIDEVICE *d, int flags) {
     if (!d->created) return DIERR_INVALIDPARAM;
     d->coop_flags = flags;
     return DI_OK;
 }
 
-static int set_data_format(DIDEVICE *d) {
+int set_data_format(DIDEVICE *d) {
     if (!d->created || d->acquired) return DIERR_INVALIDPARAM;
     d->format_set = 1;
     return DI_OK;
 }
 
-static int acquire(DIDEVICE *d) {
+int acquire(DIDEVICE *d) {
     if (!d->created || !d->format_set) return DIERR_INVALIDPARAM;
     d->acquired = 1;
     return DI_OK;
 }
 
-static void unacquire_and_release(DIDEVICE *d) {
+void unacquire_and_release(DIDEVICE *d) {
     d->acquired = 0;
     d->created = 0;
 }
 
 // Axis 0 is x, 1 is y.
-static int set_range(DIDEVICE *d, int axis, int min, int max) {
+int set_range(DIDEVICE *d, int axis, int min, int max) {
     if (!d->created || min > max) return DIERR_INVALIDPARAM;
     d->range_min[axis] = min;
     d->range_max[axis] = max;
     return DI_OK;
 }
 
-static int set_dead_zone(DIDEVICE *d, int axis, int ten_thousandths) {
+int set_dead_zone(DIDEVICE *d, int axis, int ten_thousandths) {
     if (!d->created || ten_thousandths < 0 || ten_thousandths > 10000) return DIERR_INVALIDPARAM;
     d->dead_zone[axis] = ten_thousandths;
     return DI_OK;
 }
+
+} // namespace
 
 // ---- the module ----
 
@@ -98,7 +102,9 @@ void DInput_Shutdown() {
     if (lpdi) lpdi->created = 0;
 }
 
-static int init_device(int kind, LPDIRECTINPUTDEVICE *handle) {
+namespace {
+
+int init_device(int kind, LPDIRECTINPUTDEVICE *handle) {
     DIDEVICE *d = nullptr;
     if (create_device(kind, &d) != DI_OK) return 0;
     *handle = d;
@@ -108,6 +114,8 @@ static int init_device(int kind, LPDIRECTINPUTDEVICE *handle) {
     return 1;
 }
 
+} // namespace
+
 int DInput_Init_Keyboard() {
     return init_device(DIDEV_KEYBOARD, &lpdikey);
 }
@@ -116,9 +124,13 @@ int DInput_Init_Mouse() {
     return init_device(DIDEV_MOUSE, &lpdimouse);
 }
 
-static int readable(const DIDEVICE *d) {
+namespace {
+
+int readable(const DIDEVICE *d) {
     return d->created && d->acquired;
 }
+
+} // namespace
 
 int DInput_Read_Keyboard() {
     if (!lpdikey) {

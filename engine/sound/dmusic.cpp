@@ -35,16 +35,18 @@ MIDI_PERFORMANCE *music_performance = nullptr;
 MIDI_LOADER *music_loader = nullptr;
 int active_midi_id = -1;
 
-static MIDI_PERFORMANCE performance;
-static MIDI_LOADER loader;
-// The synthesiser the audio callback renders; set before the hook goes in, cleared after it.
-static std::atomic<fluid_synth_t *> render_synth{nullptr};
+namespace {
 
-static constexpr uint64_t kMaxMidiFile = 16 * 1024 * 1024;
-static constexpr int kRenderChunk = 1024;
+MIDI_PERFORMANCE performance;
+MIDI_LOADER loader;
+// The synthesiser the audio callback renders; set before the hook goes in, cleared after it.
+std::atomic<fluid_synth_t *> render_synth{nullptr};
+
+constexpr uint64_t kMaxMidiFile = 16 * 1024 * 1024;
+constexpr int kRenderChunk = 1024;
 
 // Audio thread: renders the synthesiser (which also advances every player) into the mix.
-static void render_music(int32_t *acc, int frames) {
+void render_music(int32_t *acc, int frames) {
     static float left[kRenderChunk], right[kRenderChunk];
     fluid_synth_t *synth = render_synth.load();
     if (!synth) return;
@@ -65,10 +67,12 @@ static void render_music(int32_t *acc, int frames) {
     }
 }
 
-static bool is_file(const char *path) {
+bool is_file(const char *path) {
     struct stat st;
     return stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
+
+} // namespace
 
 const char *DMusic_Find_SoundFont() {
     static const char *const places[] = {"/usr/share/sounds/sf2/default-GM.sf2",
@@ -78,12 +82,14 @@ const char *DMusic_Find_SoundFont() {
     return "";
 }
 
-static void quiet_logging() {
+namespace {
+
+void quiet_logging() {
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
         fluid_set_log_function(level, nullptr, nullptr);
 }
 
-static void close_performance() {
+void close_performance() {
     Mixer_Set_Render_Hook(nullptr); // waits for a mix in progress
     render_synth.store(nullptr);
     if (performance.synth) delete_fluid_synth(performance.synth);
@@ -93,6 +99,8 @@ static void close_performance() {
     music_performance = nullptr;
     music_loader = nullptr;
 }
+
+} // namespace
 
 int DMusic_Init() {
     if (music_performance) DMusic_Shutdown();
@@ -173,21 +181,23 @@ int DMusic_Load_MIDI(const char *filename) {
     return id;
 }
 
-static bool holds_segment(int id) {
+namespace {
+
+bool holds_segment(int id) {
     return id >= 0 && id < MAX_MIDI_SLOTS && midi_slots[id].segment &&
            midi_slots[id].state != MIDI_SLOT_FREE;
 }
 
 // A player's timer is linked into and out of the synthesiser's list without the synthesiser's
 // lock, so no render may run meanwhile: the music leaves the mix for that moment.
-static void pause_rendering() {
+void pause_rendering() {
     Mixer_Set_Render_Hook(nullptr);
 }
-static void resume_rendering() {
+void resume_rendering() {
     if (music_performance) Mixer_Set_Render_Hook(render_music);
 }
 
-static void drop_player(MIDI_SEGMENT *seg) {
+void drop_player(MIDI_SEGMENT *seg) {
     if (!seg->playback.player) return;
     fluid_player_stop(seg->playback.player);
     pause_rendering();
@@ -195,6 +205,8 @@ static void drop_player(MIDI_SEGMENT *seg) {
     resume_rendering();
     seg->playback.player = nullptr;
 }
+
+} // namespace
 
 int DMusic_Play(int id) {
     if (!holds_segment(id) || !music_performance) return 0;

@@ -17,13 +17,15 @@ SOUND_SLOT_TYP sound_slots[MAX_SOUND_SLOTS];
 LPDIRECTSOUND lpdsound = nullptr;
 int dsound_first_time = 1;
 
-static DSOUND_DEVICE dsound_device;
+namespace {
+
+DSOUND_DEVICE dsound_device;
 
 // Largest WAV file read: no buffer holds more than DSBSIZE_MAX samples, so nothing larger is
 // worth reading into memory.
-static constexpr long kMaxWavFile = DSBSIZE_MAX;
+constexpr long kMaxWavFile = DSBSIZE_MAX;
 
-static int open_device() {
+int open_device() {
     if (!Mixer_Open_Output()) {
         std::fprintf(stderr, "farwake: no sound device (%s); playing without sound\n",
                      Plat_Error()[0] ? Plat_Error() : "none found");
@@ -33,6 +35,8 @@ static int open_device() {
     lpdsound = &dsound_device;
     return 1;
 }
+
+} // namespace
 
 int DSound_Init() {
     if (dsound_first_time) {
@@ -70,11 +74,15 @@ int DSound_Shutdown() {
     return 1;
 }
 
-static int free_slot() {
+namespace {
+
+int free_slot() {
     for (int i = 0; i < MAX_SOUND_SLOTS; ++i)
         if (sound_slots[i].state == SOUND_SLOT_FREE) return i;
     return -1;
 }
+
+} // namespace
 
 int DSound_Load_WAV(const char *filename, int control_flags) {
     if (!lpdsound || !filename) return -1;
@@ -156,11 +164,15 @@ int DSound_Status_Sound(int id) {
     return s.dsbuffer ? Mixer_Status(s.dsbuffer) : -1;
 }
 
+namespace {
+
 // The setters answer 0 for an id or slot without a buffer: there is nothing to accept the value.
-static DSBUFFER *buffer_of(int id) {
+DSBUFFER *buffer_of(int id) {
     if (id < 0 || id >= MAX_SOUND_SLOTS) return nullptr;
     return sound_slots[id].dsbuffer;
 }
+
+} // namespace
 
 int DSound_Set_Freq(int id, int freq) {
     DSBUFFER *b = buffer_of(id);

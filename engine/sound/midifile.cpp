@@ -4,15 +4,17 @@
 #include <algorithm>
 #include <cstring>
 
-static uint32_t be32(const uint8_t *p) {
+namespace {
+
+uint32_t be32(const uint8_t *p) {
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
 }
-static uint16_t be16(const uint8_t *p) {
+uint16_t be16(const uint8_t *p) {
     return (uint16_t)(p[0] << 8 | p[1]);
 }
 
 // Reads a variable-length quantity of at most four bytes ending before end; false if it runs out.
-static bool read_varlen(const uint8_t *&p, const uint8_t *end, uint32_t *out) {
+bool read_varlen(const uint8_t *&p, const uint8_t *end, uint32_t *out) {
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i) {
         if (p >= end) return false;
@@ -26,7 +28,7 @@ static bool read_varlen(const uint8_t *&p, const uint8_t *end, uint32_t *out) {
     return false;
 }
 
-static bool valid_track(const uint8_t *p, const uint8_t *end) {
+bool valid_track(const uint8_t *p, const uint8_t *end) {
     int running = 0;
     while (p < end) {
         uint32_t delta;
@@ -72,6 +74,8 @@ static bool valid_track(const uint8_t *p, const uint8_t *end) {
     return true;
 }
 
+} // namespace
+
 int Validate_MIDI(const uint8_t *data, size_t size) {
     if (!data || size < 14 || std::memcmp(data, "MThd", 4) != 0) return 0;
     uint64_t hlen = be32(data + 4);
@@ -103,9 +107,11 @@ struct Merge_Event {
     uint32_t off, len;
 };
 
+namespace {
+
 // Collects the events of a checked track, end of track left out; returns the tick it ends at.
-static uint64_t collect_track(const uint8_t *data, const uint8_t *p, const uint8_t *end,
-                              std::vector<Merge_Event> &out) {
+uint64_t collect_track(const uint8_t *data, const uint8_t *p, const uint8_t *end,
+                       std::vector<Merge_Event> &out) {
     uint64_t tick = 0;
     int running = 0;
     while (p < end) {
@@ -138,7 +144,7 @@ static uint64_t collect_track(const uint8_t *data, const uint8_t *p, const uint8
     return tick;
 }
 
-static void put_varlen(std::vector<uint8_t> &b, uint32_t v) {
+void put_varlen(std::vector<uint8_t> &b, uint32_t v) {
     uint8_t tmp[4];
     int n = 0;
     do {
@@ -152,7 +158,7 @@ static void put_varlen(std::vector<uint8_t> &b, uint32_t v) {
 
 // The synthesiser's reader takes at most MIDI_MAX_TRACKS tracks; all of a larger file's tracks
 // play at once, which is what one track holding every event in time order does too.
-static void merge_tracks(std::vector<uint8_t> &file) {
+void merge_tracks(std::vector<uint8_t> &file) {
     const uint8_t *data = file.data();
     int tracks = be16(data + 10);
     std::vector<Merge_Event> events;
@@ -188,6 +194,8 @@ static void merge_tracks(std::vector<uint8_t> &file) {
     out.insert(out.end(), track.begin(), track.end());
     file.swap(out);
 }
+
+} // namespace
 
 void Make_MIDI_Playable(std::vector<uint8_t> &file) {
     if (!Validate_MIDI(file.data(), file.size())) return;

@@ -203,8 +203,10 @@ int DSound_Output_Rate() {
     return output_rate;
 }
 
+namespace {
+
 // Makes a buffer over samples already oversampled (wide), sharing both.
-static DSBUFFER *create_buffer(DSound_Samples samples, Wide_Samples wide, int control_flags) {
+DSBUFFER *create_buffer(DSound_Samples samples, Wide_Samples wide, int control_flags) {
     if (!samples || !wide) return nullptr;
     std::lock_guard<std::mutex> g(mixer_lock);
     for (DSBUFFER &b : pool) {
@@ -224,6 +226,8 @@ static DSBUFFER *create_buffer(DSound_Samples samples, Wide_Samples wide, int co
     }
     return nullptr;
 }
+
+} // namespace
 
 DSBUFFER *Mixer_Create_Buffer(DSound_Samples samples, int control_flags) {
     if (!samples) return nullptr;

@@ -3,25 +3,27 @@
 #include "engine/sound/wavfile.h"
 #include <cstring>
 
-static uint32_t rd32(const uint8_t *p) {
+namespace {
+
+uint32_t rd32(const uint8_t *p) {
     return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
 }
-static uint16_t rd16(const uint8_t *p) {
+uint16_t rd16(const uint8_t *p) {
     return (uint16_t)(p[0] | p[1] << 8);
 }
-static bool is_id(const uint8_t *p, const char *id) {
+bool is_id(const uint8_t *p, const char *id) {
     return std::memcmp(p, id, 4) == 0;
 }
 
 // Offset just past a chunk that starts at off: header, body and the pad byte of an odd body.
 // Sizes are 32-bit, so the sum cannot overflow 64 bits.
-static uint64_t past_chunk(uint64_t off, uint32_t body) {
+uint64_t past_chunk(uint64_t off, uint32_t body) {
     return off + 8 + body + (body & 1u);
 }
 
 // Mixes one frame of any PCM width down to a signed 16-bit value: the top two bytes of each
 // sample (8-bit samples are unsigned and moved up), averaged over the channels.
-static int frame_to_s16(const uint8_t *p, int channels, int bytes) {
+int frame_to_s16(const uint8_t *p, int channels, int bytes) {
     int64_t sum = 0;
     for (int c = 0; c < channels; ++c, p += bytes) {
         if (bytes == 1)
@@ -31,6 +33,8 @@ static int frame_to_s16(const uint8_t *p, int channels, int bytes) {
     }
     return (int)(sum / channels);
 }
+
+} // namespace
 
 int Parse_WAV(const uint8_t *data, size_t size, WAV_SOUND *out) {
     if (!data || !out) return 0;

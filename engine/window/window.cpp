@@ -9,7 +9,11 @@
 HWND main_window_handle = nullptr;
 HINSTANCE main_instance = nullptr;
 
-static constexpr int MAX_CLASSES = 8;
+namespace {
+
+constexpr int MAX_CLASSES = 8;
+
+} // namespace
 
 struct Class_Slot {
     int used;
@@ -17,8 +21,13 @@ struct Class_Slot {
     char name[64];
 };
 
-static Class_Slot classes[MAX_CLASSES];
-static HWND__ the_window;
+namespace {
+
+Class_Slot classes[MAX_CLASSES];
+HWND__ the_window;
+
+} // namespace
+
 // Posted messages are taken before input, as the system's own queue does: a close request
 // posted by the game is never stuck behind a backlog of key messages.
 struct Msg_Queue {
@@ -26,16 +35,20 @@ struct Msg_Queue {
     int count;
 };
 
-static Msg_Queue posted, input;
-static int quit_queued = 0;
-static int cursor_count = 0;
+namespace {
 
-static Class_Slot *find_class(const char *name) {
+Msg_Queue posted, input;
+int quit_queued = 0;
+int cursor_count = 0;
+
+Class_Slot *find_class(const char *name) {
     if (!name) return nullptr;
     for (auto &c : classes)
         if (c.used && std::strcmp(c.name, name) == 0) return &c;
     return nullptr;
 }
+
+} // namespace
 
 ATOM RegisterClassEx(const WNDCLASSEX *wc) {
     if (!wc || wc->cbSize != sizeof(WNDCLASSEX) || !wc->lpfnWndProc || !wc->lpszClassName) return 0;
@@ -133,10 +146,11 @@ BOOL TranslateMessage(const MSG *) {
     return FALSE;
 }
 
+namespace {
+
 // One slot of the posted queue stays free for WM_QUIT, so a full queue can never keep the
 // program from ending.
-static BOOL enqueue(Msg_Queue &q, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                    int reserve) {
+BOOL enqueue(Msg_Queue &q, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, int reserve) {
     if (q.count >= SHELL_QUEUE_SIZE - reserve) return FALSE;
     MSG &m = q.m[q.count++];
     m.hwnd = hwnd;
@@ -147,6 +161,8 @@ static BOOL enqueue(Msg_Queue &q, HWND hwnd, UINT message, WPARAM wparam, LPARAM
     m.pt = POINT{0, 0};
     return TRUE;
 }
+
+} // namespace
 
 BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (msg == WM_QUIT) return FALSE; // only PostQuitMessage may end the pump
@@ -166,7 +182,9 @@ int Shell_Queue_Length() {
     return posted.count + input.count;
 }
 
-static int paint_queued() {
+namespace {
+
+int paint_queued() {
     for (int i = 0; i < input.count; i++)
         if (input.m[i].message == WM_PAINT) return 1;
     return 0;
@@ -174,7 +192,7 @@ static int paint_queued() {
 
 // Moves the platform's waiting events into the input queue, as long as there is room for them;
 // they are addressed to the one window (none while it is closed).
-static void drain_platform_events() {
+void drain_platform_events() {
     HWND target = the_window.open ? &the_window : nullptr;
     while (input.count < SHELL_QUEUE_SIZE) {
         Plat_Event ev;
@@ -205,8 +223,7 @@ static void drain_platform_events() {
     }
 }
 
-static BOOL take_from(Msg_Queue &q, MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max,
-                      UINT remove) {
+BOOL take_from(Msg_Queue &q, MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
     for (int i = 0; i < q.count; i++) {
         const MSG &m = q.m[i];
         // WM_QUIT passes every filter: the pump must always be able to end.
@@ -225,6 +242,8 @@ static BOOL take_from(Msg_Queue &q, MSG *msg, HWND hwnd, UINT filter_min, UINT f
     }
     return FALSE;
 }
+
+} // namespace
 
 BOOL PeekMessageA(MSG *msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
     if (!msg) return FALSE;
@@ -286,8 +305,10 @@ int ShowCursor(BOOL show) {
     return cursor_count;
 }
 
+namespace {
+
 // Scan codes of the virtual keys: letters and digits by their characters, then the rest.
-static int vk_to_dik(int vk, int *second) {
+int vk_to_dik(int vk, int *second) {
     static constexpr unsigned char letters[26] = {
         DIK_A, DIK_B, DIK_C, DIK_D, DIK_E, DIK_F, DIK_G, DIK_H, DIK_I, DIK_J, DIK_K, DIK_L, DIK_M,
         DIK_N, DIK_O, DIK_P, DIK_Q, DIK_R, DIK_S, DIK_T, DIK_U, DIK_V, DIK_W, DIK_X, DIK_Y, DIK_Z};
@@ -330,6 +351,8 @@ static int vk_to_dik(int vk, int *second) {
         return 0;
     }
 }
+
+} // namespace
 
 short GetAsyncKeyState(int vkey) {
     int second;

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <vector>
 
-static int take(const uint8_t *&p, size_t &n) {
+namespace {
+
+int take(const uint8_t *&p, size_t &n) {
     int v = 0;
     size_t k = n < 4 ? n : 4;
     std::memcpy(&v, p, k);
@@ -14,6 +16,8 @@ static int take(const uint8_t *&p, size_t &n) {
     n -= k;
     return v;
 }
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     constexpr int W = 96, H = 64;

@@ -7,10 +7,14 @@
 #include <string>
 #include <unistd.h>
 
-static constexpr int EVENT_QUEUE_SIZE = 256;
+namespace {
+
+constexpr int EVENT_QUEUE_SIZE = 256;
 // Longest stretch of audio a single wait pulls: beyond it nothing observable changes any more,
 // and a wait across hours of virtual time must not take hours of real time.
-static constexpr uint32_t MAX_AUDIO_PULL_MS = 60000;
+constexpr uint32_t MAX_AUDIO_PULL_MS = 60000;
+
+} // namespace
 
 struct Headless_State {
     int started = 0;
@@ -57,7 +61,11 @@ struct Headless_State {
     Plat_Joystick joystick = {{0, 0, 0, 0, 0, 0}, -1, {}};
 };
 
-static Headless_State hs;
+namespace {
+
+Headless_State hs;
+
+} // namespace
 
 // ---- controls ----
 
@@ -141,10 +149,14 @@ void Headless_Set_Audio_Sink(Headless_Audio_Sink sink, void *user) {
     hs.sink_user = user;
 }
 
-static void put_le(std::FILE *f, uint32_t v, int bytes) {
+namespace {
+
+void put_le(std::FILE *f, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; i++)
         std::fputc((int)((v >> (8 * i)) & 0xFF), f);
 }
+
+} // namespace
 
 int Headless_Write_Audio_Wav(const char *path) {
     if (!path) return 0;

@@ -11,12 +11,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace {
+
 // Largest device buffer granted whatever the caller asks: 512 frames is 11.6 ms at 44.1 kHz, so
 // the mix is made just before the device plays it rather than a whole 23 ms buffer ahead.
 // Under PulseAudio 256 frames ran short far more often on a busy machine.
-static constexpr int MAX_DEVICE_FRAMES = 512;
+constexpr int MAX_DEVICE_FRAMES = 512;
 
-static SDL_AudioDeviceID device = 0;
+SDL_AudioDeviceID device = 0;
+
+} // namespace
 
 // Sends stderr to /dev/null while it lives: the sound libraries (ALSA's above all) print their
 // probing failures there, which SDL cannot switch off. Our own message comes after.
@@ -39,20 +43,23 @@ struct Quiet_Stderr {
     Quiet_Stderr(const Quiet_Stderr &) = delete;
     Quiet_Stderr &operator=(const Quiet_Stderr &) = delete;
 };
-static Plat_Audio_Callback callback = nullptr;
-static void *callback_user = nullptr;
-static int device_rate = 0, device_frames = 0;
+
+namespace {
+
+Plat_Audio_Callback callback = nullptr;
+void *callback_user = nullptr;
+int device_rate = 0, device_frames = 0;
 
 // With FARWAKE_AUDIO_STATS set to a file name, the pulls' times are kept (on the audio thread,
 // in a buffer sized at the open) and summed up in that file at the close.
-static std::vector<uint64_t> pulls_us;
-static size_t pull_count = 0;
+std::vector<uint64_t> pulls_us;
+size_t pull_count = 0;
 
-static uint64_t now_us() {
+uint64_t now_us() {
     return SDL_GetPerformanceCounter() * 1000000ull / SDL_GetPerformanceFrequency();
 }
 
-static void SDLCALL pull(void *, Uint8 *stream, int len) {
+void SDLCALL pull(void *, Uint8 *stream, int len) {
     // Runs on SDL's audio thread; the frame count follows from the bytes asked for.
     if (pull_count < pulls_us.size()) pulls_us[pull_count++] = now_us();
     callback((int16_t *)stream, len / 4, callback_user);
@@ -60,7 +67,7 @@ static void SDLCALL pull(void *, Uint8 *stream, int len) {
 
 // One line of gap figures over the pulls from..to: how far apart they came, and so how long a
 // sound made by a frame waits at most and typically before its first sample leaves the program.
-static void write_gaps(FILE *f, const char *what, size_t from, size_t to, double buffer_ms) {
+void write_gaps(FILE *f, const char *what, size_t from, size_t to, double buffer_ms) {
     std::vector<uint64_t> g;
     for (size_t i = from + 1; i < to; i++)
         g.push_back(pulls_us[i] - pulls_us[i - 1]);
@@ -73,7 +80,7 @@ static void write_gaps(FILE *f, const char *what, size_t from, size_t to, double
             g[g.size() / 2] / 1000.0, g[g.size() * 99 / 100] / 1000.0, g.back() / 1000.0, late);
 }
 
-static void write_stats() {
+void write_stats() {
     const char *path = getenv("FARWAKE_AUDIO_STATS");
     if (!path || pull_count < 2) return;
     FILE *f = fopen(path, "w");
@@ -91,6 +98,8 @@ static void write_stats() {
     write_gaps(f, "play", from, to, buffer_ms);
     fclose(f);
 }
+
+} // namespace
 
 int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, void *user,
                     int *rate) {

@@ -5,9 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
 // An icon is small; anything larger is not the generated one and is refused unread.
-static constexpr png_uint_32 MAX_ICON_SIDE = 1024;
-static constexpr long MAX_ICON_FILE = 4L << 20;
+constexpr png_uint_32 MAX_ICON_SIDE = 1024;
+constexpr long MAX_ICON_FILE = 4L << 20;
+
+} // namespace
 
 int Sdl_Decode_Icon(const void *data, size_t size, std::vector<uint32_t> *rgba, int *w, int *h) {
     if (!data || size == 0 || !rgba || !w || !h) return 0;

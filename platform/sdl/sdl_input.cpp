@@ -6,26 +6,30 @@
 #include <cstdio>
 #include <cstring>
 
-static constexpr int EVENT_QUEUE_SIZE = 256;
+namespace {
+
+constexpr int EVENT_QUEUE_SIZE = 256;
 // Left-stick travel past which the stick counts as an arrow key (about a quarter).
-static constexpr int STICK_THRESHOLD = 8000;
+constexpr int STICK_THRESHOLD = 8000;
 
-static Plat_Event events[EVENT_QUEUE_SIZE];
-static int event_head = 0, event_count = 0;
-static uint8_t latest[256];
-static int escape_latched = 0;
+Plat_Event events[EVENT_QUEUE_SIZE];
+int event_head = 0, event_count = 0;
+uint8_t latest[256];
+int escape_latched = 0;
 // Keys pressed since the last read: a tap that starts and ends between two reads still counts.
-static uint8_t tapped[256];
-static int mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;
-static SDL_GameController *controller = nullptr;
-static SDL_JoystickID controller_id = -1;
-static SDL_Joystick *joystick = nullptr;
+uint8_t tapped[256];
+int mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;
+SDL_GameController *controller = nullptr;
+SDL_JoystickID controller_id = -1;
+SDL_Joystick *joystick = nullptr;
 
-static void push(int type, int dik) {
+void push(int type, int dik) {
     if (event_count >= EVENT_QUEUE_SIZE) return; // a full queue drops; the state stays right
     events[(event_head + event_count) % EVENT_QUEUE_SIZE] = Plat_Event{type, dik};
     event_count++;
 }
+
+} // namespace
 
 void Sdl_Open_Controller() {
     if (controller) return;
@@ -139,10 +143,12 @@ void Sdl_Controller_Keys(uint8_t state[256]) {
     if (button(SDL_CONTROLLER_BUTTON_BACK)) state[DIK_ESCAPE] = 0x80;
 }
 
+namespace {
+
 // With FARWAKE_KEY_TRACE naming a file, every key that a keyboard read sees go down is written
 // there as "read N key K" (K the scan code): the desktop tests use it to tell which keys reached
 // the game through the window manager.
-static void trace_presses(const uint8_t state[256]) {
+void trace_presses(const uint8_t state[256]) {
     static FILE *trace = nullptr;
     static int opened = 0, reads = 0;
     if (!opened) {
@@ -157,6 +163,8 @@ static void trace_presses(const uint8_t state[256]) {
     }
     reads++;
 }
+
+} // namespace
 
 int Plat_Read_Keyboard(uint8_t state[256]) {
     if (!state || !SDL_WasInit(SDL_INIT_VIDEO)) return 0;

@@ -8,7 +8,9 @@ struct Key_Pair {
     unsigned char dik;
 };
 
-static constexpr Key_Pair pairs[] = {
+namespace {
+
+constexpr Key_Pair pairs[] = {
     {SDL_SCANCODE_ESCAPE, DIK_ESCAPE},
     {SDL_SCANCODE_1, DIK_1},
     {SDL_SCANCODE_2, DIK_2},
@@ -149,14 +151,16 @@ static constexpr Key_Pair pairs[] = {
     {SDL_SCANCODE_MEDIASELECT, DIK_MEDIASELECT},
 };
 
-static constexpr std::array<unsigned char, SDL_NUM_SCANCODES> build_table() {
+constexpr std::array<unsigned char, SDL_NUM_SCANCODES> build_table() {
     std::array<unsigned char, SDL_NUM_SCANCODES> t{};
     for (const Key_Pair &p : pairs)
         t[p.sc] = p.dik;
     return t;
 }
 
-static constexpr std::array<unsigned char, SDL_NUM_SCANCODES> table = build_table();
+constexpr std::array<unsigned char, SDL_NUM_SCANCODES> table = build_table();
+
+} // namespace
 
 int Sdl_Dik_From_Scancode(int scancode) {
     if (scancode < 0 || scancode >= SDL_NUM_SCANCODES) return 0;

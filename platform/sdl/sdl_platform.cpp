@@ -13,29 +13,31 @@
 SDL_Window *sdl_window = nullptr;
 std::string sdl_error;
 
-static SDL_Renderer *renderer = nullptr;
-static SDL_Texture *texture = nullptr;
-static int texture_w = 0, texture_h = 0;
+namespace {
+
+SDL_Renderer *renderer = nullptr;
+SDL_Texture *texture = nullptr;
+int texture_w = 0, texture_h = 0;
 // The sharp scaling's taps and rows for the window's size, and the picture's last size.
-static Sdl_Sharp_Scaler sharp;
-static int frame_w = 0, frame_h = 0;
-static int fullscreen = 0;
-static int start_fullscreen = 1;
-static int integer_scale = 0;
-static int paused = 0;
+Sdl_Sharp_Scaler sharp;
+int frame_w = 0, frame_h = 0;
+int fullscreen = 0;
+int start_fullscreen = 1;
+int integer_scale = 0;
+int paused = 0;
 // Without a GPU the picture goes straight into the window's surface (no renderer); the bars
 // are cleared whenever that surface takes a new size.
-static int use_surface = 0;
-static int surface_w = 0, surface_h = 0;
+int use_surface = 0;
+int surface_w = 0, surface_h = 0;
 
 // Whether a window surface holds pixels laid out as the frame's 32-bit ones (0x00RRGGBB words).
-static bool surface_fits(const SDL_Surface *ws) {
+bool surface_fits(const SDL_Surface *ws) {
     return ws->format->BytesPerPixel == 4 && (ws->format->format == SDL_PIXELFORMAT_ARGB8888 ||
                                               ws->format->format == SDL_PIXELFORMAT_RGB888);
 }
 
 // Where the picture goes in an out_w x out_h output, by the scaling asked for.
-static SDL_Rect picture_rect(int out_w, int out_h, int width, int height) {
+SDL_Rect picture_rect(int out_w, int out_h, int width, int height) {
     SDL_Rect r;
     if (integer_scale)
         Sdl_Letterbox(out_w, out_h, width, height, &r.x, &r.y, &r.w, &r.h);
@@ -45,8 +47,8 @@ static SDL_Rect picture_rect(int out_w, int out_h, int width, int height) {
 }
 
 // Converts and scales the frame into 32-bit pixels of the picture's final size.
-static void draw_picture(const uint16_t *pixels, int width, int height, int pitch_bytes,
-                         int packing, uint32_t *dst, int dw, int dh, int dst_pitch) {
+void draw_picture(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing,
+                  uint32_t *dst, int dw, int dh, int dst_pitch) {
     if (dw == width && dh == height) {
         Sdl_Convert_Frame(pixels, width, height, pitch_bytes, packing, dst, dst_pitch);
         return;
@@ -54,14 +56,18 @@ static void draw_picture(const uint16_t *pixels, int width, int height, int pitc
     Sdl_Sharp_Scale(pixels, width, height, pitch_bytes, packing, dst, dw, dh, dst_pitch, &sharp);
 }
 
+} // namespace
+
 void Sdl_Window_Exposed() {
     // What the screen showed of the bars may be gone: they are drawn and sent again.
     surface_w = surface_h = 0;
 }
 
+namespace {
+
 // Shows the frame in the window's own surface; 1 on success.
-static int present_to_surface(const uint16_t *pixels, int width, int height, int pitch_bytes,
-                              int packing) {
+int present_to_surface(const uint16_t *pixels, int width, int height, int pitch_bytes,
+                       int packing) {
     SDL_Surface *ws = SDL_GetWindowSurface(sdl_window);
     if (!ws || !surface_fits(ws) || ws->w <= 0 || ws->h <= 0) {
         Sdl_Set_Error("cannot draw into the window");
@@ -90,8 +96,10 @@ static int present_to_surface(const uint16_t *pixels, int width, int height, int
 }
 
 // The window class the desktop entry names, so docks match the window to its entry and icon.
-static constexpr const char *WM_CLASS_NAME = "farwake";
-static constexpr int ICON_SIZE = 64;
+constexpr const char *WM_CLASS_NAME = "farwake";
+constexpr int ICON_SIZE = 64;
+
+} // namespace
 
 void Sdl_Set_Error(const char *what) {
     sdl_error = what;
@@ -102,8 +110,11 @@ void Sdl_Set_Error(const char *what) {
     }
 }
 
-static const char *const NO_DISPLAY =
-    "no display to open (neither DISPLAY nor WAYLAND_DISPLAY is usable)";
+namespace {
+
+const char *const NO_DISPLAY = "no display to open (neither DISPLAY nor WAYLAND_DISPLAY is usable)";
+
+} // namespace
 
 int Plat_Init() {
     // The screen saver stays allowed until the game asks to keep it away, and the picture is
@@ -176,16 +187,18 @@ void Plat_Set_Display(int fullscreen_start, int whole_multiples) {
     integer_scale = whole_multiples != 0;
 }
 
+namespace {
+
 // While fullscreen and playing the keyboard is grabbed, so the desktop's shortcuts that the
 // game's keys make (Ctrl+Alt+arrows) reach the game; a window or a pause lets them through.
-static void update_keyboard_grab() {
+void update_keyboard_grab() {
     if (sdl_window)
         SDL_SetWindowKeyboardGrab(sdl_window, (fullscreen && !paused) ? SDL_TRUE : SDL_FALSE);
 }
 
 // The window's size when it is not fullscreen: the largest whole multiple of the picture that
 // fits 90 % of the usable desktop.
-static void window_size(int display, int width, int height, int *w, int *h) {
+void window_size(int display, int width, int height, int *w, int *h) {
     SDL_Rect usable{0, 0, width, height};
     if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) {
         *w = width;
@@ -197,7 +210,7 @@ static void window_size(int display, int width, int height, int *w, int *h) {
 
 // The generated icon, as the build and the install leave it; the window keeps the system's
 // default when none is found.
-static void set_window_icon() {
+void set_window_icon() {
     std::string base = Plat_Base_Path();
     std::string size = std::to_string(ICON_SIZE);
     const std::string paths[] = {
@@ -217,6 +230,8 @@ static void set_window_icon() {
         return;
     }
 }
+
+} // namespace
 
 int Plat_Open_Window(const char *title, int width, int height) {
     if (sdl_window) return 1;

@@ -13,16 +13,18 @@
 typedef uint16_t Pixels16x16 __attribute__((vector_size(32)));
 typedef uint32_t Pixels32x16 __attribute__((vector_size(64)));
 
+namespace {
+
 // Components widen by repeating their top bits, so 0 stays 0 and full stays 255.
-template <typename V> static inline V expand5(V v) {
+template <typename V> inline V expand5(V v) {
     return (v << 3) | (v >> 2);
 }
-template <typename V> static inline V expand6(V v) {
+template <typename V> inline V expand6(V v) {
     return (v << 2) | (v >> 4);
 }
 
 // One 16-bit pixel (or eight) to opaque ARGB8888.
-template <int Packing, typename V> static inline V argb(V p) {
+template <int Packing, typename V> inline V argb(V p) {
     if constexpr (Packing == 15)
         return 0xFF000000u | expand5((p >> 10) & 31) << 16 | expand5((p >> 5) & 31) << 8 |
                expand5(p & 31);
@@ -31,8 +33,7 @@ template <int Packing, typename V> static inline V argb(V p) {
                expand5(p & 31);
 }
 
-template <int Packing>
-static inline void convert_row(const uint16_t *in, uint32_t *out, int width) {
+template <int Packing> inline void convert_row(const uint16_t *in, uint32_t *out, int width) {
     int x = 0;
     for (; x + 16 <= width; x += 16) {
         Pixels16x16 v;
@@ -43,6 +44,8 @@ static inline void convert_row(const uint16_t *in, uint32_t *out, int width) {
     for (; x < width; x++)
         out[x] = argb<Packing>((uint32_t)in[x]);
 }
+
+} // namespace
 
 // Built twice on x86-64, for AVX2 and for the baseline, and chosen when the program loads.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__EMSCRIPTEN__) && defined(__ELF__)
@@ -143,13 +146,17 @@ void Sdl_Sharp_Taps(int from, int out, int k, Sdl_Sharp_Axis *axis) {
     }
 }
 
+namespace {
+
 // a and b mixed, w/256 of b; the four 8-bit components of ARGB8888 at once, two at a time.
-static inline uint32_t mix(uint32_t a, uint32_t b, uint32_t w) {
+inline uint32_t mix(uint32_t a, uint32_t b, uint32_t w) {
     uint32_t v = 256 - w;
     uint32_t rb = (((a & 0x00FF00FFu) * v + (b & 0x00FF00FFu) * w) >> 8) & 0x00FF00FFu;
     uint32_t ag = (((a >> 8) & 0x00FF00FFu) * v + ((b >> 8) & 0x00FF00FFu) * w) & 0xFF00FF00u;
     return rb | ag;
 }
+
+} // namespace
 
 void Sdl_Sharp_Scale(const uint16_t *src, int sw, int sh, int src_pitch_bytes, int packing,
                      uint32_t *dst, int dw, int dh, int dst_pitch_bytes, Sdl_Sharp_Scaler *scaler) {

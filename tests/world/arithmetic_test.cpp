@@ -57,7 +57,7 @@ TEST_F(ArithmeticTest, FireDistanceSquaresInFloat) {
 }
 
 // One launch-run update along heading 0 (thrust (1, 0), no draws) from velocity (vx, vy).
-static BOB_TYP &Launch_Step(float vx, float vy) {
+BOB_TYP &Launch_Step(float vx, float vy) {
     BOB_TYP &c = Place_Craft(0, 0, 0, 0, CRAFT_STATE_LAUNCH);
     c.counter_2 = 60;
     vel_x(c) = vx;

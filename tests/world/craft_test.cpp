@@ -190,7 +190,7 @@ TEST_F(CraftTest, MovementTruncatesTowardZero) {
 }
 
 // One update of a craft 300 above the player (bearing 8) at the given heading; whether it fired.
-static bool Fires_At_Heading(int h, unsigned seed, bool *expected) {
+bool Fires_At_Heading(int h, unsigned seed, bool *expected) {
     Clear_World();
     Place_Craft(0, 0, -300, h);
     int d = 8 - h;

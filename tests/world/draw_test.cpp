@@ -7,7 +7,7 @@ namespace {
 using DrawTest = CombatTest;
 
 // Whether any pixel of the back surface inside the rectangle is not black.
-static bool Lit(int x0, int y0, int w, int h) {
+bool Lit(int x0, int y0, int w, int h) {
     for (int y = y0; y < y0 + h; y++)
         for (int x = x0; x < x0 + w; x++) {
             const uint8_t *p = lpddsback->memory.data() + (size_t)y * lpddsback->pitch + 2 * x;

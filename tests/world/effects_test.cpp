@@ -141,7 +141,7 @@ TEST_F(PowerupTest, FullPoolDropsNothingAndDrawsNothing) {
 }
 
 // Drops a power-up of the given kind on the ship and runs the pick-up test.
-static void Pick_Up(int kind) {
+void Pick_Up(int kind) {
     Start_Powerups(0, 0);
     for (BOB_TYP &p : powerups)
         if (p.state == 1) p.curr_frame = kind;

@@ -71,7 +71,7 @@ TEST_F(FractionalShipTest, DestroyedStationShowsItsLastExplosionForThreeFrames) 
 }
 
 // A power-up of kind 1 (score) whose stored position is (wx, 0).
-static void Lay_Score_Powerup(int wx) {
+void Lay_Score_Powerup(int wx) {
     for (BOB_TYP &p : powerups)
         p.state = 0;
     powerups[0].state = 1;

@@ -14,7 +14,7 @@ using SheetTest = CombatTest;
 
 // Writes a 24-bit .bmp of w x h pixels (w * 3 a multiple of 4, so rows need no padding), red
 // inside cell (0, 0) of a 49-pixel grid and green elsewhere.
-static std::string Write_Sheet(int w, int h) {
+std::string Write_Sheet(int w, int h) {
     std::string path = ::testing::TempDir() + "combat_sheet.bmp";
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f) return "";

@@ -15,12 +15,16 @@ Image24 Make_Image(int w, int h) {
     return img;
 }
 
-static void Set_Px(Image24 &img, int x, int y, int r, int g, int b) {
+namespace {
+
+void Set_Px(Image24 &img, int x, int y, int r, int g, int b) {
     uint8_t *o = &img.rgb[(static_cast<size_t>(y) * img.w + x) * 3];
     o[0] = static_cast<uint8_t>(r);
     o[1] = static_cast<uint8_t>(g);
     o[2] = static_cast<uint8_t>(b);
 }
+
+} // namespace
 
 Image24 Make_Sheet(int cols, int rows, int cw, int ch) {
     int w = cols * (cw + 1) + 1, h = rows * (ch + 1) + 1;
@@ -32,9 +36,13 @@ Image24 Make_Sheet(int cols, int rows, int cw, int ch) {
     return img;
 }
 
-static int To_Byte(float v) {
+namespace {
+
+int To_Byte(float v) {
     return static_cast<int>(std::lround(Clamp01(v) * 255.0f));
 }
+
+} // namespace
 
 void Put_Canvas(Image24 &img, int x0, int y0, const Canvas &cv) {
     for (int y = 0; y < cv.h; ++y)

@@ -151,14 +151,18 @@ void Paint_Station(Canvas &cv, int k) {
         });
 }
 
+namespace {
+
 // Colour of burning gas from hot (1: white) through yellow, orange and red to smoke (0).
-static Rgb Fire(float t) {
+Rgb Fire(float t) {
     t = Clamp01(t);
     if (t > 0.8f) return Mix(Hex(255, 220, 110), Hex(255, 255, 240), (t - 0.8f) / 0.2f);
     if (t > 0.55f) return Mix(Hex(250, 130, 25), Hex(255, 220, 110), (t - 0.55f) / 0.25f);
     if (t > 0.3f) return Mix(Hex(170, 45, 20), Hex(250, 130, 25), (t - 0.3f) / 0.25f);
     return Mix(Hex(56, 34, 34), Hex(170, 45, 20), t / 0.3f);
 }
+
+} // namespace
 
 void Paint_Explosion(Canvas &cv, int k) {
     // Size, peak temperature and how far the middle has cooled, picture by picture; the

@@ -162,10 +162,14 @@ float Hash01(uint32_t n) {
     return (n & 0xFFFFFF) / 16777216.0f;
 }
 
-static float Lattice(int x, int y, uint32_t seed) {
+namespace {
+
+float Lattice(int x, int y, uint32_t seed) {
     return Hash01(static_cast<uint32_t>(x) * 0x9E3779B1U ^ static_cast<uint32_t>(y) * 0x85EBCA77U ^
                   seed * 0xC2B2AE3DU);
 }
+
+} // namespace
 
 float Noise(float x, float y, uint32_t seed) {
     float fx = std::floor(x), fy = std::floor(y);

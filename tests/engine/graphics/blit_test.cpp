@@ -3,8 +3,10 @@
 #include "tests/engine/graphics/display_fixture.h"
 #include <initializer_list>
 
+namespace {
+
 // A surface of w x h made from rows of pixel values, colour key 0.
-static LPDIRECTDRAWSURFACE4 Make(int w, int h, std::initializer_list<USHORT> px) {
+LPDIRECTDRAWSURFACE4 Make(int w, int h, std::initializer_list<USHORT> px) {
     LPDIRECTDRAWSURFACE4 s = DDraw_Create_Surface(w, h, DDSCAPS_SYSTEMMEMORY, 0);
     EXPECT_NE(s, nullptr);
     if (!s) return s;
@@ -17,7 +19,7 @@ static LPDIRECTDRAWSURFACE4 Make(int w, int h, std::initializer_list<USHORT> px)
 }
 
 // An 8 x 8 sprite whose pixel (x, y) is 100 + 8y + x: never the key, and tells where it came from.
-static LPDIRECTDRAWSURFACE4 Make_Sprite() {
+LPDIRECTDRAWSURFACE4 Make_Sprite() {
     LPDIRECTDRAWSURFACE4 s = DDraw_Create_Surface(8, 8, DDSCAPS_SYSTEMMEMORY, 0);
     EXPECT_NE(s, nullptr);
     for (int y = 0; y < 8; y++)
@@ -26,11 +28,13 @@ static LPDIRECTDRAWSURFACE4 Make_Sprite() {
     return s;
 }
 
-static int Draw_At(LPDIRECTDRAWSURFACE4 sprite, int x, int y) {
+int Draw_At(LPDIRECTDRAWSURFACE4 sprite, int x, int y) {
     RECT src = {0, 0, 8, 8};
     RECT dst = {x, y, x + 8, y + 8};
     return DDraw_Blt(lpddsback, &dst, sprite, &src, DDBLT_KEYSRC | DDBLT_WAIT);
 }
+
+} // namespace
 
 TEST_F(Display, KeyedCopySkipsKeyPixels) {
     LPDIRECTDRAWSURFACE4 s = Make(3, 2, {5, 0, 7, 0, 9, 0});

@@ -90,8 +90,10 @@ TEST(Collision, NegativeAndFarCoordinates) {
         Collision_Test(INT_MAX - 31, INT_MAX - 31, 32, 32, INT_MAX - 31, INT_MAX - 31, 32, 32), 1);
 }
 
+namespace {
+
 // The whole text of a file.
-static std::string Slurp(const char *path) {
+std::string Slurp(const char *path) {
     std::string text;
     FILE *fp = fopen(path, "r");
     if (!fp) return text;
@@ -101,13 +103,15 @@ static std::string Slurp(const char *path) {
     return text;
 }
 
-static std::string Temp_Path(const char *stem) {
+std::string Temp_Path(const char *stem) {
     char path[64];
     snprintf(path, sizeof path, "/tmp/%sXXXXXX", stem);
     int fd = mkstemp(path);
     if (fd >= 0) close(fd);
     return path;
 }
+
+} // namespace
 
 TEST(ErrorLog, ClosedLogWritesNothing) {
     Close_Error_File();

@@ -179,7 +179,10 @@ struct Shown {
     int w = 0, h = 0;
     USHORT first = 0;
 };
-static void remember(const uint16_t *px, int w, int h, int, int packing, void *user) {
+
+namespace {
+
+void remember(const uint16_t *px, int w, int h, int, int packing, void *user) {
     Shown *s = (Shown *)user;
     s->frames++;
     s->packing = packing;
@@ -187,6 +190,8 @@ static void remember(const uint16_t *px, int w, int h, int, int packing, void *u
     s->h = h;
     s->first = px[0];
 }
+
+} // namespace
 
 TEST_F(Display, FlipShowsTheBackSurfaceOnlyWhenUnlocked) {
     Shown shown;

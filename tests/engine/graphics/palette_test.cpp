@@ -9,7 +9,9 @@
 #include "tests/engine/graphics/display_fixture.h"
 #include "engine/graphics/palette.h"
 
-static std::string Temp_File(const char *text) {
+namespace {
+
+std::string Temp_File(const char *text) {
     char path[] = "/tmp/fw_palXXXXXX";
     int fd = mkstemp(path);
     if (fd < 0) return "";
@@ -21,7 +23,7 @@ static std::string Temp_File(const char *text) {
     return path;
 }
 
-static std::string Slurp(const std::string &path) {
+std::string Slurp(const std::string &path) {
     std::string text;
     FILE *fp = fopen(path.c_str(), "r");
     if (!fp) return text;
@@ -31,15 +33,21 @@ static std::string Slurp(const std::string &path) {
     return text;
 }
 
+} // namespace
+
 // A palette with every byte set to 0xAA, to see which bytes a read touched.
 struct Marked {
     PALETTEENTRY e[256];
     Marked() { memset(e, 0xAA, sizeof e); }
 };
 
-static bool Same(const PALETTEENTRY &e, int r, int g, int b, int f) {
+namespace {
+
+bool Same(const PALETTEENTRY &e, int r, int g, int b, int f) {
     return e.peRed == r && e.peGreen == g && e.peBlue == b && e.peFlags == f;
 }
+
+} // namespace
 
 TEST(PaletteFile, WriteThenReadRestoresAllEntries) {
     PALETTEENTRY out[256], in[256];
