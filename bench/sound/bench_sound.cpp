@@ -1,7 +1,9 @@
 // Mixing cost per second of output: 32 sound effects at once (beside the mixer's former
-// linear-interpolation loop, kept here as the yardstick), and a busy General MIDI song.
+// linear-interpolation loop and its previous one-pass span loop, kept here as yardsticks), and a
+// busy General MIDI song.
 #include "engine/sound/dmusic.h"
 #include "engine/sound/dsound.h"
+#include "engine/sound/mixstage.h"
 #include "platform/headless/headless.h"
 #include <benchmark/benchmark.h>
 #include <algorithm>
@@ -119,6 +121,65 @@ void BM_Mix32VoicesFormerLoop(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_Mix32VoicesFormerLoop)->Unit(benchmark::kMillisecond);
+
+// The mixer's previous inner loop over the oversampled samples: one pass a frame, each frame
+// gathering its two samples and summing them at once. Same 32 voices, same second of output.
+void BM_Mix32VoicesPreviousLoop(benchmark::State &state) {
+    Bytes data(11025);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = (uint8_t)(128 + (int)(i * 7 % 61) - 30);
+    Wide_Samples samples = Oversample(data);
+    const int16_t *wide = samples->data();
+    struct Voice {
+        uint64_t pos, step;
+        int32_t gain_l, gain_r;
+    } voices[32];
+    for (int i = 0; i < 32; ++i)
+        voices[i] = {0, ((uint64_t)(11025 + 400 * i) << 32) / 44100, 20000 + 150 * i,
+                     25000 - 150 * i};
+    const uint64_t end = data.size() << 32, last = end - (1ull << (32 - WIDE_SHIFT));
+    std::vector<int32_t> acc(2 * 1024);
+    std::vector<int16_t> out(2 * 44100);
+    Limiter limiter;
+    auto add_frame = [](const int16_t *w, uint64_t pos, int32_t next, int32_t gl, int32_t gr,
+                        int32_t *o) {
+        const int32_t a = w[pos >> (32 - WIDE_SHIFT)];
+        const int32_t frac = (int32_t)(pos >> (17 - WIDE_SHIFT)) & 0x7FFF;
+        const int32_t s = 2 * a + (((next - a) * frac) >> 14);
+        o[0] += (s * gl) >> 15;
+        o[1] += (s * gr) >> 15;
+    };
+    for (auto _ : state) {
+        for (int done = 0; done < 44100; done += 1024) {
+            const int frames = std::min(1024, 44100 - done);
+            std::fill(acc.begin(), acc.begin() + 2 * frames, 0);
+            for (Voice &v : voices) {
+                int32_t *o = acc.data();
+                int k = 0;
+                while (k < frames) {
+                    if (v.pos >= end) v.pos %= end;
+                    uint64_t n = v.pos >= last ? 0 : (last - v.pos + v.step - 1) / v.step;
+                    n = std::min<uint64_t>(n, (uint64_t)(frames - k));
+                    uint64_t pos = v.pos;
+                    for (uint64_t j = 0; j < n; ++j, pos += v.step, o += 2)
+                        add_frame(wide, pos, wide[(pos >> (32 - WIDE_SHIFT)) + 1], v.gain_l,
+                                  v.gain_r, o);
+                    k += (int)n;
+                    v.pos = pos;
+                    if (k < frames && v.pos < end && v.pos >= last) {
+                        add_frame(wide, v.pos, wide[0], v.gain_l, v.gain_r, o);
+                        o += 2;
+                        ++k;
+                        v.pos += v.step;
+                    }
+                }
+            }
+            Limit(limiter, acc.data(), out.data() + 2 * (size_t)done, frames, MIX_HEADROOM, 44100);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_Mix32VoicesPreviousLoop)->Unit(benchmark::kMillisecond);
 
 // A busy song: eight channels of sixteenth-note chords and runs for a minute.
 Bytes busy_song() {
