@@ -152,8 +152,10 @@ new_packages=$(dpkg-query -W -f='${Package}\n' | LC_ALL=C sort |
 echo "== the installed game"
 got=$(/usr/games/farwake --version)
 [ "$got" = "farwake $deb_version" ] || fail "farwake --version says '$got', not 'farwake $deb_version'"
+# Each program names itself, GNU style, before the package version.
 got=$(/usr/games/farwake565 --version)
-[ "$got" = "farwake $deb_version" ] || fail "farwake565 --version says '$got'"
+[ "$got" = "farwake565 $deb_version" ] ||
+  fail "farwake565 --version says '$got', not 'farwake565 $deb_version'"
 play=$work/play
 mkdir -p "$play/bare/bin"
 cat >"$play/keys" <<'KEYS'
