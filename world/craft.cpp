@@ -46,8 +46,12 @@ int Init_Craft() {
 int Craft_Bearing(int x, int y) {
     float dy = player_y - (float)y;
     float dx = player_x - (float)x;
-    double a = Fm_Atan2((double)dy, (double)dx);
-    int b = (int)((int)(a * 180) / (10 * 3.1415926535));
+    // Only the truncated a * 180 matters. The library's atan2 is off by an ulp or two at most,
+    // so away from an integer it truncates alike and spares the slow exact one; near an
+    // integer, or on odd input, the exact one decides, so no maths library can change a game.
+    double t = std::atan2((double)dy, (double)dx) * 180;
+    if (!(std::fabs(t - std::nearbyint(t)) > 1e-6)) t = Fm_Atan2((double)dy, (double)dx) * 180;
+    int b = (int)((int)t / (10 * 3.1415926535));
     if (b < 0) b += 36;
     return b;
 }

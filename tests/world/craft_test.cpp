@@ -1,5 +1,6 @@
 // Enemy craft: the bearing and its truncations, waking distance, turning with its draws, the
 // launch run, the speed cap, movement and the fire test with its order and delay.
+#include "engine/graphics/fmath.h"
 #include "engine/graphics/random.h"
 #include "tests/support/world_fixture.h"
 
@@ -19,6 +20,25 @@ TEST_F(CraftTest, BearingTruncatesTowardHeadingZero) {
     EXPECT_EQ(Craft_Bearing(-1000, 200), 35);
     // On top of the player atan2(0, 0) is 0.
     EXPECT_EQ(Craft_Bearing(0, 0), 0);
+}
+
+TEST_F(CraftTest, BearingMatchesTheExactArctangentEverywhere) {
+    // The quick arctangent must never change a heading: over a grid of spots on every side,
+    // and along the axes and diagonals, the bearing is the exact one truncated as the rule says.
+    const auto exact = [](int x, int y) {
+        const double a = Fm_Atan2((double)(player_y - (float)y), (double)(player_x - (float)x));
+        int b = (int)((int)(a * 180) / (10 * 3.1415926535));
+        return b < 0 ? b + 36 : b;
+    };
+    for (int y = -3000; y <= 3000; y += 37)
+        for (int x = -3000; x <= 3000; x += 41)
+            ASSERT_EQ(Craft_Bearing(x, y), exact(x, y)) << x << "," << y;
+    for (int d = -3000; d <= 3000; d++) {
+        ASSERT_EQ(Craft_Bearing(d, d), exact(d, d)) << d;
+        ASSERT_EQ(Craft_Bearing(d, -d), exact(d, -d)) << d;
+        ASSERT_EQ(Craft_Bearing(d, 0), exact(d, 0)) << d;
+        ASSERT_EQ(Craft_Bearing(0, d), exact(0, d)) << d;
+    }
 }
 
 TEST_F(CraftTest, FarCraftStopsAndDrawsNothing) {
