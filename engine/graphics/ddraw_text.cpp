@@ -2,6 +2,8 @@
 // anti-aliasing, written as glyph pixels only. The same pixels on every backend.
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 #include "engine/graphics/ddraw.h"
 #include "engine/graphics/ddraw_internal.h"
 #include "engine/graphics/text_face.h"
@@ -23,6 +25,44 @@ namespace {
 
 const Text_Face *face = nullptr;
 
+// A frame draws the same dozen strings as the frame before, with a changing number or two, so
+// the last few layouts are kept and an unchanged string is stamped without laying it out again.
+constexpr int TEXT_CACHE_SLOTS = 32;
+constexpr size_t TEXT_CACHE_MAX_CHARS = 256; // longer strings are laid out every time
+
+struct Cached_Text {
+    const Text_Face *face = nullptr;
+    std::string text;
+    Rendered_Text r;
+    unsigned long last_use = 0;
+};
+
+std::vector<Cached_Text> text_cache;
+unsigned long text_cache_clock = 0;
+
+// The layout of text in face, from the cache or laid out into the least recently used slot.
+const Rendered_Text *layout(const Text_Face &f, const char *text) {
+    static Rendered_Text scratch;
+    const size_t len = strnlen(text, TEXT_CACHE_MAX_CHARS + 1);
+    if (len > TEXT_CACHE_MAX_CHARS)
+        return Text_Face_Mask(f, text, scratch.mask, &scratch.w, &scratch.h) ? &scratch : nullptr;
+    if (text_cache.empty()) text_cache.resize(TEXT_CACHE_SLOTS);
+    Cached_Text *oldest = &text_cache[0];
+    for (Cached_Text &c : text_cache) {
+        if (c.face == &f && c.text.size() == len && memcmp(c.text.data(), text, len) == 0) {
+            c.last_use = ++text_cache_clock;
+            return &c.r;
+        }
+        if (c.last_use < oldest->last_use) oldest = &c;
+    }
+    oldest->face = nullptr;
+    if (!Text_Face_Mask(f, text, oldest->r.mask, &oldest->r.w, &oldest->r.h)) return nullptr;
+    oldest->face = &f;
+    oldest->text.assign(text, len);
+    oldest->last_use = ++text_cache_clock;
+    return &oldest->r;
+}
+
 } // namespace
 
 int DDraw_Text_Open() {
@@ -32,6 +72,7 @@ int DDraw_Text_Open() {
 
 void DDraw_Text_Close() {
     face = nullptr;
+    text_cache.clear();
 }
 
 typedef uint8_t Mask8 __attribute__((vector_size(8)));
@@ -77,14 +118,13 @@ int draw_text(const char *text, int x, int y, USHORT pixel, LPDIRECTDRAWSURFACE4
     // A locked surface gives no device context, and without a face there is nothing to draw.
     if (!text || !lpdds || lpdds->locked || !face) return 0;
     if (!*text) return 1;
-    // One buffer for every string: a frame draws a dozen, each laid out in microseconds.
-    static Rendered_Text t;
-    if (!Text_Face_Mask(*face, text, t.mask, &t.w, &t.h)) return 0;
+    const Rendered_Text *t = layout(*face, text);
+    if (!t) return 0;
     DDraw_Settle_Surface(lpdds);
     if (lpdds->bpp == 16)
-        stamp<uint16_t>(lpdds, t, x, y, pixel);
+        stamp<uint16_t>(lpdds, *t, x, y, pixel);
     else
-        stamp<uint8_t>(lpdds, t, x, y, (uint8_t)pixel);
+        stamp<uint8_t>(lpdds, *t, x, y, (uint8_t)pixel);
     return 1;
 }
 

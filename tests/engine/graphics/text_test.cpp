@@ -119,3 +119,29 @@ TEST_F(Display, TextSitsAtItsTopLeftCorner) {
     EXPECT_GE(bottom - top + 1, 8);
     EXPECT_LE(bottom - top + 1, 12);
 }
+
+TEST_F(Display, KeptLayoutsNeverShowAnOldString) {
+    // Strings a digit or a length apart, more of them than layouts are kept, and one too long to
+    // keep: each must look exactly as it does laid out afresh after the face is reopened.
+    std::vector<std::string> texts;
+    for (int i = 0; i < 40; i++)
+        texts.push_back("Score " + std::to_string(100 + i % 20) + (i >= 20 ? "0" : ""));
+    texts.push_back("Score 1");
+    texts.push_back(std::string(300, 'W') + "i");
+    texts.push_back(std::string(300, 'W') + "M");
+    std::vector<std::vector<uint8_t>> fresh;
+    for (const std::string &t : texts) {
+        DDraw_Text_Close();
+        ASSERT_EQ(DDraw_Text_Open(), 1);
+        Paint(lpddsback, 0);
+        ASSERT_EQ(Draw_Text_GDI((char *)t.c_str(), 5, 300, 0x00FFFFFF, lpddsback), 1);
+        fresh.push_back(lpddsback->memory);
+    }
+    for (int round = 0; round < 3; round++)
+        for (size_t i = 0; i < texts.size(); i++) {
+            const size_t k = round == 1 ? texts.size() - 1 - i : i; // also backwards
+            Paint(lpddsback, 0);
+            ASSERT_EQ(Draw_Text_GDI((char *)texts[k].c_str(), 5, 300, 0x00FFFFFF, lpddsback), 1);
+            ASSERT_TRUE(fresh[k] == lpddsback->memory) << texts[k] << " in round " << round;
+        }
+}
