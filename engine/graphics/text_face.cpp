@@ -51,11 +51,14 @@ int Text_Face_Mask(const Text_Face &face, const char *text, std::vector<uint8_t>
         pen += g.advance;
         if ((size_t)g.offset + (size_t)g.width * g.rows > face.bits_size) continue;
         const uint8_t *bits = face.bits + g.offset;
+        // Columns that fall outside the box are cut once per glyph, not tested per pixel.
+        const long x_from = std::max(0L, -x0), x_to = std::min((long)g.width, width - x0);
         for (long y = 0; y < g.rows; y++) {
             if (y0 + y < 0 || y0 + y >= height) continue;
-            for (long x = 0; x < g.width; x++)
-                if (bits[y * g.width + x] && x0 + x >= 0 && x0 + x < width)
-                    mask[(size_t)(y0 + y) * width + (x0 + x)] = 1;
+            const uint8_t *src = bits + y * g.width;
+            uint8_t *dst = mask.data() + (size_t)(y0 + y) * width + x0;
+            for (long x = x_from; x < x_to; x++)
+                dst[x] |= (uint8_t)(src[x] != 0);
         }
     }
     if (w) *w = len ? (int)width : 0;
