@@ -1,7 +1,9 @@
 # Sourced by scripts that play the real game in an X server of their own: makes $work, starts
-# Xvfb at $screen (800x600 unless set) on a display number the server picks itself (so parallel runs never collide),
-# exports DISPLAY, and cleans both up on exit. Set fail_prefix first; the script sets $gpid to the
-# game's process id so that it is stopped on exit too.
+# Xvfb at $screen (800x600 unless set) on a display number the server picks itself (so parallel
+# runs never collide), exports DISPLAY, and cleans both up on exit. -noreset keeps the server up
+# between two games: without it the server resets when its last client leaves, and a game started
+# then cannot connect. Set fail_prefix first; the script sets $gpid to the game's process id so
+# that it is stopped on exit too.
 work=$(mktemp -d)
 xpid=
 gpid=
@@ -16,7 +18,7 @@ fail() {
     exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 "${screen:-800x600}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${screen:-800x600}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xpid=$!
 i=0
 while [ ! -s "$work/display" ]; do
