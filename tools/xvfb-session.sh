@@ -17,6 +17,18 @@ fail() {
     echo "${fail_prefix}$*"
     exit 1
 }
+# Waits at most $1 seconds for the game ($gpid) to end, then sets $status to its exit status.
+wait_game_end() {
+    i=0
+    while kill -0 "$gpid" 2>/dev/null; do
+        i=$((i + 1))
+        [ $i -gt $(($1 * 10)) ] && fail "the game did not end within $1 s"
+        sleep 0.1
+    done
+    wait "$gpid"
+    status=$?
+    gpid=
+}
 
 Xvfb -displayfd 3 -screen 0 "${screen:-800x600}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xpid=$!

@@ -89,15 +89,7 @@ if alive; then
 else
     echo "the credits ended at once: Escape was still down when they began"
 fi
-i=0
-while alive; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "the game did not end after Escape on the credits"
-    sleep 0.1
-done
-wait "$gpid"
-status=$?
-gpid=
+wait_game_end 10
 [ "$status" -eq 0 ] || fail "the game exited with status $status: $(cat "$work/game.log")"
 echo "the game ended with status 0"
 exit 0

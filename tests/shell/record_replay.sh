@@ -52,17 +52,6 @@ wait_window() {
     done
     xdotool windowfocus "$(xdotool search --pid "$gpid" | head -n 1)" 2>/dev/null
 }
-wait_end() { # seconds
-    i=0
-    while alive; do
-        i=$((i + 1))
-        [ $i -gt $(($1 * 10)) ] && fail "the game did not end within $1 s"
-        sleep 0.1
-    done
-    wait "$gpid"
-    status=$?
-    gpid=
-}
 
 # ---- record a game -----------------------------------------------------------------------
 SDL_AUDIODRIVER=dummy "$game" --record "$work/game.rec" --state "$work/real.jsonl" \
@@ -87,7 +76,7 @@ hold_frames 50 Tab Alt_L Control_L
 hold_frames 50 Left Up Control_L
 # Escape ends the game and, held, the credits after their first frame.
 hold 0.6 Escape
-wait_end 20
+wait_game_end 20
 [ "$status" -eq 0 ] || fail "the recording game exited with status $status: $(cat "$work/game.log")"
 frames=$(lines "$work/real.jsonl")
 echo "recorded $frames game frames"
@@ -117,7 +106,7 @@ SDL_AUDIODRIVER=dummy "$game" --replay "$work/game.rec" --state "$work/window.js
     >"$work/game.log" 2>&1 &
 gpid=$!
 wait_window
-wait_end 60
+wait_game_end 60
 [ "$status" -eq 0 ] || fail "the window replay exited with status $status: $(cat "$work/game.log")"
 grep -q "^replay matches ($checks checks)$" "$work/game.log" ||
     fail "unexpected window replay report: $(cat "$work/game.log")"
@@ -131,7 +120,7 @@ gpid=$!
 wait_window
 sleep 3
 hold 0.6 Escape
-wait_end 20
+wait_game_end 20
 [ "$status" -eq 0 ] || fail "the stopped replay exited with status $status: $(cat "$work/game.log")"
 grep -q "^replay stopped with Escape" "$work/game.log" ||
     fail "no word of the stop: $(cat "$work/game.log")"
