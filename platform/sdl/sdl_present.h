@@ -29,11 +29,21 @@ struct Sdl_Sharp_Axis {
     std::vector<int> index;       // first source pixel of each output pixel
     std::vector<uint16_t> weight; // share of index + 1, out of 256
 };
+// Eight neighbouring output pixels of a row, as the vector units read them: offsets from base
+// into eight source pixels loaded at once (base -1: too far apart, done one by one), and their
+// weights laid out as the blend's 16-bit lanes take them.
+struct alignas(32) Sdl_Sharp_Group {
+    int32_t rel[8];
+    uint16_t low[16], high[16]; // weights of pixels 0, 1, 4, 5 and 2, 3, 6, 7, four times each
+    int32_t base;
+};
 // The taps and the row buffer of a sharp scaling, kept between frames of the same size.
 struct Sdl_Sharp_Scaler {
     Sdl_Sharp_Axis x, y;
-    std::vector<uint32_t> line; // one source row in 32 bits
-    std::vector<uint32_t> rows; // two source rows scaled across, one output width each
+    std::vector<Sdl_Sharp_Group> groups; // the x taps eight at a time
+    std::vector<uint32_t> line;          // one source row in 32 bits, and eight pixels of slack
+    std::vector<uint32_t> rows;          // two source rows scaled across, one output width each
+    bool portable = false;               // the plain loops even where vector units exist
 };
 // Works out the taps of one axis: the picture enlarged k times with nearest neighbour, then
 // brought to out pixels with linear filtering (pixel centres aligned).

@@ -159,4 +159,35 @@ TEST(Sharp, ScalesConvertedPixels) {
                                           0xFF7F7FFFu, green, 0xFF7FFF7Fu, white}));
 }
 
+TEST(Sharp, VectorLoopsGiveThePlainLoopsPixels) {
+    // A noisy frame, so every component of every blend shows; pitch with slack past the row.
+    const int sw = 800, sh = 600, pitch = 808;
+    std::vector<uint16_t> src((size_t)pitch * sh);
+    uint32_t seed = 99;
+    for (uint16_t &p : src) {
+        seed = seed * 1103515245u + 12345u;
+        p = (uint16_t)(seed >> 16);
+    }
+    // The screens of the window tests, sizes just past a whole multiple (groups whose pixels
+    // lie too far apart), odd widths (a row's last few pixels), and shrinking.
+    const int sizes[][2] = {{1440, 1080}, {1066, 800}, {1920, 1440}, {801, 601}, {1067, 803},
+                            {2399, 1799}, {400, 300}, {173, 130}, {1609, 1207}};
+    for (const auto &size : sizes) {
+        int dw = size[0], dh = size[1];
+        for (int packing : {15, 16}) {
+            std::vector<uint32_t> plain((size_t)dw * dh), wide((size_t)dw * dh, 1);
+            Sdl_Sharp_Scaler a, b;
+            a.portable = true;
+            Sdl_Sharp_Scale(src.data(), sw, sh, pitch * 2, packing, plain.data(), dw, dh, dw * 4,
+                            &a);
+            Sdl_Sharp_Scale(src.data(), sw, sh, pitch * 2, packing, wide.data(), dw, dh, dw * 4,
+                            &b);
+            size_t differ = 0;
+            for (size_t i = 0; i < plain.size(); i++)
+                differ += plain[i] != wide[i];
+            EXPECT_EQ(differ, 0u) << dw << "x" << dh << " packing " << packing;
+        }
+    }
+}
+
 } // namespace
