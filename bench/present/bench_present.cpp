@@ -102,8 +102,7 @@ void BM_SharpScaleOnly(benchmark::State &state, int scaled) {
 }
 BENCHMARK_CAPTURE(BM_SharpScaleOnly, convert_800x600, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SharpScaleOnly, sharp_1440x1080, 1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_SharpScaleOnly, sharp_1440x1080_plain_loops, 2)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SharpScaleOnly, sharp_1440x1080_plain_loops, 2)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_CAPTURE(BM_Present1080, ours_sharp, OURS_SHARP)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Present1080, whole_multiple, WHOLE_MULTIPLE)->Unit(benchmark::kMillisecond);

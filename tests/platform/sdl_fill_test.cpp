@@ -170,8 +170,8 @@ TEST(Sharp, VectorLoopsGiveThePlainLoopsPixels) {
     }
     // The screens of the window tests, sizes just past a whole multiple (groups whose pixels
     // lie too far apart), odd widths (a row's last few pixels), and shrinking.
-    const int sizes[][2] = {{1440, 1080}, {1066, 800}, {1920, 1440}, {801, 601}, {1067, 803},
-                            {2399, 1799}, {400, 300}, {173, 130}, {1609, 1207}};
+    const int sizes[][2] = {{1440, 1080}, {1066, 800}, {1920, 1440}, {801, 601},  {1067, 803},
+                            {2399, 1799}, {400, 300},  {173, 130},   {1609, 1207}};
     for (const auto &size : sizes) {
         int dw = size[0], dh = size[1];
         for (int packing : {15, 16}) {
