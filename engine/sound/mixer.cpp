@@ -4,11 +4,11 @@
 // positions back; it never allocates or touches a file.
 #include "engine/sound/mixer.h"
 #include "engine/graphics/fmath.h"
+#include "engine/sound/mixspan.h"
 #include "engine/sound/mixstage.h"
 #include "platform/platform.h"
 #include <algorithm>
 #include <atomic>
-#include <bit>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -41,16 +41,6 @@ struct Voice {
 
 constexpr int kChunk = 1024; // frames mixed per pass
 
-// On x86 the span loop is built twice, for AVX2 and for the plain instruction set, and the
-// loader picks one by the processor: AVX2 multiplies eight 32-bit lanes at once, plain SSE2 has
-// no 32-bit multiply at all. Integer sums, so both give the same samples; FW_MIX_PLAIN builds
-// only the plain one, to compare the two.
-#if !defined(FW_MIX_PLAIN) && defined(__x86_64__) && defined(__ELF__) &&                           \
-    (defined(__GNUC__) || defined(__clang__))
-#define FW_MIX_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define FW_MIX_CLONES
-#endif
 Voice voices[MAX_SOUND_SLOTS];
 int32_t acc[2 * kChunk];
 
@@ -84,32 +74,6 @@ inline void add_frame(const int16_t *wide, uint64_t pos, int32_t next, int32_t g
     out[1] += (s * gain_r) >> 15;
 }
 
-// n frames of add_frame from pos on, each leading into the wide sample after its own. Split in
-// two passes so the arithmetic vectorises: the first only gathers each frame's pair of samples
-// in one load, the second does the sums; the fraction needs only pos's low 32 bits, which wrap
-// like the whole. The sample difference times the fraction is taken as two 16-bit products,
-// which is the same sum in 32 bits and vectorises more cheaply.
-FW_MIX_CLONES void add_span(const int16_t *wide, uint64_t pos, uint64_t step, int n, int32_t gain_l,
-                            int32_t gain_r, int32_t *out) {
-    uint32_t pairs[kChunk];
-    uint64_t p = pos;
-    for (int j = 0; j < n; ++j, p += step)
-        std::memcpy(&pairs[j], wide + (p >> (32 - WIDE_SHIFT)), sizeof pairs[j]);
-    const uint32_t lo = (uint32_t)pos, step_lo = (uint32_t)step;
-    // The first sample of a pair sits in the low half on a little-endian machine.
-    constexpr int here_shift = std::endian::native == std::endian::little ? 0 : 16;
-    for (int j = 0; j < n; ++j) {
-        const int16_t here = (int16_t)(pairs[j] >> here_shift);
-        const int16_t next = (int16_t)(pairs[j] >> (16 - here_shift));
-        const int16_t frac =
-            (int16_t)(((lo + (uint32_t)j * step_lo) >> (17 - WIDE_SHIFT)) & 0x7FFF);
-        const int32_t a = here;
-        const int32_t s = 2 * a + (((int32_t)next * frac - a * frac) >> 14);
-        out[2 * j] += (s * gain_l) >> 15;
-        out[2 * j + 1] += (s * gain_r) >> 15;
-    }
-}
-
 // One buffer's contribution to acc: linear interpolation over the oversampled samples. The
 // inner loop runs over whole spans that stay clear of the buffer's last step, so it tests
 // nothing; that last step reads the first sample again when looping. A loop wraps as soon as
@@ -133,7 +97,7 @@ void mix_voice(Voice &v, int frames) {
             v.pos %= end;
         }
         const int n = frames_until(v.pos, last, step, frames - k);
-        add_span(wide, v.pos, step, n, gain_l, gain_r, out);
+        Add_Span(wide, v.pos, step, n, gain_l, gain_r, out);
         out += 2 * n;
         k += n;
         v.pos += step * (uint64_t)n;
