@@ -2,6 +2,7 @@
 // accepted): window, presentation, keyboard, the wait, audio, and what it prints on failure.
 #include "platform/platform.h"
 #include "platform/dik.h"
+#include "platform/sdl/sdl_audio.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <string>
@@ -81,6 +82,34 @@ TEST_F(SdlBackend, AudioOutputOpensAndCloses) {
     Plat_Audio_Close();
     Plat_Audio_Close(); // a second close is harmless
     EXPECT_EQ(Plat_Audio_Open(22050, 1024, nullptr, nullptr, &rate), 0);
+}
+
+// The stream a sound server is asked for holds three device buffers, rounded up: 256 frames at
+// 44.1 kHz are 5.805 ms, three 17.4, so 18; 512 at 48 kHz exactly 32; one frame still 1.
+TEST(SdlStream, DepthIsThreeBuffersRoundedUp) {
+    EXPECT_EQ(Sdl_Stream_Depth_Ms(256, 44100), 18);
+    EXPECT_EQ(Sdl_Stream_Depth_Ms(512, 48000), 32);
+    EXPECT_EQ(Sdl_Stream_Depth_Ms(1, 44100), 1);
+    EXPECT_EQ(Sdl_Stream_Depth_Ms(0, 44100), 1);
+    EXPECT_EQ(Sdl_Stream_Depth_Ms(256, 0), 1);
+}
+
+// Opening the output asks for that depth through the sound server's client setting, and keeps
+// a value the player set.
+TEST_F(SdlBackend, AudioOutputAsksForADeeperStreamUnlessTold) {
+    unsetenv("PULSE_LATENCY_MSEC");
+    int rate = 0;
+    if (!Plat_Audio_Open(44100, 1024, ramp, nullptr, &rate))
+        GTEST_SKIP() << "no audio output: " << Plat_Error();
+    Plat_Audio_Close();
+    const char *asked = getenv("PULSE_LATENCY_MSEC");
+    ASSERT_NE(asked, nullptr);
+    EXPECT_STREQ(asked, "18"); // 256-frame buffers at 44.1 kHz
+    setenv("PULSE_LATENCY_MSEC", "40", 1);
+    ASSERT_EQ(Plat_Audio_Open(44100, 1024, ramp, nullptr, &rate), 1) << Plat_Error();
+    Plat_Audio_Close();
+    EXPECT_STREQ(getenv("PULSE_LATENCY_MSEC"), "40");
+    unsetenv("PULSE_LATENCY_MSEC");
 }
 
 // A machine without sound hardware: opening the output through ALSA fails with a reason and
