@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/platform.h"
@@ -145,9 +146,12 @@ int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, vo
     // pull lands as the stream runs dry and any delay is a gap. Three buffers of depth, asked
     // for through the client library's own setting (a player's own value is kept), leave two in
     // hand: 18 ms for 256 frames, and the pulls still come every buffer.
-    char depth[16];
-    std::snprintf(depth, sizeof depth, "%d", Sdl_Stream_Depth_Ms(samples, want_rate));
-    setenv("PULSE_LATENCY_MSEC", depth, 0);
+    static char ours[16]; // what an earlier open set, which is not the player's to keep
+    const char *set = getenv("PULSE_LATENCY_MSEC");
+    if (!set || std::strcmp(set, ours) == 0) {
+        std::snprintf(ours, sizeof ours, "%d", Sdl_Stream_Depth_Ms(samples, want_rate));
+        setenv("PULSE_LATENCY_MSEC", ours, 1);
+    }
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (!device) {
         Sdl_Set_Error("cannot open the audio output");

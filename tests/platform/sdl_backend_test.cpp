@@ -105,6 +105,11 @@ TEST_F(SdlBackend, AudioOutputAsksForADeeperStreamUnlessTold) {
     const char *asked = getenv("PULSE_LATENCY_MSEC");
     ASSERT_NE(asked, nullptr);
     EXPECT_STREQ(asked, "18"); // 256-frame buffers at 44.1 kHz
+    // Its own value from an earlier open is not taken for the player's: a new rate sets anew.
+    if (Plat_Audio_Open(22050, 1024, ramp, nullptr, &rate) == 1) {
+        Plat_Audio_Close();
+        EXPECT_STREQ(getenv("PULSE_LATENCY_MSEC"), "35"); // 3 * 256 / 22050 s = 34.8 ms
+    }
     setenv("PULSE_LATENCY_MSEC", "40", 1);
     ASSERT_EQ(Plat_Audio_Open(44100, 1024, ramp, nullptr, &rate), 1) << Plat_Error();
     Plat_Audio_Close();
