@@ -77,6 +77,28 @@ constexpr OPTION_TYP options[] = {
      [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.entities); }},
 };
 
+// The keys the game reads, as --help lists them (the man page and the README list the same).
+struct KEY_HELP_TYP {
+    const char *keys;
+    const char *action;
+};
+
+constexpr KEY_HELP_TYP key_help[] = {
+    {"Left, Right", "turn"},
+    {"Up", "thrust"},
+    {"Tab", "afterburner (uses fuel; with the tank empty it acts as Up)"},
+    {"Left Ctrl", "fire the gun"},
+    {"Left Alt", "launch a missile"},
+    {"Enter", "restart after the game is won or lost"},
+    {"R", "reset the game"},
+    {"D", "show or hide the debug readout"},
+    {"F5", "refill shield, fuel and missiles (debug)"},
+    {"F10", "show the other pixel packing (debug)"},
+    {"P or Pause", "pause and resume"},
+    {"F11", "switch between fullscreen and a window"},
+    {"Escape", "leave the title, end the game (also from a pause), leave the credits"},
+};
+
 // The option a name (or a prefix of exactly one name) stands for; null when none or ambiguous.
 const OPTION_TYP *Find_Option(const std::string &name) {
     const OPTION_TYP *found = nullptr;
@@ -147,8 +169,12 @@ std::string Shell_Help_Text(const char *program) {
         if (left.size() < 24) left.resize(24, ' ');
         text += left + opt.help + "\n";
     }
-    text += "keys: arrows fly, Left Ctrl fires, Left Alt launches a missile, P or Pause pauses,\n"
-            "F11 switches between fullscreen and a window, Escape quits\n";
+    text += "keys:\n";
+    for (const KEY_HELP_TYP &key : key_help) {
+        std::string left = std::string("  ") + key.keys;
+        if (left.size() < 24) left.resize(24, ' ');
+        text += left + key.action + "\n";
+    }
     return text;
 }
 

@@ -24,7 +24,7 @@ int Parse_Shell_Options(int argc, const char *const *argv, SHELL_OPTIONS_TYP *op
                         std::string *why);
 // The one usage line (no newline) for a program name.
 std::string Shell_Usage_Line(const char *program);
-// The --help text: the usage line, then one line per option.
+// The --help text: the usage line, then one line per option and one per key.
 std::string Shell_Help_Text(const char *program);
 // The master volume the options give, 0..100 (0 when muted).
 int Shell_Master_Volume(const SHELL_OPTIONS_TYP &opts);
