@@ -10,6 +10,13 @@ extern BITMAP_IMAGE_TYP background_bmp;
 // ends the game only while it is 1.
 extern int escape_armed;
 
+// Lines of the key card the title shows in the band under its picture (count 0: none); they are
+// copied. The credits show no card.
+void Title_Set_Card(const char *const *lines, int count);
+// The card's place: the band under the picture, two rows of four columns.
+constexpr int TITLE_CARD_Y = 556;
+constexpr int TITLE_CARD_H = 40;
+
 // Shows the title screen until Escape, then holds 200 ms so the key can be let go; returns the
 // result of that final wait.
 int Run_Title_Screen();
