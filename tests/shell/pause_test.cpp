@@ -9,11 +9,16 @@
 #include "game/screens.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "shell/menu.h"
 #include "shell/pause.h"
+#include "shell/prefs.h"
 #include "engine/window/window.h"
 #include "shell/winmain.h"
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -203,6 +208,59 @@ TEST_F(Pause, TheSoundHoldsStillWhilePaused) {
     EXPECT_EQ(during, before);
     EXPECT_GT(Headless_Audio().size(), during); // the frames after the pause play on
     Headless_Capture_Audio(0);
+}
+
+// F1 in a paused game opens the menu; the volume and two keys are changed from it (one taken
+// from another action), each change is saved at once, and Quit ends the game. Meanwhile no
+// frame runs and the keyboard is not read.
+TEST_F(Pause, MenuChangesVolumeAndKeysAndSavesEachChange) {
+    namespace fs = std::filesystem;
+    fs::path file = fs::temp_directory_path() / ("fw_menu_" + std::to_string(::getpid()) + ".ini");
+    fs::remove(file);
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, file.string());
+    std::vector<std::string> texts;
+    int reads = -1, calls = -1;
+    R.on_main = [&](int call) {
+        if (call == 2) Push_Key(DIK_P);
+    };
+    R.on_present = [&](int present) {
+        if (Menu_Is_Open()) texts.push_back(Menu_Text());
+        if (present != 2) return;
+        reads = Headless_Keyboard_Reads();
+        calls = R.main_calls;
+        const int keys[] = {// Sound: the volume one step down, then back to the first page.
+                            DIK_F1, DIK_DOWN, DIK_DOWN, DIK_DOWN, DIK_DOWN, DIK_RETURN, DIK_LEFT,
+                            DIK_ESCAPE,
+                            // Keys: W for thrust, then D (the readout's) for fire.
+                            DIK_UP, DIK_UP, DIK_UP, DIK_RETURN, DIK_DOWN, DIK_DOWN, DIK_RETURN,
+                            DIK_W, DIK_DOWN, DIK_DOWN, DIK_RETURN, DIK_D, DIK_ESCAPE,
+                            // Quit, the last row of the first page.
+                            DIK_UP, DIK_UP, DIK_RETURN};
+        for (int k : keys)
+            Push_Key(k);
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(Headless_Keyboard_Reads(), reads);
+    EXPECT_EQ(R.main_calls, calls);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0], "Paused\n> Resume\n  Keys\n  Controller\n  Display\n  Sound\n  Quit\n");
+    auto shown = [&](const std::string &what) {
+        for (const std::string &t : texts)
+            if (t.find(what) != std::string::npos) return true;
+        return false;
+    };
+    EXPECT_TRUE(shown("> Volume         90\n"));
+    EXPECT_TRUE(shown("W is thrust\n"));
+    EXPECT_TRUE(shown("D is fire, taken from debug readout\n"));
+    EXPECT_EQ(Prefs_Run().volume, 90);
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    for (const char *line :
+         {"\nvolume = 90\n", "\nthrust = W UP\n", "\nfire = D LCONTROL\n", "\ndebug = none\n"})
+        EXPECT_NE(text.str().find(line), std::string::npos) << line;
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    fs::remove(file);
 }
 
 } // namespace
