@@ -32,11 +32,12 @@ void apply_sound(const SETTINGS_TYP &s) {
     Mixer_Set_Master(s.mute ? 0 : s.volume);
 }
 
-void save() {
-    if (save_path.empty()) return;
+// Writes the file's settings; a failure is told on stderr and the old file stays.
+int save() {
     std::string why;
-    if (!Settings_Save(save_path, file_settings, &why))
-        std::fprintf(stderr, "farwake: %s\n", why.c_str());
+    if (save_path.empty() || Settings_Save(save_path, file_settings, &why)) return 1;
+    std::fprintf(stderr, "farwake: %s\n", why.c_str());
+    return 0;
 }
 
 } // namespace
@@ -100,10 +101,7 @@ int Prefs_Change(const SETTINGS_TYP &c, int group) {
     default:
         return 0;
     }
-    std::string why;
-    if (save_path.empty() || Settings_Save(save_path, f, &why)) return 1;
-    std::fprintf(stderr, "farwake: %s\n", why.c_str());
-    return 0;
+    return save();
 }
 
 void Prefs_Window_Opened() {
