@@ -263,4 +263,31 @@ TEST_F(Pause, MenuChangesVolumeAndKeysAndSavesEachChange) {
     fs::remove(file);
 }
 
+// The controller works the menu: Start opens it, the pad moves, A takes, B goes back, and a
+// button pressed for an action binds it. A button held on is one press, not one per pass.
+TEST(PauseMenu, ControllerOpensAndWorksTheMenu) {
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    auto press = [](int button) {
+        Menu_Pad(nullptr, 1u << button);
+        Menu_Pad(nullptr, 1u << button); // still held: nothing more
+        Menu_Pad(nullptr, 0);
+    };
+    Menu_Pad(nullptr, 0);
+    press(PLAT_PAD_START);
+    ASSERT_EQ(Menu_Is_Open(), 1);
+    press(PLAT_PAD_DPDOWN);
+    press(PLAT_PAD_DPDOWN);
+    EXPECT_NE(Menu_Text().find("> Controller\n"), std::string::npos) << Menu_Text();
+    press(PLAT_PAD_A);
+    EXPECT_EQ(Menu_Text().rfind("Controller\n> turn left        dpleft\n", 0), 0u) << Menu_Text();
+    press(PLAT_PAD_A);
+    press(PLAT_PAD_X);
+    EXPECT_EQ(Prefs_Run().keys.pad[KEY_TURN_LEFT], PLAT_PAD_X);
+    EXPECT_NE(Menu_Text().find("> turn left        x\n"), std::string::npos) << Menu_Text();
+    press(PLAT_PAD_B);
+    press(PLAT_PAD_B);
+    EXPECT_EQ(Menu_Is_Open(), 0);
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+}
+
 } // namespace
