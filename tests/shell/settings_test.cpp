@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "platform/dik.h"
+#include "platform/headless/headless.h"
+#include "shell/prefs.h"
 
 namespace fs = std::filesystem;
 
@@ -202,6 +204,48 @@ TEST(Settings, DefaultPathFollowsXdg) {
         unsetenv("XDG_CONFIG_HOME");
     else
         setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+}
+
+// At the end of a run only what the player changed reaches the file: nothing changed writes
+// nothing; F11 and a resized window are kept; the command line's own choice is not.
+TEST(Settings, EndOfRunKeepsOnlyThePlayersChanges) {
+    Dir d;
+    std::string file = (d.path / "settings.ini").string();
+    struct {
+        const char *what;
+        int run_fullscreen, file_fullscreen; // the run's differs when the command line chose
+        bool f11;
+        int resize_w, resize_h;
+        bool written;
+        int fullscreen, width, height; // what the file then holds
+    } cases[] = {
+        {"nothing, under --window", 0, 1, false, 0, 0, false, 0, 0, 0},
+        {"F11 to what the file holds", 0, 1, true, 0, 0, false, 0, 0, 0},
+        {"F11", 0, 0, true, 0, 0, true, 1, 0, 0},
+        {"a resize under --window", 0, 1, false, 1000, 700, true, 1, 1000, 700},
+    };
+    for (const auto &c : cases) {
+        fs::remove(file);
+        Headless_Reset(0);
+        SETTINGS_TYP saved, run;
+        saved.fullscreen = c.file_fullscreen;
+        run.fullscreen = c.run_fullscreen;
+        Prefs_Start(run, saved, file);
+        EXPECT_STREQ(Headless_Desktop_Title(), "farwake");
+        Prefs_Window_Opened();
+        if (c.f11) Plat_Toggle_Fullscreen();
+        if (c.resize_w) Plat_Set_Window("farwake", c.resize_w, c.resize_h);
+        Prefs_Finish();
+        ASSERT_EQ(fs::exists(file), c.written) << c.what;
+        if (!c.written) continue;
+        SETTINGS_TYP back;
+        std::vector<std::string> problems;
+        Settings_Load(file, &back, &problems);
+        EXPECT_EQ(back.fullscreen, c.fullscreen) << c.what;
+        EXPECT_EQ(back.window_width, c.width) << c.what;
+        EXPECT_EQ(back.window_height, c.height) << c.what;
+    }
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
 }
 
 } // namespace
