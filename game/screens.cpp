@@ -29,13 +29,9 @@ constexpr int TITLE_HOLD_MS = 200;
 constexpr int CREDITS_HOLD_MS = 100;
 constexpr int CREDITS_LAST_FRAME = 1201;
 constexpr DWORD CAPTION_COLOR = 0x000000FF;
-// The key card: a pale amber that no other text of the screens uses, four lines to a row.
-constexpr DWORD CARD_COLOR = 0x0070D0F0;
+// The key card, four lines to a row.
 constexpr int CARD_MAX_LINES = 8;
 constexpr int CARD_COLUMNS = 4;
-constexpr int CARD_X = 24;
-constexpr int CARD_COLUMN_W = 194;
-constexpr int CARD_ROW_H = 20;
 char card_lines[CARD_MAX_LINES][48];
 int card_count = 0;
 
@@ -115,8 +111,9 @@ int Run_Title_Screen() {
         Draw_Screen_Background(nullptr);
         // Over the stars, under the picture: nothing the game records depends on the text.
         for (int i = 0; i < card_count; i++)
-            Draw_Text_GDI(card_lines[i], CARD_X + (i % CARD_COLUMNS) * CARD_COLUMN_W,
-                          TITLE_CARD_Y + (i / CARD_COLUMNS) * CARD_ROW_H, CARD_COLOR, lpddsback);
+            Draw_Text_GDI(card_lines[i], TITLE_CARD_X + (i % CARD_COLUMNS) * TITLE_CARD_COLUMN_W,
+                          TITLE_CARD_Y + (i / CARD_COLUMNS) * TITLE_CARD_ROW_H, TITLE_CARD_COLOR,
+                          lpddsback);
         DDraw_Flip();
         Wait_Clock(SCREEN_FRAME_MS);
         done = Escape_Down();

@@ -85,6 +85,7 @@ TEST_F(Pictures, KeyCardShowsUnderTheTitlePictureAndNotOnTheCredits) {
     const char *card[] = {"Esc  start", "Left/Right  turn", "Up  thrust", "Tab  afterburner",
                           "Ctrl  fire", "Alt  missile",     "P  pause",   "F1  settings"};
     auto amber = [](int r, int g, int b) { return r == 30 && g == 26 && b == 14; };
+    static_assert(TITLE_CARD_COLOR == 0x0070D0F0, "the amber counted here");
     run.keep = {0};
     Init_Leaving_Title_At(0);
     EXPECT_EQ(run.shots[0].count(0, 0, 800, 600, amber), 0); // the bare title
