@@ -2,6 +2,7 @@
 // engine's text over the dimmed frame the pause keeps. Every change applies and saves at once.
 #include "shell/menu.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/graphics/ddraw.h"
@@ -31,10 +32,21 @@ enum {
     ROW_MUTE
 };
 
+// The value's column, in characters of the menu's text and in pixels on the screen.
+constexpr size_t VALUE_COLUMN = 17;
+constexpr int VALUE_X = 190;
+
 struct ROW_TYP {
-    std::string text;
+    std::string label;
     int kind;
-    int arg; // the page a ROW_PAGE opens, the action of ROW_KEY and ROW_PAD
+    int arg;           // the page a ROW_PAGE opens, the action of ROW_KEY and ROW_PAD
+    std::string value; // shown in a column of its own
+    // The row as one line of text: the label, then the value at column VALUE_COLUMN.
+    std::string text() const {
+        std::string t = label;
+        if (!value.empty()) t.resize(std::max(t.size() + 1, VALUE_COLUMN), ' ');
+        return t + value;
+    }
 };
 
 constexpr const char *page_titles[] = {"Paused", "Keys", "Controller", "Display", "Sound"};
@@ -63,53 +75,47 @@ std::string on_off(int on) {
     return on ? "on" : "off";
 }
 
-std::string padded(std::string s, size_t width) {
-    if (s.size() < width) s.resize(width, ' ');
-    return s;
-}
-
 std::vector<ROW_TYP> rows_of(int p) {
     const SETTINGS_TYP &s = Prefs_Run();
     std::vector<ROW_TYP> rows;
     switch (p) {
     case PAGE_MAIN:
-        rows = {{"Resume", ROW_RESUME, 0},          {"Keys", ROW_PAGE, PAGE_KEYS},
-                {"Controller", ROW_PAGE, PAGE_PAD}, {"Display", ROW_PAGE, PAGE_DISPLAY},
-                {"Sound", ROW_PAGE, PAGE_SOUND},    {"Quit", ROW_QUIT, 0}};
+        rows = {{"Resume", ROW_RESUME, 0, ""},          {"Keys", ROW_PAGE, PAGE_KEYS, ""},
+                {"Controller", ROW_PAGE, PAGE_PAD, ""}, {"Display", ROW_PAGE, PAGE_DISPLAY, ""},
+                {"Sound", ROW_PAGE, PAGE_SOUND, ""},    {"Quit", ROW_QUIT, 0, ""}};
         break;
     case PAGE_KEYS:
         for (int a = 0; a < KEY_ACTIONS; a++) {
             std::string keys = Keymap_Key_Label(s.keys.keys[a][0]);
             if (s.keys.keys[a][1]) keys += " " + Keymap_Key_Label(s.keys.keys[a][1]);
-            rows.push_back({padded(Keymap_Action_Label(a), 17) + keys, ROW_KEY, a});
+            rows.push_back({Keymap_Action_Label(a), ROW_KEY, a, keys});
         }
-        rows.push_back({"WASD preset", ROW_WASD, 0});
-        rows.push_back({"Default keys", ROW_DEFAULT_KEYS, 0});
-        rows.push_back({"Back", ROW_BACK, 0});
+        rows.push_back({"WASD preset", ROW_WASD, 0, ""});
+        rows.push_back({"Default keys", ROW_DEFAULT_KEYS, 0, ""});
+        rows.push_back({"Back", ROW_BACK, 0, ""});
         break;
     case PAGE_PAD:
         for (int a = 0; a < KEY_ACTIONS; a++) {
             const char *b = Keymap_Pad_Name(s.keys.pad[a]);
-            rows.push_back({padded(Keymap_Action_Label(a), 17) + (b ? b : "-"), ROW_PAD, a});
+            rows.push_back({Keymap_Action_Label(a), ROW_PAD, a, b ? b : "-"});
         }
-        rows.push_back({"Default controller", ROW_DEFAULT_PAD, 0});
-        rows.push_back({"Back", ROW_BACK, 0});
+        rows.push_back({"Default controller", ROW_DEFAULT_PAD, 0, ""});
+        rows.push_back({"Back", ROW_BACK, 0, ""});
         break;
     case PAGE_DISPLAY: {
         int fullscreen = 0;
         Plat_Window_State(&fullscreen, nullptr, nullptr);
-        rows = {
-            {"Fullscreen     " + on_off(fullscreen), ROW_FULLSCREEN, 0},
-            {std::string("Scale          ") + (s.integer_scale ? "integer" : "fill"), ROW_SCALE, 0},
-            {"Smooth motion  " + on_off(s.smooth), ROW_SMOOTH, 0},
-            {"Vsync          " + on_off(s.vsync), ROW_VSYNC, 0},
-            {"Back", ROW_BACK, 0}};
+        rows = {{"Fullscreen", ROW_FULLSCREEN, 0, on_off(fullscreen)},
+                {"Scale", ROW_SCALE, 0, s.integer_scale ? "integer" : "fill"},
+                {"Smooth motion", ROW_SMOOTH, 0, on_off(s.smooth)},
+                {"Vsync", ROW_VSYNC, 0, on_off(s.vsync)},
+                {"Back", ROW_BACK, 0, ""}};
         break;
     }
     default:
-        rows = {{"Volume         " + std::to_string(s.volume), ROW_VOLUME, 0},
-                {"Mute           " + on_off(s.mute), ROW_MUTE, 0},
-                {"Back", ROW_BACK, 0}};
+        rows = {{"Volume", ROW_VOLUME, 0, std::to_string(s.volume)},
+                {"Mute", ROW_MUTE, 0, on_off(s.mute)},
+                {"Back", ROW_BACK, 0, ""}};
         break;
     }
     return rows;
@@ -340,7 +346,7 @@ std::string Menu_Text() {
     std::string text = std::string(page_titles[page]) + "\n";
     std::vector<ROW_TYP> rows = rows_of(page);
     for (int i = 0; i < (int)rows.size(); i++)
-        text += (i == chosen ? "> " : "  ") + rows[i].text + "\n";
+        text += (i == chosen ? "> " : "  ") + rows[i].text() + "\n";
     if (!note.empty()) text += note + "\n";
     return text;
 }
@@ -351,9 +357,14 @@ void Menu_Draw() {
     DDraw_Fill_Surface(lpddsback, DDraw_Color_To_Pixel(PANEL_COLOR, dd_present_format), &panel);
     Draw_Text_GDI(page_titles[page], TEXT_X, TITLE_Y, TITLE_COLOR, lpddsback);
     std::vector<ROW_TYP> rows = rows_of(page);
-    for (int i = 0; i < (int)rows.size(); i++)
-        Draw_Text_GDI(((i == chosen ? "> " : "  ") + rows[i].text).c_str(), TEXT_X,
-                      ROWS_Y + i * ROW_H, i == chosen ? CHOSEN_COLOR : ROW_COLOR, lpddsback);
+    for (int i = 0; i < (int)rows.size(); i++) {
+        DWORD colour = i == chosen ? CHOSEN_COLOR : ROW_COLOR;
+        int y = ROWS_Y + i * ROW_H;
+        Draw_Text_GDI(((i == chosen ? "> " : "  ") + rows[i].label).c_str(), TEXT_X, y, colour,
+                      lpddsback);
+        if (!rows[i].value.empty())
+            Draw_Text_GDI(rows[i].value.c_str(), TEXT_X + VALUE_X, y, colour, lpddsback);
+    }
     if (!note.empty())
         Draw_Text_GDI(note.c_str(), TEXT_X, PANEL.bottom - 30, NOTE_COLOR, lpddsback);
     DDraw_Flip();

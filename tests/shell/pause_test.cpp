@@ -249,7 +249,7 @@ TEST_F(Pause, MenuChangesVolumeAndKeysAndSavesEachChange) {
             if (t.find(what) != std::string::npos) return true;
         return false;
     };
-    EXPECT_TRUE(shown("> Volume         90\n"));
+    EXPECT_TRUE(shown("> Volume           90\n"));
     EXPECT_TRUE(shown("W is thrust\n"));
     EXPECT_TRUE(shown("D is fire, taken from debug readout\n"));
     EXPECT_EQ(Prefs_Run().volume, 90);
