@@ -29,8 +29,19 @@ constexpr int TITLE_HOLD_MS = 200;
 constexpr int CREDITS_HOLD_MS = 100;
 constexpr int CREDITS_LAST_FRAME = 1201;
 constexpr DWORD CAPTION_COLOR = 0x000000FF;
+// The key card, four lines to a row.
+constexpr int CARD_MAX_LINES = 8;
+constexpr int CARD_COLUMNS = 4;
+char card_lines[CARD_MAX_LINES][48];
+int card_count = 0;
 
 } // namespace
+
+void Title_Set_Card(const char *const *lines, int count) {
+    card_count = 0;
+    for (int i = 0; lines && i < count && i < CARD_MAX_LINES; i++)
+        snprintf(card_lines[card_count++], sizeof card_lines[0], "%s", lines[i] ? lines[i] : "");
+}
 
 struct CREDITS_ROW_TYP {
     int frame;
@@ -98,6 +109,11 @@ int Run_Title_Screen() {
     int done = 0;
     while (!done) {
         Draw_Screen_Background(nullptr);
+        // Over the stars, under the picture: nothing the game records depends on the text.
+        for (int i = 0; i < card_count; i++)
+            Draw_Text_GDI(card_lines[i], TITLE_CARD_X + (i % CARD_COLUMNS) * TITLE_CARD_COLUMN_W,
+                          TITLE_CARD_Y + (i / CARD_COLUMNS) * TITLE_CARD_ROW_H, TITLE_CARD_COLOR,
+                          lpddsback);
         DDraw_Flip();
         Wait_Clock(SCREEN_FRAME_MS);
         done = Escape_Down();

@@ -10,6 +10,18 @@ extern BITMAP_IMAGE_TYP background_bmp;
 // ends the game only while it is 1.
 extern int escape_armed;
 
+// Lines of the key card the title shows in the band under its picture (count 0: none); they are
+// copied. The credits show no card.
+void Title_Set_Card(const char *const *lines, int count);
+// The card's place: the band under the picture, two rows of four columns, line i at
+// (TITLE_CARD_X + (i % 4) * TITLE_CARD_COLUMN_W, TITLE_CARD_Y + (i / 4) * TITLE_CARD_ROW_H), in
+// colour TITLE_CARD_COLOR (a pale amber no other text of the screens uses).
+constexpr int TITLE_CARD_X = 24;
+constexpr int TITLE_CARD_Y = 556;
+constexpr int TITLE_CARD_COLUMN_W = 194;
+constexpr int TITLE_CARD_ROW_H = 20;
+constexpr unsigned int TITLE_CARD_COLOR = 0x0070D0F0;
+
 // Shows the title screen until Escape, then holds 200 ms so the key can be let go; returns the
 // result of that final wait.
 int Run_Title_Screen();

@@ -35,6 +35,12 @@ void Plat_Toggle_Fullscreen();
 void Plat_Set_Display(int fullscreen, int integer_scale);
 // Pauses (1) or resumes (0): the sound output stops pulling and the keyboard is let go.
 void Plat_Pause(int on);
+// How the next window opens beyond Plat_Set_Display: the name the desktop shows for it (null:
+// the title the window system gives) and its size as a window (0 x 0: chosen to fit the desktop;
+// a larger size is clamped to the desktop). F11 back to a window restores the size it last had.
+void Plat_Set_Window(const char *desktop_title, int width, int height);
+// Whether the window is fullscreen now, and the size it has (or last had) as a window.
+void Plat_Window_State(int *fullscreen, int *width, int *height);
 
 // ---- events and input -----------------------------------------------------------------------
 
@@ -61,6 +67,32 @@ int Plat_Poll_Event(Plat_Event *ev);
 int Plat_Read_Keyboard(uint8_t state[256]);
 // Whether a key (DirectInput scan code) is down in the latest keyboard state, without a new read.
 int Plat_Key_Down(int dik);
+// Game-controller buttons, in the order their bits take in Plat_Read_Pad; the left stick pushed
+// past a quarter of its travel counts as the matching direction button.
+enum {
+    PLAT_PAD_A,
+    PLAT_PAD_B,
+    PLAT_PAD_X,
+    PLAT_PAD_Y,
+    PLAT_PAD_BACK,
+    PLAT_PAD_GUIDE,
+    PLAT_PAD_START,
+    PLAT_PAD_LEFTSTICK,
+    PLAT_PAD_RIGHTSTICK,
+    PLAT_PAD_LEFTSHOULDER,
+    PLAT_PAD_RIGHTSHOULDER,
+    PLAT_PAD_DPUP,
+    PLAT_PAD_DPDOWN,
+    PLAT_PAD_DPLEFT,
+    PLAT_PAD_DPRIGHT,
+    PLAT_PAD_BUTTONS
+};
+// The buttons held on the game controller now (bit n for button n); 0 when none is plugged in.
+uint32_t Plat_Read_Pad();
+// How keyboard reads turn the devices into the game's scan codes: a device key k becomes
+// keys[k] (0: dropped) and pad button b becomes pad[b] (0: none). Null restores the built-in
+// mapping (every key as itself, the controller's fixed layout).
+void Plat_Set_Input_Map(const uint8_t keys[256], const uint8_t pad[PLAT_PAD_BUTTONS]);
 // Relative mouse motion since the last call and 4 button bytes (0x80 pressed); 1 on success.
 int Plat_Read_Mouse(int *dx, int *dy, int *dz, uint8_t buttons[4]);
 
@@ -89,7 +121,7 @@ void Plat_Wait_Until(uint32_t tick);
 // Fills frames stereo frames of interleaved 16-bit samples; runs on the audio thread.
 using Plat_Audio_Callback = void (*)(int16_t *out, int frames, void *user);
 // Opens the stereo output and starts pulling; 1 with the real rate in *rate, 0 if no device.
-int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, void *user, int *rate);
+int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, void *user,
+                    int *rate);
 // Stops pulling and closes the output.
 void Plat_Audio_Close();
-

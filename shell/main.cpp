@@ -1,17 +1,43 @@
 // The executable's entry: reads the command line, opens the game's logs, then runs the game
 // through WinMain and reports a failed start on stderr.
-#include "engine/sound/mixer.h"
-#include "platform/platform.h"
 #include "shell/options.h"
+#include "shell/prefs.h"
 #include "shell/record.h"
 #include "shell/winmain.h"
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #ifndef FW_BUILD_NAME
 #define FW_BUILD_NAME "farwake"
 #endif
+
+namespace {
+
+// The settings file's (each bad line reported on stderr), with what the command line set over
+// them for this run; the file's own stay as read, for saving.
+void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
+    SETTINGS_TYP file;
+    std::string path;
+    if (!opts.no_settings) {
+        path = opts.settings ? opts.settings : Settings_Default_Path();
+        std::vector<std::string> problems;
+        if (!path.empty()) Settings_Load(path, &file, &problems);
+        for (const std::string &p : problems)
+            std::fprintf(stderr, "%s: %s\n", program, p.c_str());
+    }
+    SETTINGS_TYP run = file;
+    if (opts.given & SHELL_GIVEN_FULLSCREEN) run.fullscreen = opts.fullscreen;
+    if (opts.given & SHELL_GIVEN_SCALE) run.integer_scale = opts.integer_scale;
+    if (opts.given & SHELL_GIVEN_VOLUME) run.volume = opts.volume;
+    if (opts.given & SHELL_GIVEN_MUTE) run.mute = opts.mute;
+    if (opts.given & SHELL_GIVEN_SMOOTH) run.smooth = opts.smooth;
+    if (opts.given & SHELL_GIVEN_VSYNC) run.vsync = opts.vsync;
+    Prefs_Start(run, file, path);
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     const char *program = argc > 0 && argv[0] ? std::strrchr(argv[0], '/') : nullptr;
@@ -36,8 +62,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "%s: %s\n", program, why.c_str());
         return 1;
     }
-    Plat_Set_Display(opts.fullscreen, opts.integer_scale);
-    Mixer_Set_Master(Shell_Master_Volume(opts));
+    Start_Settings(program, opts);
 
     static HINSTANCE__ instance = {1};
     static char command_line[1] = "";

@@ -25,6 +25,13 @@ int Parse_Percent(const char *v, int *out) {
     return 1;
 }
 
+// "on" or "off" into *out.
+int Parse_Switch(const char *v, int *out) {
+    if (std::strcmp(v, "on") != 0 && std::strcmp(v, "off") != 0) return 0;
+    *out = std::strcmp(v, "on") == 0;
+    return 1;
+}
+
 // A file name for one of the logs; the text stays in argv, which lives as long as the program.
 int Take_File(const char *v, const char **slot) {
     if (!v || !*v) return 0;
@@ -46,11 +53,13 @@ constexpr OPTION_TYP options[] = {
     {"window", nullptr, "start in a window",
      [](SHELL_OPTIONS_TYP *o, const char *) {
          o->fullscreen = 0;
+         o->given |= SHELL_GIVEN_FULLSCREEN;
          return 1;
      }},
     {"fullscreen", nullptr, "start fullscreen (the default)",
      [](SHELL_OPTIONS_TYP *o, const char *) {
          o->fullscreen = 1;
+         o->given |= SHELL_GIVEN_FULLSCREEN;
          return 1;
      }},
     {"scale", "fill|integer",
@@ -58,13 +67,35 @@ constexpr OPTION_TYP options[] = {
      [](SHELL_OPTIONS_TYP *o, const char *v) {
          if (std::strcmp(v, "fill") != 0 && std::strcmp(v, "integer") != 0) return 0;
          o->integer_scale = std::strcmp(v, "integer") == 0;
+         o->given |= SHELL_GIVEN_SCALE;
          return 1;
      }},
     {"volume", "0-100", "master volume in percent (100 by default)",
-     [](SHELL_OPTIONS_TYP *o, const char *v) { return Parse_Percent(v, &o->volume); }},
+     [](SHELL_OPTIONS_TYP *o, const char *v) {
+         o->given |= SHELL_GIVEN_VOLUME;
+         return Parse_Percent(v, &o->volume);
+     }},
     {"mute", nullptr, "start without sound",
      [](SHELL_OPTIONS_TYP *o, const char *) {
          o->mute = 1;
+         o->given |= SHELL_GIVEN_MUTE;
+         return 1;
+     }},
+    {"smooth", "on|off", "motion drawn smoothly between the game's frames (on by default)",
+     [](SHELL_OPTIONS_TYP *o, const char *v) {
+         o->given |= SHELL_GIVEN_SMOOTH;
+         return Parse_Switch(v, &o->smooth);
+     }},
+    {"vsync", "on|off", "frames shown in step with the screen's refresh (on by default)",
+     [](SHELL_OPTIONS_TYP *o, const char *v) {
+         o->given |= SHELL_GIVEN_VSYNC;
+         return Parse_Switch(v, &o->vsync);
+     }},
+    {"settings", "FILE", "read and save the settings in FILE instead of the usual one",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->settings); }},
+    {"no-settings", nullptr, "use the default settings and save nothing",
+     [](SHELL_OPTIONS_TYP *o, const char *) {
+         o->no_settings = 1;
          return 1;
      }},
     {"record", "FILE", "write the seed and every keyboard read, with state checks",
@@ -95,6 +126,7 @@ constexpr KEY_HELP_TYP key_help[] = {
     {"F5", "refill shield, fuel and missiles (debug)"},
     {"F10", "show the other pixel packing (debug)"},
     {"P or Pause", "pause and resume"},
+    {"F1", "pause and open the menu (keys, controller, display, sound)"},
     {"F11", "switch between fullscreen and a window"},
     {"Escape", "leave the title, end the game (also from a pause), leave the credits"},
 };
@@ -169,7 +201,7 @@ std::string Shell_Help_Text(const char *program) {
         if (left.size() < 24) left.resize(24, ' ');
         text += left + opt.help + "\n";
     }
-    text += "keys:\n";
+    text += "keys (change them in the menu, F1):\n";
     for (const KEY_HELP_TYP &key : key_help) {
         std::string left = std::string("  ") + key.keys;
         if (left.size() < 24) left.resize(24, ' ');

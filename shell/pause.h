@@ -7,9 +7,15 @@
 int Shell_Paused();
 // Pauses (1) or resumes (0) the game, the sound and the keyboard grab with it.
 void Shell_Set_Paused(int on);
-// A key message of the window: P and Pause pause and resume, Escape ends a paused game.
+// A key message of the window: the pause keys pause and resume, F1 or the menu key pauses and
+// opens the menu (which then takes the keys), Escape ends a paused game.
 void Shell_Pause_Key(HWND hwnd, int dik);
+// Puts the paused game's dimmed picture back in the back surface, unshown; 0 when there is none.
+int Shell_Pause_Backdrop();
+// Shows the paused picture: the dimmed frame with "Paused" over it.
+void Shell_Pause_Show();
 // Shows the paused picture again (after the window was uncovered or resized).
 void Shell_Pause_Repaint();
-// One idle pass of a paused pump: a short sleep, so a pause costs next to no processor time.
-void Shell_Pause_Idle();
+// One idle pass of a paused pump: the controller's presses for the menu, then a short sleep, so
+// a pause costs next to no processor time.
+void Shell_Pause_Idle(HWND hwnd);

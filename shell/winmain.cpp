@@ -2,6 +2,8 @@
 // that runs one game frame per pass, then the credits, shut-down and the exit code.
 #include "shell/winmain.h"
 #include "shell/pause.h"
+#include "shell/menu.h"
+#include "shell/prefs.h"
 
 #include <cstdio>
 
@@ -14,6 +16,7 @@ void (*shell_pump_end_hook)() = nullptr;
 namespace {
 
 constexpr const char *WINDOW_CLASS_NAME = "WIN3DCLASS";
+// The window system's own name for the window; the desktop shows "farwake" (shell/prefs).
 constexpr const char *WINDOW_TITLE = "Korv Graphics Console Ver 2.0";
 constexpr int WINDOW_WIDTH = 800;
 constexpr int WINDOW_HEIGHT = 600;
@@ -99,6 +102,7 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
     }
     main_window_handle = hwnd;
     main_instance = hinstance;
+    Prefs_Window_Opened();
 
     Game_Init(nullptr);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
@@ -114,12 +118,14 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
         // A paused game runs no frame and reads no keyboard: the same keys replayed give the
         // same game, however long the pause.
         if (Shell_Paused()) {
-            if (!got) Shell_Pause_Idle();
+            if (!got) Shell_Pause_Idle(hwnd);
             continue;
         }
         Game_Main(nullptr);
     }
     if (shell_pump_end_hook) shell_pump_end_hook();
+    Menu_Close();
+    Prefs_Finish();
     // The credits play with their sound, whatever paused game was left with Escape.
     Shell_Set_Paused(0);
 

@@ -2,6 +2,7 @@
 // keys, mouse and joystick, queued window events, captured frames and captured audio.
 #include "platform/headless/headless.h"
 #include "platform/dik.h"
+#include "platform/input_map.h"
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -28,6 +29,8 @@ struct Headless_State {
     int screensaver_inhibited = 0;
     int paused = 0;
     int fullscreen = 1, integer_scale = 0;
+    std::string desktop_title;
+    int window_w = 0, window_h = 0;
 
     Headless_Key_Source key_source = nullptr;
     void *key_user = nullptr;
@@ -36,6 +39,9 @@ struct Headless_State {
     int reads = 0;
     int fail_reads = 0;
     int escape_latched = 0;
+    uint32_t pad = 0;
+    int mapped = 0; // 1 once an input map was set: key scripts stay the game's own codes until then
+    Plat_Input_Map map = {};
 
     Plat_Event events[EVENT_QUEUE_SIZE] = {};
     int event_head = 0, event_count = 0;
@@ -299,7 +305,44 @@ void Plat_Inhibit_Screensaver(int on) {
     hs.screensaver_inhibited = on != 0;
 }
 
-void Plat_Toggle_Fullscreen() {}
+void Plat_Toggle_Fullscreen() {
+    hs.fullscreen = !hs.fullscreen;
+}
+
+void Plat_Set_Window(const char *desktop_title, int width, int height) {
+    hs.desktop_title = desktop_title ? desktop_title : "";
+    hs.window_w = width > 0 && height > 0 ? width : 0;
+    hs.window_h = width > 0 && height > 0 ? height : 0;
+}
+
+void Plat_Window_State(int *fullscreen, int *width, int *height) {
+    if (fullscreen) *fullscreen = hs.fullscreen;
+    if (width) *width = hs.window_w > 0 ? hs.window_w : 800;
+    if (height) *height = hs.window_h > 0 ? hs.window_h : 600;
+}
+
+const char *Headless_Desktop_Title() {
+    return hs.desktop_title.c_str();
+}
+
+int Headless_Integer_Scale() {
+    return hs.integer_scale;
+}
+
+void Headless_Set_Pad(uint32_t buttons) {
+    hs.pad = buttons;
+}
+
+uint32_t Plat_Read_Pad() {
+    return hs.pad;
+}
+
+void Plat_Set_Input_Map(const uint8_t keys[256], const uint8_t pad[PLAT_PAD_BUTTONS]) {
+    hs.mapped = keys && pad;
+    if (!hs.mapped) return;
+    std::memcpy(hs.map.keys, keys, sizeof hs.map.keys);
+    std::memcpy(hs.map.pad, pad, sizeof hs.map.pad);
+}
 
 void Plat_Set_Display(int fullscreen, int integer_scale) {
     hs.fullscreen = fullscreen != 0;
@@ -331,6 +374,7 @@ int Plat_Read_Keyboard(uint8_t state[256]) {
     } else {
         std::memcpy(state, hs.held, 256);
     }
+    if (hs.mapped) Plat_Map_Input(hs.map, state, hs.pad, state);
     if (hs.escape_latched) state[DIK_ESCAPE] = 0x80;
     std::memcpy(hs.latest, state, 256);
     return 1;

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/dik.h"
+#include "platform/input_map.h"
 #include <cstdio>
 #include <cstring>
 
@@ -22,6 +23,8 @@ int mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;
 SDL_GameController *controller = nullptr;
 SDL_JoystickID controller_id = -1;
 SDL_Joystick *joystick = nullptr;
+Plat_Input_Map input_map;
+int input_map_set = 0;
 
 void push(int type, int dik) {
     if (event_count >= EVENT_QUEUE_SIZE) return; // a full queue drops; the state stays right
@@ -126,21 +129,26 @@ int Plat_Poll_Event(Plat_Event *ev) {
     return 1;
 }
 
-void Sdl_Controller_Keys(uint8_t state[256]) {
-    if (!controller) return;
-    auto button = [](SDL_GameControllerButton b) {
-        return SDL_GameControllerGetButton(controller, b) != 0;
-    };
+uint32_t Plat_Read_Pad() {
+    if (!controller) return 0;
+    uint32_t held = 0;
+    for (int b = 0; b < PLAT_PAD_BUTTONS; b++)
+        if (SDL_GameControllerGetButton(controller, (SDL_GameControllerButton)b)) held |= 1u << b;
     int lx = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);
     int ly = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY);
-    if (button(SDL_CONTROLLER_BUTTON_DPAD_LEFT) || lx < -STICK_THRESHOLD) state[DIK_LEFT] = 0x80;
-    if (button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || lx > STICK_THRESHOLD) state[DIK_RIGHT] = 0x80;
-    if (button(SDL_CONTROLLER_BUTTON_DPAD_UP) || ly < -STICK_THRESHOLD) state[DIK_UP] = 0x80;
-    if (button(SDL_CONTROLLER_BUTTON_A)) state[DIK_LCONTROL] = 0x80;
-    if (button(SDL_CONTROLLER_BUTTON_B)) state[DIK_LMENU] = 0x80;
-    if (button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER)) state[DIK_TAB] = 0x80;
-    if (button(SDL_CONTROLLER_BUTTON_START)) state[DIK_RETURN] = 0x80;
-    if (button(SDL_CONTROLLER_BUTTON_BACK)) state[DIK_ESCAPE] = 0x80;
+    if (lx < -STICK_THRESHOLD) held |= 1u << PLAT_PAD_DPLEFT;
+    if (lx > STICK_THRESHOLD) held |= 1u << PLAT_PAD_DPRIGHT;
+    if (ly < -STICK_THRESHOLD) held |= 1u << PLAT_PAD_DPUP;
+    if (ly > STICK_THRESHOLD) held |= 1u << PLAT_PAD_DPDOWN;
+    return held;
+}
+
+void Plat_Set_Input_Map(const uint8_t keys[256], const uint8_t pad[PLAT_PAD_BUTTONS]) {
+    Plat_Default_Input_Map(&input_map);
+    input_map_set = 1;
+    if (!keys || !pad) return;
+    std::memcpy(input_map.keys, keys, sizeof input_map.keys);
+    std::memcpy(input_map.pad, pad, sizeof input_map.pad);
 }
 
 namespace {
@@ -180,7 +188,11 @@ int Plat_Read_Keyboard(uint8_t state[256]) {
     for (int k = 0; k < 256; k++)
         state[k] |= tapped[k];
     std::memset(tapped, 0, sizeof tapped);
-    Sdl_Controller_Keys(state);
+    // SDL's button numbers are the PLAT_PAD_* order.
+    static_assert((int)SDL_CONTROLLER_BUTTON_DPAD_RIGHT == (int)PLAT_PAD_DPRIGHT,
+                  "pad button order");
+    if (!input_map_set) Plat_Set_Input_Map(nullptr, nullptr);
+    Plat_Map_Input(input_map, state, Plat_Read_Pad(), state);
     if (escape_latched) state[DIK_ESCAPE] = 0x80;
     trace_presses(state);
     std::memcpy(latest, state, 256);

@@ -20,8 +20,6 @@ void Sdl_Forget_Texture();
 void Sdl_Open_Controller();
 // Closes the game controller.
 void Sdl_Close_Controller();
-// ORs what the game controller's buttons and left stick hold into a keyboard state.
-void Sdl_Controller_Keys(uint8_t state[256]);
 // Notes that the window was uncovered or resized: the next frame redraws the whole window.
 void Sdl_Window_Exposed();
 // Forgets the keys pressed since the last keyboard read: those of a pause reach no frame.

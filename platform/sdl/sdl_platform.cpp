@@ -25,6 +25,10 @@ int fullscreen = 0;
 int start_fullscreen = 1;
 int integer_scale = 0;
 int paused = 0;
+// The name the desktop shows (empty: the window system's title) and the size the window has as
+// a window, kept while fullscreen so F11 gives it back (0: fitted to the desktop).
+std::string desktop_title;
+int windowed_w = 0, windowed_h = 0;
 // Without a GPU the picture goes straight into the window's surface (no renderer); the bars
 // are cleared whenever that surface takes a new size.
 int use_surface = 0;
@@ -185,6 +189,22 @@ const char *Plat_Base_Path() {
 void Plat_Set_Display(int fullscreen_start, int whole_multiples) {
     start_fullscreen = fullscreen_start != 0;
     integer_scale = whole_multiples != 0;
+    Sdl_Window_Exposed();
+}
+
+void Plat_Set_Window(const char *title, int width, int height) {
+    desktop_title = title ? title : "";
+    windowed_w = width > 0 && height > 0 ? width : 0;
+    windowed_h = width > 0 && height > 0 ? height : 0;
+    if (sdl_window && !desktop_title.empty()) SDL_SetWindowTitle(sdl_window, desktop_title.c_str());
+}
+
+void Plat_Window_State(int *is_fullscreen, int *width, int *height) {
+    int w = windowed_w, h = windowed_h;
+    if (sdl_window && !fullscreen) SDL_GetWindowSize(sdl_window, &w, &h);
+    if (is_fullscreen) *is_fullscreen = sdl_window ? fullscreen : start_fullscreen;
+    if (width) *width = w;
+    if (height) *height = h;
 }
 
 namespace {
@@ -196,11 +216,17 @@ void update_keyboard_grab() {
         SDL_SetWindowKeyboardGrab(sdl_window, (fullscreen && !paused) ? SDL_TRUE : SDL_FALSE);
 }
 
-// The window's size when it is not fullscreen: the largest whole multiple of the picture that
-// fits 90 % of the usable desktop.
+// The window's size when it is not fullscreen: the size it last had (or was given), clamped to
+// the usable desktop, else the largest whole multiple of the picture that fits 90 % of it.
 void window_size(int display, int width, int height, int *w, int *h) {
     SDL_Rect usable{0, 0, width, height};
-    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) {
+    int known = SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) == 0;
+    if (windowed_w > 0 && windowed_h > 0) {
+        *w = known ? SDL_min(windowed_w, usable.w) : windowed_w;
+        *h = known ? SDL_min(windowed_h, usable.h) : windowed_h;
+        return;
+    }
+    if (!known) {
         *w = width;
         *h = height;
         return;
@@ -245,6 +271,8 @@ int Plat_Open_Window(const char *title, int width, int height) {
     SDL_Rect desk{0, 0, width, height};
     SDL_GetDisplayBounds(0, &desk);
     Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
+    // The desktop shows the program's own name; the window system keeps the title it was given.
+    if (!desktop_title.empty()) title = desktop_title.c_str();
     if (start_fullscreen) {
         sdl_window = SDL_CreateWindow(title ? title : "", desk.x, desk.y, desk.w, desk.h,
                                       flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -375,6 +403,7 @@ void Plat_Toggle_Fullscreen() {
         SDL_SetWindowSize(sdl_window, w, h);
         SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {
+        SDL_GetWindowSize(sdl_window, &windowed_w, &windowed_h);
         SDL_Rect desk;
         int display = SDL_GetWindowDisplayIndex(sdl_window);
         if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &desk) == 0) {

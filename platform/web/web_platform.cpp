@@ -420,3 +420,18 @@ void Plat_Set_Display(int, int) {}
 void Plat_Pause(int on) {
     web_audio_hold(on ? 1 : 0);
 }
+
+// The page names itself and sizes its canvas; the keys arrive as the game's own codes.
+void Plat_Set_Window(const char *, int, int) {}
+
+void Plat_Window_State(int *fullscreen, int *width, int *height) {
+    if (fullscreen) *fullscreen = 0;
+    if (width) *width = 800;
+    if (height) *height = 600;
+}
+
+uint32_t Plat_Read_Pad() {
+    return 0;
+}
+
+void Plat_Set_Input_Map(const uint8_t *, const uint8_t *) {}

@@ -79,6 +79,38 @@ TEST_F(Pictures, TitleShowsThePictureWithStarsStreamingUpAroundIt) {
     EXPECT_EQ(player_yv, 0.0f);
 }
 
+// The key card: in the band under the picture, in its own amber (0xF0, 0xD0, 0x70 is 30, 26, 14
+// on the 0..31 scale), away from the logo, and never on the credits.
+TEST_F(Pictures, KeyCardShowsUnderTheTitlePictureAndNotOnTheCredits) {
+    const char *card[] = {"Esc  start", "Left/Right  turn", "Up  thrust", "Tab  afterburner",
+                          "Ctrl  fire", "Alt  missile",     "P  pause",   "F1  settings"};
+    auto amber = [](int r, int g, int b) { return r == 30 && g == 26 && b == 14; };
+    static_assert(TITLE_CARD_COLOR == 0x0070D0F0, "the amber counted here");
+    run.keep = {0};
+    Init_Leaving_Title_At(0);
+    EXPECT_EQ(run.shots[0].count(0, 0, 800, 600, amber), 0); // the bare title
+    Title_Set_Card(card, 8);
+    int title = run.presented;
+    run.keep.insert(title);
+    run.keys[Headless_Keyboard_Reads()] = {DIK_ESCAPE};
+    Run_Title_Screen();
+    const Shot &s = run.shots[title];
+    EXPECT_EQ(s.count(0, 0, 800, TITLE_CARD_Y, amber), 0);
+    // Both rows of four carry text, in each quarter of the width.
+    for (int row = 0; row < 2; row++)
+        for (int col = 0; col < 4; col++)
+            EXPECT_GT(s.count(col * 200, TITLE_CARD_Y + row * 20, col * 200 + 200,
+                              TITLE_CARD_Y + row * 20 + 20, amber),
+                      20)
+                << row << " " << col;
+    int credits = run.presented;
+    run.keep.insert(credits);
+    run.keys[Headless_Keyboard_Reads()] = {DIK_ESCAPE};
+    Run_Credits_Screen();
+    EXPECT_EQ(run.shots[credits].count(0, 0, 800, 600, amber), 0);
+    Title_Set_Card(nullptr, 0);
+}
+
 TEST_F(Pictures, OnlyEscapeLeavesTheTitleWhichThenHoldsTwoHundredMs) {
     for (int read = 0; read < 6; read++)
         run.keys[read] = {DIK_RETURN, DIK_SPACE, DIK_UP, DIK_D, DIK_R, DIK_LCONTROL};

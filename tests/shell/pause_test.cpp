@@ -9,11 +9,16 @@
 #include "game/screens.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "shell/menu.h"
 #include "shell/pause.h"
+#include "shell/prefs.h"
 #include "engine/window/window.h"
 #include "shell/winmain.h"
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -85,6 +90,9 @@ int Game_Main(void *) {
     if (keyboard_state[DIK_ESCAPE]) PostMessageA(main_window_handle, WM_DESTROY, 0, 0);
     return 1;
 }
+
+// The title's key card belongs to the game, which these tests leave out.
+void Title_Set_Card(const char *const *, int) {}
 
 int Run_Credits_Screen() {
     R.credits_paused = Headless_Paused();
@@ -191,7 +199,7 @@ TEST_F(Pause, TheSoundHoldsStillWhilePaused) {
         before = Headless_Audio().size();
         // Sleeping the length of many frames pulls no sound.
         for (int i = 0; i < 50; i++)
-            Shell_Pause_Idle();
+            Shell_Pause_Idle(nullptr);
         during = Headless_Audio().size();
         Push_Key(DIK_P);
     };
@@ -200,6 +208,86 @@ TEST_F(Pause, TheSoundHoldsStillWhilePaused) {
     EXPECT_EQ(during, before);
     EXPECT_GT(Headless_Audio().size(), during); // the frames after the pause play on
     Headless_Capture_Audio(0);
+}
+
+// F1 in a paused game opens the menu; the volume and two keys are changed from it (one taken
+// from another action), each change is saved at once, and Quit ends the game. Meanwhile no
+// frame runs and the keyboard is not read.
+TEST_F(Pause, MenuChangesVolumeAndKeysAndSavesEachChange) {
+    namespace fs = std::filesystem;
+    fs::path file = fs::temp_directory_path() / ("fw_menu_" + std::to_string(::getpid()) + ".ini");
+    fs::remove(file);
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, file.string());
+    std::vector<std::string> texts;
+    int reads = -1, calls = -1;
+    R.on_main = [&](int call) {
+        if (call == 2) Push_Key(DIK_P);
+    };
+    R.on_present = [&](int present) {
+        if (Menu_Is_Open()) texts.push_back(Menu_Text());
+        if (present != 2) return;
+        reads = Headless_Keyboard_Reads();
+        calls = R.main_calls;
+        const int keys[] = {// Sound: the volume one step down, then back to the first page.
+                            DIK_F1, DIK_DOWN, DIK_DOWN, DIK_DOWN, DIK_DOWN, DIK_RETURN, DIK_LEFT,
+                            DIK_ESCAPE,
+                            // Keys: W for thrust, then D (the readout's) for fire.
+                            DIK_UP, DIK_UP, DIK_UP, DIK_RETURN, DIK_DOWN, DIK_DOWN, DIK_RETURN,
+                            DIK_W, DIK_DOWN, DIK_DOWN, DIK_RETURN, DIK_D, DIK_ESCAPE,
+                            // Quit, the last row of the first page.
+                            DIK_UP, DIK_UP, DIK_RETURN};
+        for (int k : keys)
+            Push_Key(k);
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(Headless_Keyboard_Reads(), reads);
+    EXPECT_EQ(R.main_calls, calls);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0], "Paused\n> Resume\n  Keys\n  Controller\n  Display\n  Sound\n  Quit\n");
+    auto shown = [&](const std::string &what) {
+        for (const std::string &t : texts)
+            if (t.find(what) != std::string::npos) return true;
+        return false;
+    };
+    EXPECT_TRUE(shown("> Volume           90\n"));
+    EXPECT_TRUE(shown("W is thrust\n"));
+    EXPECT_TRUE(shown("D is fire, taken from debug readout\n"));
+    EXPECT_EQ(Prefs_Run().volume, 90);
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    for (const char *line :
+         {"\nvolume = 90\n", "\nthrust = W UP\n", "\nfire = D LCONTROL\n", "\ndebug = none\n"})
+        EXPECT_NE(text.str().find(line), std::string::npos) << line;
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    fs::remove(file);
+}
+
+// The controller works the menu: Start opens it, the pad moves, A takes, B goes back, and a
+// button pressed for an action binds it. A button held on is one press, not one per pass.
+TEST(PauseMenu, ControllerOpensAndWorksTheMenu) {
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    auto press = [](int button) {
+        Menu_Pad(nullptr, 1u << button);
+        Menu_Pad(nullptr, 1u << button); // still held: nothing more
+        Menu_Pad(nullptr, 0);
+    };
+    Menu_Pad(nullptr, 0);
+    press(PLAT_PAD_START);
+    ASSERT_EQ(Menu_Is_Open(), 1);
+    press(PLAT_PAD_DPDOWN);
+    press(PLAT_PAD_DPDOWN);
+    EXPECT_NE(Menu_Text().find("> Controller\n"), std::string::npos) << Menu_Text();
+    press(PLAT_PAD_A);
+    EXPECT_EQ(Menu_Text().rfind("Controller\n> turn left        dpleft\n", 0), 0u) << Menu_Text();
+    press(PLAT_PAD_A);
+    press(PLAT_PAD_X);
+    EXPECT_EQ(Prefs_Run().keys.pad[KEY_TURN_LEFT], PLAT_PAD_X);
+    EXPECT_NE(Menu_Text().find("> turn left        x\n"), std::string::npos) << Menu_Text();
+    press(PLAT_PAD_B);
+    press(PLAT_PAD_B);
+    EXPECT_EQ(Menu_Is_Open(), 0);
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 // The whole program over the headless backend: Escape and closing the window both end it with
 // status 0, every frame paced to 30 ms of the virtual clock.
 #include "shell/winmain.h"
+#include "game/screens.h"
+#include "shell/prefs.h"
+#include "tests/support/game_run.h"
 #include "platform/dik.h"
 #include "platform/headless/headless.h"
 #include <gtest/gtest.h>
+#include <cstring>
 
 namespace {
 
@@ -14,6 +18,7 @@ struct Run_State {
     int escape_reads[2]; // reads at which Escape is down (-1: none)
     int close_at_frame;  // frame after which the window is closed (0: never)
     int frames;
+    SNAPSHOT_TYP first; // the first frame's picture
 };
 Run_State R;
 
@@ -21,7 +26,14 @@ void keys(int read, uint8_t state[256], void *) {
     if (read == R.escape_reads[0] || read == R.escape_reads[1]) state[DIK_ESCAPE] = 0x80;
 }
 
-void count_frames(const uint16_t *, int, int, int, int, void *) {
+void count_frames(const uint16_t *px, int w, int h, int pitch, int packing, void *) {
+    if (R.frames == 0 && w == 800 && h == 600) {
+        R.first.packing = packing;
+        R.first.picture.resize(800 * 600);
+        for (int y = 0; y < 600; y++)
+            std::memcpy(&R.first.picture[(size_t)y * 800], (const uint8_t *)px + (size_t)y * pitch,
+                        1600);
+    }
     R.frames++;
     if (R.frames == R.close_at_frame) Headless_Push_Event({PLAT_EV_QUIT, 0});
 }
@@ -31,7 +43,7 @@ class WholeProgram : public testing::Test {
     void SetUp() override {
         Headless_Reset(1000);
         Shell_Reset();
-        R = Run_State{{-1, -1}, 0, 0};
+        R = Run_State{{-1, -1}, 0, 0, {}};
         Headless_Set_Key_Source(keys, nullptr);
         Headless_Set_Frame_Hook(count_frames, nullptr);
     }
@@ -63,6 +75,25 @@ TEST_F(WholeProgram, ClosingTheWindowEndsItLikeEscape) {
     EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
     EXPECT_EQ(R.frames, 6 + 1 + 1);
     EXPECT_EQ(Plat_Ticks() - 1000u, 30u * (6 + 1 + 1) + 170u + 70u);
+}
+
+// The title's card shows the keys as bound: the settings' WASD keys, each line in its place.
+TEST_F(WholeProgram, TitleCardShowsTheBoundKeys) {
+    SETTINGS_TYP wasd;
+    wasd.keys = Keymap_Wasd();
+    Prefs_Start(wasd, wasd, "");
+    R.close_at_frame = 1;
+    EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+    const char *want[] = {"Esc  start", "A/D  turn",    "W  thrust", "S  afterburner",
+                          "Ctrl  fire", "Alt  missile", "P  pause",  "F1  settings"};
+    for (int i = 0; i < 8; i++)
+        EXPECT_TRUE(Text_Shown(R.first, want[i], TITLE_CARD_X + (i % 4) * TITLE_CARD_COLUMN_W,
+                               TITLE_CARD_Y + (i / 4) * TITLE_CARD_ROW_H, TITLE_CARD_COLOR))
+            << want[i];
+    EXPECT_FALSE(Text_Shown(R.first, "Up  thrust", TITLE_CARD_X + 2 * TITLE_CARD_COLUMN_W,
+                            TITLE_CARD_Y, TITLE_CARD_COLOR));
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    Title_Set_Card(nullptr, 0);
 }
 
 } // namespace

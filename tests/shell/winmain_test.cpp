@@ -48,6 +48,9 @@ int Game_Main(void *) {
     return 1;
 }
 
+// The title's key card belongs to the game, which these tests leave out.
+void Title_Set_Card(const char *const *, int) {}
+
 int Run_Credits_Screen() {
     S.log.push_back("credits" + state());
     return 1;

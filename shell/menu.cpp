@@ -1,0 +1,371 @@
+// The pause menu's pages, rows and keys, and its picture: a dark panel with the rows in the
+// engine's text over the dimmed frame the pause keeps. Every change applies and saves at once.
+#include "shell/menu.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "engine/graphics/ddraw.h"
+#include "platform/dik.h"
+#include "platform/platform.h"
+#include "shell/pause.h"
+#include "shell/prefs.h"
+
+namespace {
+
+enum { PAGE_MAIN, PAGE_KEYS, PAGE_PAD, PAGE_DISPLAY, PAGE_SOUND };
+enum {
+    ROW_RESUME,
+    ROW_PAGE,
+    ROW_QUIT,
+    ROW_BACK,
+    ROW_KEY,
+    ROW_PAD,
+    ROW_WASD,
+    ROW_DEFAULT_KEYS,
+    ROW_DEFAULT_PAD,
+    ROW_FULLSCREEN,
+    ROW_SCALE,
+    ROW_SMOOTH,
+    ROW_VSYNC,
+    ROW_VOLUME,
+    ROW_MUTE
+};
+
+// The value's column, in characters of the menu's text and in pixels on the screen.
+constexpr size_t VALUE_COLUMN = 17;
+constexpr int VALUE_X = 190;
+
+struct ROW_TYP {
+    std::string label;
+    int kind;
+    int arg;           // the page a ROW_PAGE opens, the action of ROW_KEY and ROW_PAD
+    std::string value; // shown in a column of its own
+    // The row as one line of text: the label, then the value at column VALUE_COLUMN.
+    std::string text() const {
+        std::string t = label;
+        if (!value.empty()) t.resize(std::max(t.size() + 1, VALUE_COLUMN), ' ');
+        return t + value;
+    }
+};
+
+constexpr const char *page_titles[] = {"Paused", "Keys", "Controller", "Display", "Sound"};
+constexpr int VOLUME_STEP = 10;
+// The panel and its rows, in the 800 x 600 picture.
+constexpr RECT PANEL = {170, 70, 630, 530};
+constexpr int TEXT_X = 196;
+constexpr int TITLE_Y = 84;
+constexpr int ROWS_Y = 120;
+constexpr int ROW_H = 22;
+constexpr DWORD TITLE_COLOR = 0x0070D0F0;
+constexpr DWORD ROW_COLOR = 0x00E0E0E0;
+constexpr DWORD CHOSEN_COLOR = 0x0040FFFF;
+constexpr DWORD NOTE_COLOR = 0x0090C0FF;
+constexpr DWORD PANEL_COLOR = 0x00301808;
+
+int open_now = 0;
+int page = PAGE_MAIN;
+int chosen = 0;
+// Waiting for a key (ROW_KEY) or a button (ROW_PAD) for this action; -1 when not.
+int capture_action = -1, capture_kind = 0;
+std::string note;
+uint32_t pad_before = 0;
+
+std::string on_off(int on) {
+    return on ? "on" : "off";
+}
+
+std::vector<ROW_TYP> rows_of(int p) {
+    const SETTINGS_TYP &s = Prefs_Run();
+    std::vector<ROW_TYP> rows;
+    switch (p) {
+    case PAGE_MAIN:
+        rows = {{"Resume", ROW_RESUME, 0, ""},          {"Keys", ROW_PAGE, PAGE_KEYS, ""},
+                {"Controller", ROW_PAGE, PAGE_PAD, ""}, {"Display", ROW_PAGE, PAGE_DISPLAY, ""},
+                {"Sound", ROW_PAGE, PAGE_SOUND, ""},    {"Quit", ROW_QUIT, 0, ""}};
+        break;
+    case PAGE_KEYS:
+        for (int a = 0; a < KEY_ACTIONS; a++) {
+            std::string keys = Keymap_Key_Label(s.keys.keys[a][0]);
+            if (s.keys.keys[a][1]) keys += " " + Keymap_Key_Label(s.keys.keys[a][1]);
+            rows.push_back({Keymap_Action_Label(a), ROW_KEY, a, keys});
+        }
+        rows.push_back({"WASD preset", ROW_WASD, 0, ""});
+        rows.push_back({"Default keys", ROW_DEFAULT_KEYS, 0, ""});
+        rows.push_back({"Back", ROW_BACK, 0, ""});
+        break;
+    case PAGE_PAD:
+        for (int a = 0; a < KEY_ACTIONS; a++) {
+            const char *b = Keymap_Pad_Name(s.keys.pad[a]);
+            rows.push_back({Keymap_Action_Label(a), ROW_PAD, a, b ? b : "-"});
+        }
+        rows.push_back({"Default controller", ROW_DEFAULT_PAD, 0, ""});
+        rows.push_back({"Back", ROW_BACK, 0, ""});
+        break;
+    case PAGE_DISPLAY: {
+        int fullscreen = 0;
+        Plat_Window_State(&fullscreen, nullptr, nullptr);
+        rows = {{"Fullscreen", ROW_FULLSCREEN, 0, on_off(fullscreen)},
+                {"Scale", ROW_SCALE, 0, s.integer_scale ? "integer" : "fill"},
+                {"Smooth motion", ROW_SMOOTH, 0, on_off(s.smooth)},
+                {"Vsync", ROW_VSYNC, 0, on_off(s.vsync)},
+                {"Back", ROW_BACK, 0, ""}};
+        break;
+    }
+    default:
+        rows = {{"Volume", ROW_VOLUME, 0, std::to_string(s.volume)},
+                {"Mute", ROW_MUTE, 0, on_off(s.mute)},
+                {"Back", ROW_BACK, 0, ""}};
+        break;
+    }
+    return rows;
+}
+
+void go_to(int p) {
+    page = p;
+    chosen = 0;
+}
+
+void back() {
+    if (page == PAGE_MAIN) {
+        Menu_Close();
+        Shell_Pause_Show();
+        return;
+    }
+    int from = page;
+    go_to(PAGE_MAIN);
+    chosen = from; // the main page lists the pages in their own order, after Resume
+}
+
+void set_keys(const KEYMAP_TYP &keys) {
+    SETTINGS_TYP c = Prefs_Run();
+    c.keys = keys;
+    Prefs_Change(c, PREF_KEYS);
+}
+
+// Left (-1), right (+1) or Enter (0) on a row.
+void act(HWND hwnd, const ROW_TYP &row, int step) {
+    SETTINGS_TYP c = Prefs_Run();
+    note.clear();
+    switch (row.kind) {
+    case ROW_RESUME:
+        if (step == 0) {
+            Menu_Close();
+            Shell_Set_Paused(0);
+        }
+        return;
+    case ROW_PAGE:
+        if (step == 0) go_to(row.arg);
+        break;
+    case ROW_QUIT:
+        // As Escape in a paused game: the pump ends with no frame run on the way out.
+        if (step == 0) PostMessageA(hwnd, WM_DESTROY, 0, 0);
+        return;
+    case ROW_BACK:
+        if (step == 0) back();
+        break;
+    case ROW_KEY:
+    case ROW_PAD:
+        if (step == 0) {
+            capture_action = row.arg;
+            capture_kind = row.kind;
+            note = row.kind == ROW_KEY ? "Press a key for " : "Press a button for ";
+            note += std::string(Keymap_Action_Label(row.arg)) + " (Esc: cancel)";
+        }
+        break;
+    case ROW_WASD:
+        if (step == 0) set_keys(Keymap_Wasd()), note = "WASD keys set";
+        break;
+    case ROW_DEFAULT_KEYS:
+    case ROW_DEFAULT_PAD:
+        if (step == 0) {
+            KEYMAP_TYP keys = c.keys, d = Keymap_Defaults();
+            if (row.kind == ROW_DEFAULT_KEYS)
+                std::copy(&d.keys[0][0], &d.keys[0][0] + KEY_ACTIONS * KEY_SLOTS, &keys.keys[0][0]);
+            else
+                std::copy(d.pad, d.pad + KEY_ACTIONS, keys.pad);
+            set_keys(keys);
+            note = "Defaults set";
+        }
+        break;
+    case ROW_FULLSCREEN: {
+        Plat_Window_State(&c.fullscreen, nullptr, nullptr);
+        c.fullscreen = !c.fullscreen;
+        Prefs_Change(c, PREF_FULLSCREEN);
+        break;
+    }
+    case ROW_SCALE:
+        c.integer_scale = !c.integer_scale;
+        Prefs_Change(c, PREF_SCALE);
+        break;
+    case ROW_SMOOTH:
+        c.smooth = !c.smooth;
+        Prefs_Change(c, PREF_SMOOTH);
+        break;
+    case ROW_VSYNC:
+        c.vsync = !c.vsync;
+        Prefs_Change(c, PREF_VSYNC);
+        break;
+    case ROW_VOLUME:
+        c.volume += (step == 0 ? 1 : step) * VOLUME_STEP;
+        if (step == 0 && c.volume > 100) c.volume = 0;
+        c.volume = c.volume < 0 ? 0 : c.volume > 100 ? 100 : c.volume;
+        Prefs_Change(c, PREF_VOLUME);
+        break;
+    case ROW_MUTE:
+        c.mute = !c.mute;
+        Prefs_Change(c, PREF_MUTE);
+        break;
+    default:
+        break;
+    }
+    Menu_Draw();
+}
+
+// The key or button the player pressed for the action waiting for one.
+void capture(int code) {
+    SETTINGS_TYP c = Prefs_Run();
+    int a = capture_action;
+    capture_action = -1;
+    int lost = -1;
+    if (capture_kind == ROW_KEY) {
+        if (!Keymap_Key_Bindable(code)) {
+            note = Keymap_Key_Label(code) + " keeps its own job";
+            Menu_Draw();
+            return;
+        }
+        // The newest key comes first; the action's first key becomes its second.
+        if (c.keys.keys[a][0] != code) c.keys.keys[a][1] = c.keys.keys[a][0];
+        lost = Keymap_Bind_Key(&c.keys, a, 0, code);
+        note = Keymap_Key_Label(code) + " is " + Keymap_Action_Label(a);
+    } else {
+        lost = Keymap_Bind_Pad(&c.keys, a, code);
+        note = std::string(Keymap_Pad_Name(code)) + " is " + Keymap_Action_Label(a);
+    }
+    if (lost >= 0) note += std::string(", taken from ") + Keymap_Action_Label(lost);
+    set_keys(c.keys);
+    Menu_Draw();
+}
+
+} // namespace
+
+int Menu_Is_Open() {
+    return open_now;
+}
+
+void Menu_Open() {
+    open_now = 1;
+    capture_action = -1;
+    note.clear();
+    go_to(PAGE_MAIN);
+    pad_before = Plat_Read_Pad();
+    Menu_Draw();
+}
+
+void Menu_Close() {
+    open_now = 0;
+    capture_action = -1;
+}
+
+void Menu_Key(HWND hwnd, int dik) {
+    if (!open_now) return;
+    if (capture_action >= 0) {
+        if (dik == DIK_ESCAPE) {
+            capture_action = -1;
+            note = "Cancelled";
+            Menu_Draw();
+        } else if (capture_kind == ROW_KEY && dik > 0) {
+            capture(dik);
+        }
+        return;
+    }
+    std::vector<ROW_TYP> rows = rows_of(page);
+    int n = (int)rows.size();
+    switch (dik) {
+    case DIK_UP:
+        chosen = (chosen + n - 1) % n;
+        break;
+    case DIK_DOWN:
+        chosen = (chosen + 1) % n;
+        break;
+    case DIK_LEFT:
+    case DIK_RIGHT:
+        if (rows[chosen].kind >= ROW_FULLSCREEN) act(hwnd, rows[chosen], dik == DIK_LEFT ? -1 : 1);
+        return;
+    case DIK_RETURN:
+    case DIK_NUMPADENTER:
+    case DIK_SPACE:
+        act(hwnd, rows[chosen], 0);
+        return;
+    case DIK_DELETE:
+        if (rows[chosen].kind == ROW_KEY || rows[chosen].kind == ROW_PAD) {
+            SETTINGS_TYP c = Prefs_Run();
+            int a = rows[chosen].arg;
+            if (rows[chosen].kind == ROW_KEY)
+                c.keys.keys[a][0] = c.keys.keys[a][1] = 0;
+            else
+                c.keys.pad[a] = -1;
+            set_keys(c.keys);
+            note = std::string(Keymap_Action_Label(a)) + " unbound";
+        }
+        break;
+    case DIK_ESCAPE:
+    case DIK_BACK:
+    case DIK_F1:
+        back();
+        if (!open_now) return;
+        break;
+    default:
+        return;
+    }
+    Menu_Draw();
+}
+
+void Menu_Pad(HWND hwnd, uint32_t held) {
+    uint32_t pressed = held & ~pad_before;
+    pad_before = held;
+    for (int b = 0; b < PLAT_PAD_BUTTONS; b++) {
+        if (!(pressed >> b & 1u)) continue;
+        if (!open_now) {
+            if (b == PLAT_PAD_START) Menu_Open();
+            continue;
+        }
+        if (capture_action >= 0) {
+            if (capture_kind == ROW_PAD) capture(b);
+            continue;
+        }
+        const int keys[PLAT_PAD_BUTTONS] = {DIK_RETURN, DIK_ESCAPE, 0,        0,        DIK_ESCAPE,
+                                            0,          0,          0,        0,        0,
+                                            0,          DIK_UP,     DIK_DOWN, DIK_LEFT, DIK_RIGHT};
+        if (keys[b]) Menu_Key(hwnd, keys[b]);
+        if (!open_now) return;
+    }
+}
+
+std::string Menu_Text() {
+    std::string text = std::string(page_titles[page]) + "\n";
+    std::vector<ROW_TYP> rows = rows_of(page);
+    for (int i = 0; i < (int)rows.size(); i++)
+        text += (i == chosen ? "> " : "  ") + rows[i].text() + "\n";
+    if (!note.empty()) text += note + "\n";
+    return text;
+}
+
+void Menu_Draw() {
+    if (!open_now || !lpddsback || lpddsback->bpp != 16 || !Shell_Pause_Backdrop()) return;
+    RECT panel = PANEL;
+    DDraw_Fill_Surface(lpddsback, DDraw_Color_To_Pixel(PANEL_COLOR, dd_present_format), &panel);
+    Draw_Text_GDI(page_titles[page], TEXT_X, TITLE_Y, TITLE_COLOR, lpddsback);
+    std::vector<ROW_TYP> rows = rows_of(page);
+    for (int i = 0; i < (int)rows.size(); i++) {
+        DWORD colour = i == chosen ? CHOSEN_COLOR : ROW_COLOR;
+        int y = ROWS_Y + i * ROW_H;
+        Draw_Text_GDI(((i == chosen ? "> " : "  ") + rows[i].label).c_str(), TEXT_X, y, colour,
+                      lpddsback);
+        if (!rows[i].value.empty())
+            Draw_Text_GDI(rows[i].value.c_str(), TEXT_X + VALUE_X, y, colour, lpddsback);
+    }
+    if (!note.empty())
+        Draw_Text_GDI(note.c_str(), TEXT_X, PANEL.bottom - 30, NOTE_COLOR, lpddsback);
+    DDraw_Flip();
+}

@@ -1,0 +1,126 @@
+// The run's settings and the file's: applying them where they act, and saving only what the
+// player changed (a command-line option acts for the run and never reaches the file).
+#include "shell/prefs.h"
+
+#include <cstdio>
+
+#include "engine/sound/mixer.h"
+#include "game/screens.h"
+#include "platform/platform.h"
+
+namespace {
+
+SETTINGS_TYP run_settings, file_settings;
+std::string save_path;
+int window_seen = 0, opened_fullscreen = 0, opened_w = 0, opened_h = 0;
+// The name the desktop shows for the window, whatever the window system calls it inside.
+constexpr const char *DESKTOP_TITLE = "farwake";
+
+void apply_keys(const SETTINGS_TYP &s) {
+    uint8_t keys[256], pad[PLAT_PAD_BUTTONS];
+    Keymap_Tables(s.keys, keys, pad);
+    Plat_Set_Input_Map(keys, pad);
+    std::string lines[KEY_CARD_LINES];
+    Keymap_Card_Lines(s.keys, lines);
+    const char *texts[KEY_CARD_LINES];
+    for (int i = 0; i < KEY_CARD_LINES; i++)
+        texts[i] = lines[i].c_str();
+    Title_Set_Card(texts, KEY_CARD_LINES);
+}
+
+void apply_sound(const SETTINGS_TYP &s) {
+    Mixer_Set_Master(s.mute ? 0 : s.volume);
+}
+
+// Writes the file's settings; a failure is told on stderr and the old file stays.
+int save() {
+    std::string why;
+    if (save_path.empty() || Settings_Save(save_path, file_settings, &why)) return 1;
+    std::fprintf(stderr, "farwake: %s\n", why.c_str());
+    return 0;
+}
+
+} // namespace
+
+void Prefs_Start(const SETTINGS_TYP &run, const SETTINGS_TYP &file, const std::string &path) {
+    run_settings = run;
+    file_settings = file;
+    save_path = path;
+    window_seen = 0;
+    Plat_Set_Display(run.fullscreen, run.integer_scale);
+    Plat_Set_Window(DESKTOP_TITLE, run.window_width, run.window_height);
+    apply_sound(run);
+    apply_keys(run);
+}
+
+const SETTINGS_TYP &Prefs_Run() {
+    return run_settings;
+}
+
+const SETTINGS_TYP &Prefs_File() {
+    return file_settings;
+}
+
+int Prefs_Change(const SETTINGS_TYP &c, int group) {
+    SETTINGS_TYP &r = run_settings, &f = file_settings;
+    switch (group) {
+    case PREF_FULLSCREEN: {
+        int now = 0;
+        Plat_Window_State(&now, nullptr, nullptr);
+        if (now != c.fullscreen) Plat_Toggle_Fullscreen();
+        Plat_Window_State(&now, nullptr, nullptr);
+        r.fullscreen = f.fullscreen = now;
+        break;
+    }
+    case PREF_SCALE:
+        r.integer_scale = f.integer_scale = c.integer_scale;
+        Plat_Set_Display(r.fullscreen, r.integer_scale);
+        break;
+    case PREF_SMOOTH:
+        r.smooth = f.smooth = c.smooth;
+        break;
+    case PREF_VSYNC:
+        r.vsync = f.vsync = c.vsync;
+        break;
+    case PREF_VOLUME:
+        r.volume = f.volume = c.volume;
+        apply_sound(r);
+        break;
+    case PREF_MUTE:
+        r.mute = f.mute = c.mute;
+        apply_sound(r);
+        break;
+    case PREF_KEYS:
+        r.keys = f.keys = c.keys;
+        apply_keys(r);
+        break;
+    case PREF_WINDOW:
+        r.window_width = f.window_width = c.window_width;
+        r.window_height = f.window_height = c.window_height;
+        break;
+    default:
+        return 0;
+    }
+    return save();
+}
+
+void Prefs_Window_Opened() {
+    Plat_Window_State(&opened_fullscreen, &opened_w, &opened_h);
+    window_seen = 1;
+}
+
+void Prefs_Finish() {
+    if (!window_seen) return;
+    int fullscreen = 0, w = 0, h = 0;
+    Plat_Window_State(&fullscreen, &w, &h);
+    SETTINGS_TYP before = file_settings;
+    // What differs from how the window opened is the player's doing (F11, a resize); what the
+    // command line chose is not.
+    if (fullscreen != opened_fullscreen) file_settings.fullscreen = fullscreen;
+    if (w > 0 && h > 0 && (w != opened_w || h != opened_h)) {
+        file_settings.window_width = w;
+        file_settings.window_height = h;
+    }
+    window_seen = 0;
+    if (!Settings_Equal(before, file_settings)) save();
+}

@@ -1,0 +1,33 @@
+// The settings of this run: those in force (the file's, with the command line over them), those
+// the file keeps, applying them to the platform, the mixer and the title card, and saving.
+#pragma once
+#include <string>
+#include "shell/settings.h"
+
+// Groups of settings the player changes one at a time.
+enum {
+    PREF_FULLSCREEN,
+    PREF_SCALE,
+    PREF_SMOOTH,
+    PREF_VSYNC,
+    PREF_VOLUME,
+    PREF_MUTE,
+    PREF_KEYS,
+    PREF_WINDOW
+};
+
+// Starts the run's settings: run is in force, file is what the file keeps, path is where it is
+// saved (empty: nothing is saved). Applies run at once.
+void Prefs_Start(const SETTINGS_TYP &run, const SETTINGS_TYP &file, const std::string &path);
+// The settings in force (the defaults before Prefs_Start).
+const SETTINGS_TYP &Prefs_Run();
+// The player changed one group to what changed holds: it is applied, kept in the file's settings
+// and saved; 0 with the reason on stderr when the save failed.
+int Prefs_Change(const SETTINGS_TYP &changed, int group);
+// Notes how the window opened, to tell the player's changes from it at the end.
+void Prefs_Window_Opened();
+// At the end of a run: a window size or fullscreen state the player left differently from the
+// file's is kept and saved.
+void Prefs_Finish();
+// The settings the file keeps now.
+const SETTINGS_TYP &Prefs_File();

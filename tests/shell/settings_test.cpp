@@ -1,0 +1,251 @@
+// The settings file: every key read, bad lines named with the rest still applied, refused
+// files, the atomic write and its failure message, and the command line kept out of the file.
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/dik.h"
+#include "platform/headless/headless.h"
+#include "shell/prefs.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> Parse(const std::string &text, SETTINGS_TYP *s) {
+    std::vector<std::string> problems;
+    Settings_Parse(text, "f.ini", s, &problems);
+    return problems;
+}
+
+std::string Read(const fs::path &p) {
+    std::ifstream in(p);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+struct Dir {
+    fs::path path;
+    Dir() {
+        path = fs::temp_directory_path() / ("fw_settings_" + std::to_string(::getpid()));
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~Dir() {
+        std::error_code ec;
+        fs::permissions(path, fs::perms::owner_all, ec);
+        fs::remove_all(path, ec);
+    }
+};
+
+TEST(Settings, EveryKeyIsRead) {
+    SETTINGS_TYP s;
+    auto problems = Parse("# comment\n[display]\nfullscreen = off\nwindow_width = 1600\n"
+                          "window_height=700\nscale = integer\nsmooth = off\nvsync = no\n"
+                          "[sound]\nvolume = 35\nmute = on\n[keys]\nthrust = W UP\n"
+                          "turn_right = d\ndebug = F3\nfire = none\n[controller]\nfire = x\n"
+                          "missile = none\n",
+                          &s);
+    EXPECT_TRUE(problems.empty()) << problems[0];
+    EXPECT_EQ(s.fullscreen, 0);
+    EXPECT_EQ(s.window_width, 1600);
+    EXPECT_EQ(s.window_height, 700);
+    EXPECT_EQ(s.integer_scale, 1);
+    EXPECT_EQ(s.smooth, 0);
+    EXPECT_EQ(s.vsync, 0);
+    EXPECT_EQ(s.volume, 35);
+    EXPECT_EQ(s.mute, 1);
+    EXPECT_EQ(s.keys.keys[KEY_THRUST][0], DIK_W);
+    EXPECT_EQ(s.keys.keys[KEY_THRUST][1], DIK_UP);
+    // D left the readout (a default) for turning; the readout then took F3.
+    EXPECT_EQ(s.keys.keys[KEY_TURN_RIGHT][0], DIK_D);
+    EXPECT_EQ(s.keys.keys[KEY_DEBUG][0], DIK_F3);
+    EXPECT_EQ(s.keys.keys[KEY_FIRE][0], 0);
+    EXPECT_EQ(s.keys.pad[KEY_FIRE], PLAT_PAD_X);
+    EXPECT_EQ(s.keys.pad[KEY_MISSILE], -1);
+}
+
+TEST(Settings, EachBadLineIsNamedAndTheRestApplies) {
+    struct {
+        std::string line;
+        const char *problem;
+    } cases[] = {
+        {"volume = 101", "'volume' wants 0-100, not '101'"},
+        {"volume = -1", "'volume' wants 0-100, not '-1'"},
+        {"volume = 99999999999", "'volume' wants 0-100"},
+        {"mute = maybe", "'mute' wants on or off"},
+        {"loudness = 3", "unknown key 'loudness' in [sound]"},
+        {"volume", "wants 'key = value'"},
+        {"= 3", "wants 'key = value'"},
+        {std::string(SETTINGS_MAX_LINE + 1, 'x'), "line longer than 1024 bytes"},
+        {std::string("volume = 3\0", 12), "not text"},
+    };
+    for (const auto &c : cases) {
+        SETTINGS_TYP s;
+        auto problems = Parse("[sound]\nmute = on\n" + c.line + "\nvolume = 20\n", &s);
+        ASSERT_EQ(problems.size(), 1u) << c.line;
+        EXPECT_EQ(problems[0].rfind("f.ini line 3: ", 0), 0u) << problems[0];
+        EXPECT_NE(problems[0].find(c.problem), std::string::npos) << problems[0];
+        EXPECT_EQ(s.mute, 1);
+        EXPECT_EQ(s.volume, 20);
+    }
+    SETTINGS_TYP s;
+    auto problems = Parse("[keys]\nthrust = W\nfire = W\nmissile = ESCAPE\nreset = NOKEY\n"
+                          "jump = J\nrefill = A B C\n[colours]\nsky = blue\nfullscreen = off\n",
+                          &s);
+    ASSERT_EQ(problems.size(), 6u);
+    EXPECT_EQ(problems[0], "f.ini line 3: 'W' is already thrust's");
+    EXPECT_NE(problems[1].find("'ESCAPE' cannot be bound"), std::string::npos);
+    EXPECT_NE(problems[2].find("unknown key name 'NOKEY'"), std::string::npos);
+    EXPECT_NE(problems[3].find("unknown action 'jump'"), std::string::npos);
+    EXPECT_NE(problems[4].find("at most two keys"), std::string::npos);
+    // One line for the unknown section, none for its lines.
+    EXPECT_EQ(problems[5], "f.ini line 8: unknown section [colours]");
+    EXPECT_EQ(s.fullscreen, 1);
+    // A broken section line: its lines go nowhere.
+    problems = Parse("[sound\nvolume = 20\n", &s);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "f.ini line 1: a section line wants a closing ]");
+    EXPECT_EQ(s.volume, 100);
+    EXPECT_EQ(s.keys.keys[KEY_THRUST][0], DIK_W);
+    EXPECT_EQ(s.keys.keys[KEY_FIRE][0], DIK_LCONTROL);
+}
+
+TEST(Settings, WrittenTextReadsBackTheSame) {
+    SETTINGS_TYP s;
+    s.fullscreen = 0;
+    s.window_width = 1024;
+    s.window_height = 700;
+    s.volume = 0;
+    s.keys = Keymap_Wasd();
+    s.keys.keys[KEY_RESET][0] = 0x78; // a key with no name is written by its code
+    s.keys.pad[KEY_FIRE] = PLAT_PAD_Y;
+    SETTINGS_TYP back;
+    EXPECT_TRUE(Parse(Settings_Text(s), &back).empty());
+    EXPECT_TRUE(Settings_Equal(s, back));
+    // Every key has its comment line just above it.
+    std::string text = Settings_Text(s);
+    EXPECT_NE(text.find("# master volume in percent, 0-100\nvolume = 0\n"), std::string::npos);
+    EXPECT_NE(text.find("thrust = W UP\n"), std::string::npos);
+}
+
+TEST(Settings, MissingTooLargeAndUnreadableFiles) {
+    Dir d;
+    SETTINGS_TYP s;
+    std::vector<std::string> problems;
+    EXPECT_EQ(Settings_Load((d.path / "none.ini").string(), &s, &problems), 0);
+    EXPECT_TRUE(problems.empty());
+    fs::path big = d.path / "big.ini";
+    {
+        std::ofstream out(big);
+        out << "[sound]\nvolume = 5\n" << std::string(SETTINGS_MAX_BYTES, '#');
+    }
+    EXPECT_EQ(Settings_Load(big.string(), &s, &problems), -1);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], big.string() + ": cannot read: larger than 65536 bytes");
+    EXPECT_EQ(s.volume, 100);
+    problems.clear();
+    EXPECT_EQ(Settings_Load(d.path.string(), &s, &problems), -1);
+    EXPECT_EQ(problems[0], d.path.string() + ": cannot read: not a regular file");
+    // A truncated file: the last line has no newline and is still read.
+    fs::path cut = d.path / "cut.ini";
+    std::ofstream(cut) << "[sound]\nvolume = 4";
+    problems.clear();
+    EXPECT_EQ(Settings_Load(cut.string(), &s, &problems), 1);
+    EXPECT_EQ(s.volume, 4);
+}
+
+TEST(Settings, SaveMakesTheFolderReplacesWholeAndReportsFailure) {
+    Dir d;
+    fs::path file = d.path / "farwake" / "settings.ini";
+    SETTINGS_TYP s;
+    s.volume = 70;
+    std::string why;
+    ASSERT_EQ(Settings_Save(file.string(), s, &why), 1) << why;
+    SETTINGS_TYP back;
+    std::vector<std::string> problems;
+    EXPECT_EQ(Settings_Load(file.string(), &back, &problems), 1);
+    EXPECT_EQ(back.volume, 70);
+    // No temporary file is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()),
+              1);
+    // A folder that cannot be written: the old file stays and the reason is given.
+    if (::geteuid() != 0) {
+        fs::permissions(file.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
+        s.volume = 10;
+        EXPECT_EQ(Settings_Save(file.string(), s, &why), 0);
+        EXPECT_EQ(why, "cannot write " + file.string() + ": Permission denied");
+        EXPECT_NE(Read(file).find("volume = 70\n"), std::string::npos);
+        fs::permissions(file.parent_path(), fs::perms::owner_all);
+    }
+    // Under a file rather than a folder.
+    fs::path under = file / "sub.ini";
+    EXPECT_EQ(Settings_Save(under.string(), s, &why), 0);
+    EXPECT_EQ(why, "cannot write " + under.string() + ": Not a directory");
+}
+
+TEST(Settings, DefaultPathFollowsXdg) {
+    std::string home = getenv("HOME") ? getenv("HOME") : "";
+    std::string xdg = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    EXPECT_EQ(Settings_Default_Path(), "/cfg/farwake/settings.ini");
+    // A relative XDG_CONFIG_HOME is ignored, as the base directory rules say.
+    setenv("XDG_CONFIG_HOME", "rel", 1);
+    setenv("HOME", "/h", 1);
+    EXPECT_EQ(Settings_Default_Path(), "/h/.config/farwake/settings.ini");
+    setenv("HOME", home.c_str(), 1);
+    if (xdg.empty())
+        unsetenv("XDG_CONFIG_HOME");
+    else
+        setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+}
+
+// At the end of a run only what the player changed reaches the file: nothing changed writes
+// nothing; F11 and a resized window are kept; the command line's own choice is not.
+TEST(Settings, EndOfRunKeepsOnlyThePlayersChanges) {
+    Dir d;
+    std::string file = (d.path / "settings.ini").string();
+    struct {
+        const char *what;
+        int run_fullscreen, file_fullscreen; // the run's differs when the command line chose
+        bool f11;
+        int resize_w, resize_h;
+        bool written;
+        int fullscreen, width, height; // what the file then holds
+    } cases[] = {
+        {"nothing, under --window", 0, 1, false, 0, 0, false, 0, 0, 0},
+        {"F11 to what the file holds", 0, 1, true, 0, 0, false, 0, 0, 0},
+        {"F11", 0, 0, true, 0, 0, true, 1, 0, 0},
+        {"a resize under --window", 0, 1, false, 1000, 700, true, 1, 1000, 700},
+    };
+    for (const auto &c : cases) {
+        fs::remove(file);
+        Headless_Reset(0);
+        SETTINGS_TYP saved, run;
+        saved.fullscreen = c.file_fullscreen;
+        run.fullscreen = c.run_fullscreen;
+        Prefs_Start(run, saved, file);
+        EXPECT_STREQ(Headless_Desktop_Title(), "farwake");
+        Prefs_Window_Opened();
+        if (c.f11) Plat_Toggle_Fullscreen();
+        if (c.resize_w) Plat_Set_Window("farwake", c.resize_w, c.resize_h);
+        Prefs_Finish();
+        ASSERT_EQ(fs::exists(file), c.written) << c.what;
+        if (!c.written) continue;
+        SETTINGS_TYP back;
+        std::vector<std::string> problems;
+        Settings_Load(file, &back, &problems);
+        EXPECT_EQ(back.fullscreen, c.fullscreen) << c.what;
+        EXPECT_EQ(back.window_width, c.width) << c.what;
+        EXPECT_EQ(back.window_height, c.height) << c.what;
+    }
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+}
+
+} // namespace
