@@ -74,6 +74,9 @@ void Shell_Pause_Repaint() {
     if (paused) DDraw_Flip();
 }
 
+void (*shell_pause_idle_hook)() = nullptr;
+
 void Shell_Pause_Idle() {
+    if (shell_pause_idle_hook) shell_pause_idle_hook();
     Plat_Wait_Until(Plat_Ticks() + PAUSE_NAP_MS);
 }

@@ -13,3 +13,5 @@ void Shell_Pause_Key(HWND hwnd, int dik);
 void Shell_Pause_Repaint();
 // One idle pass of a paused pump: a short sleep, so a pause costs next to no processor time.
 void Shell_Pause_Idle();
+// Called on each nap of a paused pump (null: nothing); the recorder takes a stop signal there.
+extern void (*shell_pause_idle_hook)();
