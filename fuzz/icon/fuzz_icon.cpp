@@ -79,8 +79,9 @@ std::string Build_Png(const uint8_t *data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 1) return 0;
-    const int built = (data[0] & 1) && size >= 7;
-    std::string png = built ? Build_Png(data, size) : std::string((const char *)data + 1, size - 1);
+    // An even first byte builds a PNG; an odd one (a PNG file's 0x89) takes the bytes as they are.
+    const int built = !(data[0] & 1) && size >= 7;
+    std::string png = built ? Build_Png(data, size) : std::string((const char *)data, size);
     std::vector<uint32_t> rgba;
     int w = 0, h = 0, ok;
     if (data[0] & 2) {
