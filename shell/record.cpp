@@ -72,7 +72,16 @@ struct sigaction saved_actions[std::size(CRASH_SIGNALS)];
 constexpr int STOP_SIGNALS[] = {SIGTERM, SIGINT, SIGHUP};
 struct sigaction saved_stop_actions[std::size(STOP_SIGNALS)];
 volatile sig_atomic_t stop_signal = 0;
-int stop_handlers_set = 0;
+int stop_handlers_set = 0, crash_handlers_set = 0;
+
+// Gives the crash signals back to what handled them before (a failed recording keeps no file to
+// write its stop line into, but its handlers stay until here).
+void Restore_Crash_Handlers() {
+    if (!crash_handlers_set) return;
+    for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+        sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
+    crash_handlers_set = 0;
+}
 
 void Stop_Handler(int sig) {
     if (!stop_signal) stop_signal = sig;
@@ -351,6 +360,7 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
         sigemptyset(&action.sa_mask);
         for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
             sigaction(CRASH_SIGNALS[i], &action, &saved_actions[i]);
+        crash_handlers_set = 1;
         action.sa_handler = Stop_Handler;
         stop_signal = 0;
         for (size_t i = 0; i < std::size(STOP_SIGNALS); i++)
@@ -423,8 +433,7 @@ void Game_Logs_Set_Lost_Hook(void (*hook)(const char *message)) {
 }
 
 void Game_Logs_Abandon() {
-    for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
-        if (logs.rec.out.file) sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
+    Restore_Crash_Handlers();
     Restore_Stop_Handlers();
     for (OUTPUT_FILE_TYP *o : {&logs.rec.out, &logs.state, &logs.entities})
         if (!Output_Close(o)) Lose(*o);
@@ -434,9 +443,8 @@ int Game_Logs_Close() {
     int failed = 0;
     int reads = DInput_Keyboard_Reads();
     RECORDER_TYP &r = logs.rec;
+    Restore_Crash_Handlers();
     if (r.out.file && logs.opened) {
-        for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
-            sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
         Close_Span(r, r.last);
         if (!r.stopped) Put(r.out, "# end " + std::to_string(reads));
     }
