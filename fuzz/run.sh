@@ -14,18 +14,28 @@ cd "$here/.."
 status=0
 profdata=$(command -v llvm-profdata || ls /usr/bin/llvm-profdata-* 2>/dev/null | tail -n 1 || true)
 llvmcov=$(command -v llvm-cov || ls /usr/bin/llvm-cov-* 2>/dev/null | tail -n 1 || true)
-# Line and branch coverage of a target's readers (fuzz/NAME/readers.txt) from its raw profile.
+# Line and branch coverage of a target's reader files, and branch coverage of its reader
+# functions (fuzz/NAME/readers.txt: files one a line, then "functions NAME...").
 coverage() { # bin name profraw
-  [ -f "$here/$2/readers.txt" ] || return 0
+  local list="$here/$2/readers.txt" files functions
+  [ -f "$list" ] || return 0
+  files=$(grep -v '^functions ' "$list" | tr '\n' ' ')
+  functions=$(sed -n 's/^functions //p' "$list")
   "$profdata" merge -sparse "$3" -o "$3.profdata" || return 0
   "$llvmcov" report "$1" -instr-profile="$3.profdata" |
-    awk -v name="$2" -v readers="$(tr '\n' ' ' < "$here/$2/readers.txt")" '
+    awk -v name="$2" -v readers="$files" '
       BEGIN { n = split(readers, want, " ") }
       { for (i = 1; i <= n; i++) {
           if ($1 != want[i] && substr($1, length($1) - length(want[i])) != "/" want[i]) continue
           printf "   %s %s: lines %s, branches %s\n", name, want[i], $(NF - 3), $NF
           if ($NF == "0.00%") zero = 1 } }
       END { exit zero }' || { echo "   a reader of $2 has none of its branches reached"; status=1; }
+  if [ -n "$functions" ] && command -v python3 >/dev/null 2>&1; then
+    "$llvmcov" export -format=text "$1" -instr-profile="$3.profdata" >"$3.json" &&
+      { python3 "$here/reader_functions.py" "$3.json" "$2" $functions ||
+        { echo "   a reader function of $2 was not reached"; status=1; }; }
+    rm -f "$3.json"
+  fi
 }
 for bin in "$BUILD"/fuzz_*; do
   [ -x "$bin" ] || continue

@@ -1,6 +1,6 @@
 // Fuzz target: a bitmap of any shape cut into frames of the game's object sizes, loaded from a
-// file (Load_Sheet_BOB16) or from memory. The first byte picks the object and the way in; the
-// rest is the .bmp file, whose rows are also turned over by Flip_Bitmap_Rows with a row length
+// file (Load_Sheet_BOB16, inputs of odd length) or from memory. The first byte picks the object;
+// the rest is the .bmp file, whose rows are also turned over by Flip_Bitmap_Rows with a row length
 // and count taken from it.
 #include <cstddef>
 #include <cstdint>
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static int opened = DDraw_Init(800, 600, 16, 0);
     if (!opened || size < 1) return 0;
     const Shape &s = shapes[data[0] % (sizeof shapes / sizeof shapes[0])];
-    const int from_file = (data[0] >> 4) & 1;
+    const int from_file = size & 1; // half the inputs of any corpus through a file
     BOB_TYP bob{};
     if (Create_BOB(&bob, 0, 0, s.width, s.height, s.frames, BOB_ATTR_VISIBLE, DDSCAPS_SYSTEMMEMORY,
                    0, 16)) {
