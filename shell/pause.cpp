@@ -136,7 +136,10 @@ void Shell_Pause_Repaint() {
         DDraw_Flip();
 }
 
+void (*shell_pause_idle_hook)() = nullptr;
+
 void Shell_Pause_Idle(HWND hwnd) {
+    if (shell_pause_idle_hook) shell_pause_idle_hook();
     Menu_Pad(hwnd, Plat_Read_Pad());
     Plat_Wait_Until(Plat_Ticks() + PAUSE_NAP_MS);
 }

@@ -16,6 +16,8 @@ int Shell_Pause_Backdrop();
 void Shell_Pause_Show();
 // Shows the paused picture again (after the window was uncovered or resized).
 void Shell_Pause_Repaint();
-// One idle pass of a paused pump: the controller's presses for the menu, then a short sleep, so
-// a pause costs next to no processor time.
+// One idle pass of a paused pump: the stop-signal hook, the controller's presses for the menu,
+// then a short sleep, so a pause costs next to no processor time.
 void Shell_Pause_Idle(HWND hwnd);
+// Called on each nap of a paused pump (null: nothing); the recorder takes a stop signal there.
+extern void (*shell_pause_idle_hook)();

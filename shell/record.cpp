@@ -10,14 +10,18 @@
 #include <iterator>
 #include <memory>
 
+#include "engine/graphics/output_file.h"
 #include "engine/graphics/random.h"
-#include "platform/dik.h"
-#include "engine/input/dinput.h"
-#include "game/game.h"
-#include "shell/winmain.h"
-#include "shell/state_log.h"
 #include "engine/input/dik_names.h"
+#include "engine/input/dinput.h"
 #include "engine/input/replay_file.h"
+#include "engine/window/window.h"
+#include "game/game.h"
+#include "platform/dik.h"
+#include "shell/notice.h"
+#include "shell/pause.h"
+#include "shell/state_log.h"
+#include "shell/winmain.h"
 
 #ifndef FW_VERSION
 #define FW_VERSION "0"
@@ -28,23 +32,24 @@ namespace {
 // The recording being written. The open span (keys held since `first`, not yet written) is also
 // kept as text so that a crash handler can still write it.
 struct RECORDER_TYP {
-    FILE *file = nullptr;
+    OUTPUT_FILE_TYP out;
     uint8_t keys[256] = {};
     int first = 0;            // first read of the open span
     int last = -1;            // the latest read seen
     char key_text[4096] = {}; // " NAME NAME..." of the open span
-    int failed = 0;
+    int stopped = 0;          // a stop line ends the file: nothing more goes into it
 };
 
 struct LOGS_TYP {
     const char *program = "farwake";
     GAME_LOG_OPTIONS_TYP options;
     RECORDER_TYP rec;
-    FILE *state = nullptr, *entities = nullptr;
+    OUTPUT_FILE_TYP state, entities;
     int frames = 0;           // game frames so far
     int last_frame_read = -1; // read of the latest game frame
     int last_checked_read = -1;
-    int write_failed = 0;
+    int ending = 0; // a stop signal came: the game is being ended, Escape held on every read
+    int ending_signal = 0;
     // replaying
     std::unique_ptr<REPLAY_TYP> replay;
     int take_keys = 0;
@@ -56,10 +61,56 @@ struct LOGS_TYP {
     int opened = 0;         // Game_Logs_Open succeeded
 };
 LOGS_TYP logs;
+// What the program does when an output is lost (null: say it on stderr and on the screen).
+void (*lost_hook)(const char *message) = nullptr;
 
 // The signals a crash raises, and what handled them before the recorder took them over.
 constexpr int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 struct sigaction saved_actions[std::size(CRASH_SIGNALS)];
+// The signals that ask a program to end (kill, Ctrl+C, a closed terminal): the recording gets
+// its stop line at the next keyboard read or game frame, and the game ends the normal way.
+constexpr int STOP_SIGNALS[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction saved_stop_actions[std::size(STOP_SIGNALS)];
+volatile sig_atomic_t stop_signal = 0;
+int stop_handlers_set = 0, crash_handlers_set = 0;
+
+// Gives the crash signals back to what handled them before (a failed recording keeps no file to
+// write its stop line into, but its handlers stay until here).
+void Restore_Crash_Handlers() {
+    if (!crash_handlers_set) return;
+    for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
+        sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
+    crash_handlers_set = 0;
+}
+
+void Stop_Handler(int sig) {
+    if (!stop_signal) stop_signal = sig;
+}
+
+void Restore_Stop_Handlers() {
+    if (!stop_handlers_set) return;
+    for (size_t i = 0; i < std::size(STOP_SIGNALS); i++)
+        sigaction(STOP_SIGNALS[i], &saved_stop_actions[i], nullptr);
+    stop_handlers_set = 0;
+}
+
+// Says once that an output was lost: the program's own way, or on stderr and on the screen.
+void Lose(OUTPUT_FILE_TYP &o) {
+    if (o.told || !o.error) return;
+    o.told = 1;
+    std::string message = Output_Failure(o);
+    if (lost_hook) {
+        lost_hook(message.c_str());
+        return;
+    }
+    fprintf(stderr, "%s: %s\n", logs.program, message.c_str());
+    Shell_Notice(message.c_str());
+}
+
+// One line into an output still open; a failure closes it and is said at once.
+void Put(OUTPUT_FILE_TYP &o, const std::string &line) {
+    if (o.file && !Output_Line(&o, line)) Lose(o);
+}
 
 int Keys_Empty(const uint8_t keys[256]) {
     for (int k = 0; k < 256; k++)
@@ -84,19 +135,16 @@ void Set_Key_Text(RECORDER_TYP &r) {
     }
 }
 
-void Flush(FILE *f, int *failed) {
-    if (fflush(f) != 0) *failed = 1;
-}
-
 // Writes the open span up to read `to` and starts the next one after it.
 void Close_Span(RECORDER_TYP &r, int to) {
-    if (!r.file) return;
+    if (!r.out.file || r.stopped) return;
     if (to >= r.first && !Keys_Empty(r.keys)) {
+        char range[32];
         if (to > r.first)
-            fprintf(r.file, "%d-%d%s\n", r.first, to, r.key_text);
+            snprintf(range, sizeof range, "%d-%d", r.first, to);
         else
-            fprintf(r.file, "%d%s\n", r.first, r.key_text);
-        Flush(r.file, &r.failed);
+            snprintf(range, sizeof range, "%d", r.first);
+        Put(r.out, range + std::string(r.key_text));
     }
     r.first = to + 1;
 }
@@ -126,8 +174,8 @@ void Crash_Handler(int sig) {
     for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
         sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
     RECORDER_TYP &r = logs.rec;
-    if (r.file) {
-        int fd = fileno(r.file);
+    if (r.out.file && !r.stopped && r.last >= 0) {
+        int fd = fileno(r.out.file);
         char line[sizeof r.key_text + 128];
         int n = 0;
         if (r.last >= r.first && !Keys_Empty(r.keys)) {
@@ -158,10 +206,7 @@ void Record_Read(RECORDER_TYP &r, int read, const uint8_t state[256]) {
     uint8_t keys[256];
     for (int k = 0; k < 256; k++)
         keys[k] = state[k] ? 1 : 0;
-    if (read == 0) {
-        fprintf(r.file, "# seed %u\n", Rand_Last_Seed());
-        Flush(r.file, &r.failed);
-    }
+    if (read == 0) Put(r.out, "# seed " + std::to_string(Rand_Last_Seed()));
     // A span never runs past a hundred reads unwritten, on the title and credits too.
     if (memcmp(keys, r.keys, sizeof keys) != 0 || read - r.first >= RECORD_CHECK_EVERY) {
         Close_Span(r, read - 1);
@@ -172,7 +217,49 @@ void Record_Read(RECORDER_TYP &r, int read, const uint8_t state[256]) {
     r.last = read;
 }
 
+void Write_Check(int read, const std::string &state_line) {
+    RECORDER_TYP &r = logs.rec;
+    Close_Span(r, read);
+    if (!r.stopped) Put(r.out, "# " + Format_Check_Line(read, state_line));
+    logs.last_checked_read = read;
+}
+
+// The check of the last game frame, when none was written for it: nothing has moved or been
+// drawn since that frame ended (the pump's end, or the keyboard read opening the next frame).
+void Check_Last_Frame() {
+    if (!logs.rec.out.file || logs.rec.stopped || logs.last_frame_read < 0 ||
+        logs.last_checked_read == logs.last_frame_read)
+        return;
+    Write_Check(logs.last_frame_read,
+                Format_State_Line(logs.last_frame_read, logs.frames - 1, Presented_Frame_Crc()));
+}
+
+// A stop signal came: the recording ends with the reads made so far, a check of the last game
+// frame when it was the last read, and the stop line; then the game ends as when its window is
+// closed (a second signal of the kind ends the program at once).
+void Take_Stop_Signal() {
+    if (!stop_signal || logs.ending) return;
+    int sig = stop_signal;
+    Restore_Stop_Handlers();
+    RECORDER_TYP &r = logs.rec;
+    if (r.out.file && !r.stopped && r.last >= 0) {
+        if (logs.last_frame_read == r.last) Check_Last_Frame();
+        Close_Span(r, r.last);
+        Put(r.out,
+            "# stopped by signal " + std::to_string(sig) + " after read " + std::to_string(r.last));
+        r.stopped = 1;
+    }
+    logs.ending = 1;
+    logs.ending_signal = sig;
+    if (main_window_handle) PostMessageA(main_window_handle, WM_CLOSE, 0, 0);
+}
+
 void Key_Hook(int read, uint8_t state[256], void *) {
+    Take_Stop_Signal();
+    if (logs.ending) {
+        state[DIK_ESCAPE] = 0x80;
+        return;
+    }
     if (logs.replay && logs.take_keys) {
         // The recording plays; of the keyboard only Escape counts, to stop it.
         int escape = state[DIK_ESCAPE] != 0;
@@ -180,20 +267,7 @@ void Key_Hook(int read, uint8_t state[256], void *) {
         if (escape && !state[DIK_ESCAPE]) logs.escape_pressed = 1;
         if (escape) state[DIK_ESCAPE] = 0x80;
     }
-    if (logs.rec.file) Record_Read(logs.rec, read, state);
-}
-
-void Write_Line(FILE *f, const std::string &line) {
-    if (fprintf(f, "%s\n", line.c_str()) < 0) logs.write_failed = 1;
-    Flush(f, &logs.write_failed);
-}
-
-void Write_Check(int read, const std::string &state_line) {
-    RECORDER_TYP &r = logs.rec;
-    Close_Span(r, read);
-    fprintf(r.file, "# %s\n", Format_Check_Line(read, state_line).c_str());
-    Flush(r.file, &r.failed);
-    logs.last_checked_read = read;
+    if (logs.rec.out.file) Record_Read(logs.rec, read, state);
 }
 
 void Report_Difference(int read, const std::string &expected, const std::string &actual) {
@@ -268,28 +342,34 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
         }
         Rand_Force_Seed(1, logs.replay->seed);
     }
-    auto open = [&](const char *path, FILE **f) {
-        if (!path) return 1;
-        if ((*f = fopen(path, "w"))) return 1;
-        *error = std::string("cannot write ") + path;
+    auto open = [&](const char *path, OUTPUT_FILE_TYP *f) {
+        if (!path || Output_Open(f, path)) return 1;
+        *error = Output_Failure(*f);
+        f->told = 1; // the caller says it
         return 0;
     };
-    if (!open(o.record, &logs.rec.file) || !open(o.state, &logs.state) ||
+    if (!open(o.record, &logs.rec.out) || !open(o.state, &logs.state) ||
         !open(o.entities, &logs.entities)) {
         Game_Logs_Close();
         return 0;
     }
-    if (logs.rec.file) {
-        fprintf(logs.rec.file, "# farwake %s recording, build %s\n", FW_VERSION, build);
-        Flush(logs.rec.file, &logs.rec.failed);
+    if (logs.rec.out.file) {
+        Put(logs.rec.out, std::string("# farwake ") + FW_VERSION + " recording, build " + build);
         struct sigaction action {};
         action.sa_handler = Crash_Handler;
         sigemptyset(&action.sa_mask);
         for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
             sigaction(CRASH_SIGNALS[i], &action, &saved_actions[i]);
+        crash_handlers_set = 1;
+        action.sa_handler = Stop_Handler;
+        stop_signal = 0;
+        for (size_t i = 0; i < std::size(STOP_SIGNALS); i++)
+            sigaction(STOP_SIGNALS[i], &action, &saved_stop_actions[i]);
+        stop_handlers_set = 1;
     }
     DInput_Set_Key_Hook(Key_Hook, nullptr);
     shell_pump_end_hook = Game_Logs_Game_Over;
+    shell_pause_idle_hook = Game_Logs_Poll;
     game_frame_hook = Game_Logs_Frame;
     logs.opened = 1;
     return 1;
@@ -305,65 +385,78 @@ void Game_Logs_Replay_Keys(int read, uint8_t state[256]) {
         return;
     }
     Keys_At_Read(logs.replay->script, read, state);
+    // Escape on every other read from there, as a key script's end: the game takes only an
+    // Escape it has seen let go.
     int stop = logs.stop_from >= 0 ? logs.stop_from : logs.replay->end_reads;
-    if (read >= stop) state[DIK_ESCAPE] = 0x80;
+    if (read >= stop && (read - stop) % 2 == 0) state[DIK_ESCAPE] = 0x80;
 }
 
 void Game_Logs_Frame() {
     int read = DInput_Keyboard_Reads() - 1;
     int frame = logs.frames++;
     logs.last_frame_read = read;
-    int check_due = logs.rec.file && frame % RECORD_CHECK_EVERY == 0;
+    int check_due = logs.rec.out.file && !logs.rec.stopped && frame % RECORD_CHECK_EVERY == 0;
     int replay_due = logs.replay && logs.next_check < logs.replay->checks.size() &&
                      logs.replay->checks[logs.next_check].read <= read;
     // The recorder checks the last game frame, so a game frame after it means the replay went
     // another way (or the file lies about its end): stop rather than play on.
     int past_end = logs.replay && !logs.differs && !logs.replay->checks.empty() &&
                    logs.next_check == logs.replay->checks.size() && !logs.replay->stop_signal &&
-                   read > logs.replay->checks.back().read;
-    if (logs.state || check_due || replay_due) {
+                   !logs.replay->cut && read > logs.replay->checks.back().read;
+    if (logs.state.file || check_due || replay_due) {
         std::string line = Format_State_Line(read, frame, Presented_Frame_Crc());
-        if (logs.state) Write_Line(logs.state, line);
+        Put(logs.state, line);
         if (check_due) Write_Check(read, line);
         if (replay_due) Check_Frame(read, line);
     }
     if (past_end)
         Report_Difference(read, "(the recorded game had ended)",
                           Format_State_Line(read, frame, Presented_Frame_Crc()));
-    if (logs.entities) Write_Line(logs.entities, Format_Entity_Line(read));
+    if (logs.entities.file) Put(logs.entities, Format_Entity_Line(read));
+    Take_Stop_Signal();
 }
 
 void Game_Logs_Game_Over() {
-    if (!logs.rec.file || logs.last_frame_read < 0 ||
-        logs.last_checked_read == logs.last_frame_read)
-        return;
-    // Nothing has moved or been drawn since the last game frame.
-    Write_Check(logs.last_frame_read,
-                Format_State_Line(logs.last_frame_read, logs.frames - 1, Presented_Frame_Crc()));
+    Check_Last_Frame();
+}
+
+void Game_Logs_Poll() {
+    Take_Stop_Signal();
+}
+
+int Game_Logs_Stop_Signal() {
+    return logs.ending ? logs.ending_signal : 0;
+}
+
+void Game_Logs_Set_Lost_Hook(void (*hook)(const char *message)) {
+    lost_hook = hook;
+}
+
+void Game_Logs_Abandon() {
+    Restore_Crash_Handlers();
+    Restore_Stop_Handlers();
+    for (OUTPUT_FILE_TYP *o : {&logs.rec.out, &logs.state, &logs.entities})
+        if (!Output_Close(o)) Lose(*o);
 }
 
 int Game_Logs_Close() {
     int failed = 0;
     int reads = DInput_Keyboard_Reads();
     RECORDER_TYP &r = logs.rec;
-    if (r.file && logs.opened) {
-        for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
-            sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
+    Restore_Crash_Handlers();
+    if (r.out.file && logs.opened) {
         Close_Span(r, r.last);
-        fprintf(r.file, "# end %d\n", reads);
+        if (!r.stopped) Put(r.out, "# end " + std::to_string(reads));
     }
-    if (r.file) {
-        if (fclose(r.file) != 0 || r.failed) {
-            fprintf(stderr, "%s: cannot write %s\n", logs.program, logs.options.record);
+    Restore_Stop_Handlers();
+    // Each output answers for itself: one that failed was said when it failed.
+    for (OUTPUT_FILE_TYP *o : {&r.out, &logs.state, &logs.entities}) {
+        if (o->path.empty()) continue;
+        if (!Output_Close(o)) {
+            if (!o->told) fprintf(stderr, "%s: %s\n", logs.program, Output_Failure(*o).c_str());
             failed = 1;
         }
     }
-    for (auto [f, path] : {std::pair{logs.state, logs.options.state},
-                           std::pair{logs.entities, logs.options.entities}})
-        if (f && (fclose(f) != 0 || logs.write_failed)) {
-            fprintf(stderr, "%s: cannot write %s\n", logs.program, path);
-            failed = 1;
-        }
     if (logs.replay && logs.opened) {
         const REPLAY_TYP &rp = *logs.replay;
         if (logs.differs) {
@@ -374,10 +467,15 @@ int Game_Logs_Close() {
             fprintf(stderr, "%s: the replay ended after %d reads, before the check at read %d\n",
                     logs.program, reads, rp.checks[logs.next_check].read);
             failed = 1;
-        } else if (!rp.stop_signal && reads != rp.end_reads) {
+        } else if (!rp.stop_signal && !rp.cut && reads != rp.end_reads) {
             fprintf(stderr, "%s: the recorded run made %d keyboard reads, the replay %d\n",
                     logs.program, rp.end_reads, reads);
             failed = 1;
+        } else if (rp.cut) {
+            printf("replay matches up to read %d (%d checks); the recording stops there (%s)\n",
+                   rp.end_reads - 1, logs.checks_passed,
+                   rp.half_line ? "no '# end' line, and its last line is half written"
+                                : "no '# end' line");
         } else {
             printf("replay matches (%d checks)\n", logs.checks_passed);
             if (rp.stop_signal)
@@ -386,10 +484,11 @@ int Game_Logs_Close() {
         }
         fflush(stdout);
     }
-    if (logs.options.replay || logs.rec.file || logs.state || logs.entities) {
+    if (logs.options.replay || logs.opened) {
         Rand_Force_Seed(0, 0);
         DInput_Set_Key_Hook(nullptr, nullptr);
         shell_pump_end_hook = nullptr;
+        shell_pause_idle_hook = nullptr;
         game_frame_hook = nullptr;
     }
     logs = LOGS_TYP{};

@@ -37,6 +37,16 @@ void Game_Logs_Replay_Keys(int read, uint8_t state[256]);
 void Game_Logs_Frame();
 // Writes the closing check once the game's frames are over (the pump has ended).
 void Game_Logs_Game_Over();
+// Takes a stop signal (TERM, INT, HUP) that came while recording: the stop line, then the game
+// ends as when its window is closed. Keyboard reads and game frames call it; a paused pump too.
+void Game_Logs_Poll();
+// The stop signal the game was ended by (0: none).
+int Game_Logs_Stop_Signal();
+// What to do when an output is lost, with "cannot write FILE: REASON" (null, the default: say it
+// on stderr and in a notice on the screen, and play on without that output).
+void Game_Logs_Set_Lost_Hook(void (*hook)(const char *message));
+// Closes every log as it stands (no end line, no closing check), for a program that stops now.
+void Game_Logs_Abandon();
 // Ends the recording, closes the files, prints the replay's verdict and unhooks everything:
 // 0, or 1 when a file could not be written or the replay differed.
 int Game_Logs_Close();

@@ -53,11 +53,21 @@ std::string Data_File_Folders(const char *name) {
     std::string folders = "the working folder";
     const std::string base = Plat_Base_Path();
     if (!base.empty())
-        for (const char *folder : kBesideExecutable) folders += ", " + base + folder;
+        for (const char *folder : kBesideExecutable)
+            folders += ", " + base + folder;
     return folders;
 }
 
+namespace {
+int data_files_missing = 0;
+} // namespace
+
+int Data_Files_Missing() {
+    return data_files_missing;
+}
+
 void Report_Data_File(const char *name, const char *reason) {
+    data_files_missing++;
     std::fprintf(stderr, "farwake: cannot read %s: %s (looked in %s)\n", name ? name : "(none)",
                  reason, Data_File_Folders(name).c_str());
 }

@@ -25,3 +25,6 @@ std::string Data_File_Folders(const char *name);
 // Writes the one stderr line saying a data file cannot be read: its name, the folders searched
 // and the reason.
 void Report_Data_File(const char *name, const char *reason);
+// How many times Report_Data_File has spoken since the program started: tools that must not
+// quietly run with another game's pictures or sounds look at it.
+int Data_Files_Missing();

@@ -27,6 +27,7 @@ PALETTEENTRY display_palette[256];
 int screen_width = 640, screen_height = 480, screen_bpp = 8, screen_windowed = 0;
 int dd_pixel_format = 16;
 int dd_present_format = 15;
+void (*dd_present_overlay)(LPDIRECTDRAWSURFACE4 shown) = nullptr;
 int min_clip_x = 0, max_clip_x = 639, min_clip_y = 0, max_clip_y = 479;
 UCHAR *back_buffer = nullptr;
 USHORT *sback_buffer = nullptr;
@@ -282,6 +283,15 @@ namespace {
 // Hands a surface to the platform in the display's real packing; 8-bit surfaces go through
 // the display palette first.
 int present_surface(LPDIRECTDRAWSURFACE4 s) {
+    if (s->bpp == 16 && dd_present_overlay) {
+        // The overlay draws on a copy: the surfaces, and so every frame's CRC, stay the game's.
+        static DDSURFACE shown;
+        shown.width = s->width, shown.height = s->height, shown.bpp = 16, shown.pitch = s->pitch;
+        shown.memory = s->memory;
+        dd_present_overlay(&shown);
+        return Plat_Present((const uint16_t *)shown.memory.data(), shown.width, shown.height,
+                            shown.pitch, dd_present_format);
+    }
     if (s->bpp == 16)
         return Plat_Present((const uint16_t *)s->memory.data(), s->width, s->height, s->pitch,
                             dd_present_format);

@@ -74,6 +74,9 @@ extern int screen_width, screen_height, screen_bpp, screen_windowed;
 extern int dd_pixel_format;
 // Packing the finished frame is presented in (15: 5.5.5, 16: 5.6.5); text is converted to it too.
 extern int dd_present_format;
+// Draws over a copy of each 16-bit picture about to be shown (null: nothing): what it draws
+// reaches the screen only, never a surface the game or its logs read.
+extern void (*dd_present_overlay)(LPDIRECTDRAWSURFACE4 shown);
 extern int min_clip_x, max_clip_x, min_clip_y, max_clip_y;
 extern UCHAR *back_buffer;
 extern USHORT *sback_buffer;

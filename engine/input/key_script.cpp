@@ -60,14 +60,20 @@ int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::strin
     return 1;
 }
 
-int Load_Key_Script(const char *path, KEY_SCRIPT_TYP *script, std::string *error) {
+int Read_Key_Script_Text(const char *path, std::string *text, std::string *error) {
     std::vector<uint8_t> bytes;
     std::string why;
     if (!Read_Bounded_File(path, KEY_SCRIPT_MAX_BYTES, bytes, &why)) {
         *error = why;
         return 0;
     }
-    return Parse_Key_Script(std::string(bytes.begin(), bytes.end()), script, error);
+    text->assign(bytes.begin(), bytes.end());
+    return 1;
+}
+
+int Load_Key_Script(const char *path, KEY_SCRIPT_TYP *script, std::string *error) {
+    std::string text;
+    return Read_Key_Script_Text(path, &text, error) && Parse_Key_Script(text, script, error);
 }
 
 void Keys_At_Read(const KEY_SCRIPT_TYP &script, int read_index, uint8_t state[256]) {

@@ -32,5 +32,8 @@ int Parse_Key_Script(const std::string &text, KEY_SCRIPT_TYP *script, std::strin
 // Reads and parses a script file (a plain file of at most KEY_SCRIPT_MAX_BYTES); 1 on success,
 // 0 with a message in *error.
 int Load_Key_Script(const char *path, KEY_SCRIPT_TYP *script, std::string *error);
+// Reads a script or recording file (a plain file of at most KEY_SCRIPT_MAX_BYTES) as text; 1, or
+// 0 with the reason in *error.
+int Read_Key_Script_Text(const char *path, std::string *text, std::string *error);
 // Fills the 256 scan-code bytes held down at keyboard read index (0x80 down, 0 up).
 void Keys_At_Read(const KEY_SCRIPT_TYP &script, int read_index, uint8_t state[256]);

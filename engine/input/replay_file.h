@@ -25,12 +25,19 @@ struct REPLAY_TYP {
     int end_reads = -1;                   // reads the recorded run made
     int stop_signal = 0; // the signal that stopped the recorded run (0: it ended normally)
     int last_read = -1;  // the last read any line names
+    // No end or stop line: the recorder was killed, lost its power or its disk filled up. The
+    // game replays up to the last check (or the last span without checks): end_reads is the read
+    // after it.
+    int cut = 0;
+    int half_line = 0; // the file stops inside a line, which is left out
 };
 
-// Interprets the comments of a parsed key script as a recording (a seed and an end or stop line
-// are required); 1, or 0 with the line at fault in *error.
+// Interprets the comments of a parsed key script as a recording (a seed is required; without an
+// end or stop line it is a cut one); 1, or 0 with the line at fault in *error.
 int Parse_Replay(const KEY_SCRIPT_TYP &script, REPLAY_TYP *replay, std::string *error);
-// Reads a recording through the key-script loader and interprets it; 1, or 0 with *error.
+// Parses the text of a recording file: a cut file's half-written last line is left out.
+int Parse_Replay_Text(const std::string &text, REPLAY_TYP *replay, std::string *error);
+// Reads a recording (at most KEY_SCRIPT_MAX_BYTES) and parses it; 1, or 0 with *error.
 int Load_Replay(const char *path, REPLAY_TYP *replay, std::string *error);
 // The check line a recorder writes for a state line (no '#' prefix, no newline).
 std::string Format_Check_Line(int read, const std::string &state_line);

@@ -1,9 +1,6 @@
 // Fuzz target: any bytes as a .bmp file (then an image cut from what was accepted and drawn
 // half off the edge), the same bytes read from a file (which must give the same picture), and
 // the same bytes as a palette text file.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,16 +10,15 @@
 #include "engine/graphics/bitmap.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/palette.h"
+#include "fuzz/fuzz_file.h"
 
 namespace {
 
 // The file loader reads the headers, then only the bytes the pixels need: it must agree with the
 // loader given the whole file in memory, in its answer and in every byte it fills in.
 void Check_File_Load(const uint8_t *data, size_t size, int mem_ok, const BITMAP_FILE_TAG &mem) {
-    static int fd = memfd_create("fuzz_bmp", 0);
-    if (fd < 0) return;
-    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != (ssize_t)size) return;
-    std::string path = "/proc/self/fd/" + std::to_string(fd);
+    std::string path = Fuzz_File(data, size);
+    if (path.empty()) return;
     BITMAP_FILE_TAG file{};
     int file_ok = Load_Bitmap_File(&file, path.c_str());
     if (file_ok != mem_ok) __builtin_trap();

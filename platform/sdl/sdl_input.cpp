@@ -53,6 +53,7 @@ void Sdl_Close_Controller() {
 }
 
 void Sdl_Pump_Events() {
+    Sdl_Tend_Audio(); // the main thread's regular pass: a stream that ran dry is deepened here
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {

@@ -26,3 +26,6 @@ void Sdl_Window_Exposed();
 void Sdl_Forget_Taps();
 // Stops (1) or restarts (0) pulling samples from the mixer, keeping the output open.
 void Sdl_Pause_Audio(int on);
+// Reopens the sound stream deeper when pulls came late (underruns) since the last open; called
+// from the main thread's event pump.
+void Sdl_Tend_Audio();

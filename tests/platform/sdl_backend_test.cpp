@@ -94,6 +94,18 @@ TEST(SdlStream, DepthIsThreeBuffersRoundedUp) {
     EXPECT_EQ(Sdl_Stream_Depth_Ms(256, 0), 1);
 }
 
+// Underruns deepen the stream in steps of about 23 ms up to 81 ms, never past; a pull is late
+// when the gap before it is longer than the stream lasts.
+TEST(SdlStream, UnderrunsDeepenItInStepsUpToAbout80Ms) {
+    const int steps[][2] = {{18, 35}, {32, 35}, {35, 58}, {40, 58}, {58, 81}, {81, 81}, {100, 100}};
+    for (const auto &s : steps)
+        EXPECT_EQ(Sdl_Deeper_Stream_Ms(s[0]), s[1]) << s[0];
+    EXPECT_FALSE(Sdl_Pull_Was_Late(18000, 18));
+    EXPECT_TRUE(Sdl_Pull_Was_Late(18001, 18));
+    EXPECT_FALSE(Sdl_Pull_Was_Late(5805, 18));
+    EXPECT_TRUE(Sdl_Pull_Was_Late(81001, 81));
+}
+
 // Opening the output asks for that depth through the sound server's client setting, and keeps
 // a value the player set.
 TEST_F(SdlBackend, AudioOutputAsksForADeeperStreamUnlessTold) {

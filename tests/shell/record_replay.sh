@@ -1,7 +1,8 @@
 #!/bin/sh
 # Records a real game in an X server of its own (xdotool turns, thrusts, fires and launches
 # missiles for a few hundred frames), then replays the recording headless and in the window: both
-# replays must pass every check and give the recorded run's state lines back.
+# replays must pass every check and give the recorded run's state lines back. A cut recording
+# replays to its last check, and SIGHUP leaves a stop line while a full disk is said once.
 # usage: record_replay.sh FARWAKE FARWAKE_HEADLESS CHECK_FRAME_CRC(0|1)
 # Exits 77 (skipped) when Xvfb or xdotool is missing.
 game=$1
@@ -124,10 +125,37 @@ wait_game_end 20
 [ "$status" -eq 0 ] || fail "the stopped replay exited with status $status: $(cat "$work/game.log")"
 grep -q "^replay stopped with Escape" "$work/game.log" ||
     fail "no word of the stop: $(cat "$work/game.log")"
+# A recording cut short (killed, a full disk) replays in the window up to its last check.
 head -n 8 "$work/game.rec" >"$work/cut.rec"
-"$game" --replay "$work/cut.rec" >"$work/game.log" 2>&1
-status=$?
-[ "$status" -eq 1 ] || fail "a cut recording gave status $status"
-grep -q "cut.rec: .*cut short" "$work/game.log" || fail "unclear error: $(cat "$work/game.log")"
-echo "Escape stops a window replay; a cut recording is refused: $(cat "$work/game.log")"
+SDL_AUDIODRIVER=dummy "$game" --replay "$work/cut.rec" >"$work/game.log" 2>&1 &
+gpid=$!
+wait_game_end 60
+[ "$status" -eq 0 ] || fail "a cut recording gave status $status: $(cat "$work/game.log")"
+grep -q "^replay matches up to read [0-9]* ([0-9]* checks); the recording stops there" \
+    "$work/game.log" || fail "unclear cut replay report: $(cat "$work/game.log")"
+echo "Escape stops a window replay; a cut recording replays: $(cat "$work/game.log")"
+
+# A closed terminal (SIGHUP) ends a recording game the normal way, with a stop line that
+# replays; a state log on a full device is said once and the game plays on without it.
+SDL_AUDIODRIVER=dummy "$game" --record "$work/hup.rec" --state /dev/full >"$work/game.log" 2>&1 &
+gpid=$!
+wait_window
+sleep 1
+hold 0.1 Escape
+i=0
+while [ "$(grep -c '^# check' "$work/hup.rec")" -lt 2 ] && [ $i -lt 300 ]; do
+    i=$((i + 1))
+    sleep 0.1
+done
+alive || fail "the game ended after its state log failed: $(cat "$work/game.log")"
+kill -HUP "$gpid"
+wait_game_end 20
+[ "$status" -eq 1 ] || fail "the game with a lost log exited with status $status"
+[ "$(grep -c 'cannot write /dev/full: No space left on device' "$work/game.log")" -eq 1 ] ||
+    fail "the lost log was not said once: $(cat "$work/game.log")"
+tail -n 1 "$work/hup.rec" | grep -q '^# stopped by signal 1 after read [0-9]*$' ||
+    fail "no stop line: $(tail -n 1 "$work/hup.rec")"
+"$headless" --replay "$work/hup.rec" >"$work/replay.log" 2>&1 ||
+    fail "the stopped recording does not replay: $(cat "$work/replay.log")"
+echo "SIGHUP: $(tail -n 1 "$work/hup.rec"); $(tr '\n' ' ' <"$work/replay.log")"
 exit 0

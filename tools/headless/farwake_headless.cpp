@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/graphics/datafile.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "shell/record.h"
@@ -21,12 +22,15 @@
 namespace {
 
 constexpr long long kDefaultFrames = 100000;
+// Exit status of a run that could not load every data file (unless --allow-missing-data).
+constexpr int EXIT_MISSING_DATA = 3;
 
 struct RUN_TYP {
     KEY_SCRIPT_TYP script;
     std::map<int, std::string> shots; // keyboard read -> PNG path
     int replaying = 0;
     WAV_STREAM_TYP audio;
+    std::string audio_path;
     int failed = 0;
 };
 RUN_TYP run;
@@ -38,19 +42,36 @@ void Key_Source(int read_index, uint8_t state[256], void *) {
         Keys_At_Read(run.script, read_index, state);
 }
 
+uint32_t Audio_Rate() {
+    return Headless_Audio_Rate() > 0 ? (uint32_t)Headless_Audio_Rate() : 44100;
+}
+
+// The first output that cannot be written ends the run at once: nothing more is worth computing
+// for a file that is lost. What was written before stays as it is (a cut recording replays up
+// to its last check, the WAV file's header counts the samples written).
+[[noreturn]] void Stop_Now(const char *message) {
+    fprintf(stderr, "farwake-headless: %s\n", message);
+    Game_Logs_Abandon();
+    if (run.audio.file) Wav_Stream_Close(&run.audio, Audio_Rate());
+    fflush(stdout);
+    exit(1);
+}
+
 void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int packing, void *) {
     auto shot = run.shots.find(Headless_Keyboard_Reads() - 1);
     if (shot != run.shots.end()) {
-        if (!Write_Png(shot->second.c_str(), Frame_To_Rgb(px, w, h, pitch_bytes, packing), w, h)) {
-            fprintf(stderr, "farwake-headless: cannot write %s\n", shot->second.c_str());
-            run.failed = 1;
-        }
+        std::string error;
+        if (!Write_Png(shot->second.c_str(), Frame_To_Rgb(px, w, h, pitch_bytes, packing), w, h,
+                       &error))
+            Stop_Now(error.c_str());
         run.shots.erase(shot);
     }
 }
 
 void Audio_Sink(const int16_t *samples, int frames, void *) {
-    Wav_Stream_Write(&run.audio, samples, (size_t)frames * 2);
+    if (!Wav_Stream_Write(&run.audio, samples, (size_t)frames * 2))
+        Stop_Now((std::string("cannot write ") + run.audio_path + ": " + strerror(run.audio.error))
+                     .c_str());
 }
 
 int Usage() {
@@ -59,15 +80,20 @@ int Usage() {
         "usage: farwake-headless [--data DIR] [--seed N] [--keys FILE] [--frames N]\n"
         "                        [--state FILE] [--shot N:FILE.png]... [--audio FILE.wav]\n"
         "                        [--record FILE] [--replay FILE] [--entities FILE]\n"
+        "                        [--allow-missing-data]\n"
         "  --data DIR      run in DIR (where the pictures and sounds are)\n"
         "  --seed N        start the virtual clock, and so the random generator, at N (1000)\n"
         "  --keys FILE     lines 'FIRST[-LAST] KEY...' hold keys for keyboard reads FIRST..LAST\n"
         "                  (reads count from 0 over title, game and credits; '#' comments)\n"
-        "  --frames N      press Escape on reads N, N+2, N+4, ... so the run ends (default 100000)\n"
+        "  --frames N      press Escape on reads N, N+2, N+4, ... so the run ends (default "
+        "100000)\n"
         "  --shot N:FILE   the picture shown by the frame of read N, as PNG\n"
         "  --audio FILE    the whole sound mix as a WAV file\n"
         "%s"
-        "  (--replay takes the seed and the keys from the recording, as fast as it can)\n",
+        "  --allow-missing-data  exit 0, not 3, when a data file could not be read\n"
+        "  (--replay takes the seed and the keys from the recording, as fast as it can)\n"
+        "exit status: 0 done, 1 a file could not be read or written or the replay differs,\n"
+        "2 bad options, 3 a data file could not be read, 128+S stopped by signal S\n",
         Game_Log_Usage());
     return 2;
 }
@@ -94,14 +120,17 @@ std::string Outside_Path(const char *path) {
 
 int main(int argc, char **argv) {
     const char *data_dir = nullptr, *keys = nullptr, *audio = nullptr;
-    std::string audio_path;
     GAME_LOG_OPTIONS_TYP logs;
     long long seed = 1000, frames = -1;
-    int seed_given = 0;
+    int seed_given = 0, allow_missing_data = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         int taken = Game_Log_Option(argc, argv, &i, &logs);
         if (taken == 1) continue;
+        if (a == "--allow-missing-data") {
+            allow_missing_data = 1;
+            continue;
+        }
         if (taken < 0 || i + 1 >= argc) return Usage();
         const char *v = argv[++i];
         if (a == "--data")
@@ -121,8 +150,8 @@ int main(int argc, char **argv) {
                 return Usage();
             run.shots[(int)n] = Outside_Path(colon + 1);
         } else if (a == "--audio") {
-            audio_path = Outside_Path(v);
-            audio = audio_path.c_str();
+            run.audio_path = Outside_Path(v);
+            audio = run.audio_path.c_str();
         } else
             return Usage();
     }
@@ -145,6 +174,7 @@ int main(int argc, char **argv) {
     run.script.escape_from = (int)frames;
     // The logs open here, so their paths are taken from where the runner started.
     std::string error;
+    Game_Logs_Set_Lost_Hook(Stop_Now);
     if (!Game_Logs_Open(logs, "farwake-headless", "farwake", 0, &error)) {
         fprintf(stderr, "farwake-headless: %s\n", error.c_str());
         return 1;
@@ -154,7 +184,8 @@ int main(int argc, char **argv) {
         seed = replay->seed;
     }
     if (audio && !Wav_Stream_Open(&run.audio, audio)) {
-        fprintf(stderr, "farwake-headless: cannot write %s\n", audio);
+        fprintf(stderr, "farwake-headless: cannot write %s: %s\n", audio,
+                strerror(run.audio.error));
         Game_Logs_Close();
         return 1;
     }
@@ -173,15 +204,27 @@ int main(int argc, char **argv) {
     HINSTANCE__ instance{1};
     int code = WinMain(&instance, nullptr, nullptr, 0);
 
+    int stop_signal = Game_Logs_Stop_Signal();
     if (Game_Logs_Close()) run.failed = 1;
-    const uint32_t rate = Headless_Audio_Rate() > 0 ? (uint32_t)Headless_Audio_Rate() : 44100;
-    if (audio && !Wav_Stream_Close(&run.audio, rate)) {
-        fprintf(stderr, "farwake-headless: cannot write %s\n", audio);
+    if (audio && !Wav_Stream_Close(&run.audio, Audio_Rate())) {
+        fprintf(stderr, "farwake-headless: cannot write %s: %s\n", audio,
+                strerror(run.audio.error));
         run.failed = 1;
     }
     for (auto &s : run.shots)
         fprintf(stderr, "farwake-headless: read %d never came; %s not written\n", s.first,
                 s.second.c_str());
     if (!run.shots.empty()) run.failed = 1;
-    return run.failed ? 1 : code;
+    if (run.failed) return 1;
+    if (stop_signal) return 128 + stop_signal;
+    if (Data_Files_Missing() && !allow_missing_data) {
+        // The game ran as the real one would without them, but its pictures or sounds are not
+        // the game's: a test or a bug report must not take them for it.
+        fprintf(stderr,
+                "farwake-headless: the run lacked data files (said above); exit status %d "
+                "(--allow-missing-data: 0)\n",
+                EXIT_MISSING_DATA);
+        return EXIT_MISSING_DATA;
+    }
+    return code;
 }

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/graphics/output_file.h"
+
 std::vector<uint8_t> Frame_To_Rgb(const uint16_t *px, int width, int height, int pitch_bytes,
                                   int packing) {
     std::vector<uint8_t> rgb((size_t)width * height * 3);
@@ -34,15 +36,33 @@ std::vector<uint8_t> Frame_To_Rgb(const uint16_t *px, int width, int height, int
     return rgb;
 }
 
-int Write_Png(const char *path, const std::vector<uint8_t> &rgb, int width, int height) {
-    if (width <= 0 || height <= 0 || rgb.size() < (size_t)width * height * 3) return 0;
+int Write_Png(const char *path, const std::vector<uint8_t> &rgb, int width, int height,
+              std::string *error) {
+    if (width <= 0 || height <= 0 || rgb.size() < (size_t)width * height * 3) {
+        if (error) *error = std::string("cannot write ") + path + ": no picture to write";
+        return 0;
+    }
     png_image image;
     memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     image.width = (png_uint_32)width;
     image.height = (png_uint_32)height;
     image.format = PNG_FORMAT_RGB;
-    int ok = png_image_write_to_file(&image, path, 0, rgb.data(), width * 3, nullptr);
+    // Encoded in memory first, so the file's own write can say why it failed.
+    png_alloc_size_t size = 0;
+    int ok = png_image_write_get_memory_size(image, size, 0, rgb.data(), width * 3, nullptr);
+    std::vector<uint8_t> bytes(ok ? size : 0);
+    if (ok)
+        ok = png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), width * 3,
+                                       nullptr);
     png_image_free(&image);
-    return ok ? 1 : 0;
+    if (!ok) {
+        if (error) *error = std::string("cannot write ") + path + ": the picture cannot be encoded";
+        return 0;
+    }
+    OUTPUT_FILE_TYP out;
+    if (Output_Open(&out, path, "wb")) Output_Write(&out, bytes.data(), (size_t)size, 1);
+    if (Output_Close(&out)) return 1;
+    if (error) *error = Output_Failure(out);
+    return 0;
 }

@@ -3,9 +3,16 @@
 #include "tools/headless/wav_stream.h"
 
 #include <bit>
+#include <cerrno>
 
 namespace {
 constexpr uint64_t MAX_DATA_BYTES = 0xFFFFFFFFull - 36; // what a RIFF size field can still say
+
+// Notes the first failure with its errno (EIO when the library left none).
+void fail(WAV_STREAM_TYP *w, int error) {
+    if (!w->failed) w->error = error ? error : EIO;
+    w->failed = 1;
+}
 
 void put_le(uint8_t *p, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; i++)
@@ -32,46 +39,58 @@ void header(uint8_t h[44], uint32_t rate, uint32_t data_bytes) {
 
 int Wav_Stream_Open(WAV_STREAM_TYP *w, const char *path) {
     *w = WAV_STREAM_TYP{};
-    if (!path || !(w->file = fopen(path, "wb"))) return 0;
+    errno = 0;
+    if (!path || !(w->file = fopen(path, "wb"))) {
+        w->error = errno ? errno : EINVAL;
+        return 0;
+    }
     // Large stdio buffer: the mix arrives in pieces of a few kilobytes.
     setvbuf(w->file, nullptr, _IOFBF, 1 << 16);
     uint8_t h[44];
     header(h, 44100, 0);
-    if (fwrite(h, 1, sizeof h, w->file) != sizeof h) w->failed = 1;
+    if (fwrite(h, 1, sizeof h, w->file) != sizeof h) fail(w, errno);
     return 1;
 }
 
-void Wav_Stream_Write(WAV_STREAM_TYP *w, const int16_t *samples, size_t count) {
-    if (!w->file || w->failed || count == 0) return;
+int Wav_Stream_Write(WAV_STREAM_TYP *w, const int16_t *samples, size_t count) {
+    if (!w->file || w->failed) return 0;
+    if (count == 0) return 1;
     if (w->data_bytes + (uint64_t)count * 2 > MAX_DATA_BYTES) {
-        w->failed = 1;
-        return;
+        fail(w, EFBIG);
+        return 0;
     }
     w->data_bytes += (uint64_t)count * 2;
+    errno = 0;
     if constexpr (std::endian::native == std::endian::little) {
-        if (fwrite(samples, 2, count, w->file) != count) w->failed = 1;
-        return;
+        if (fwrite(samples, 2, count, w->file) != count) fail(w, errno);
+        return !w->failed;
     }
     uint8_t chunk[4096];
     while (count > 0) {
         const size_t n = count < sizeof chunk / 2 ? count : sizeof chunk / 2;
         for (size_t i = 0; i < n; i++)
             put_le(chunk + 2 * i, (uint16_t)samples[i], 2);
-        if (fwrite(chunk, 2, n, w->file) != n) w->failed = 1;
+        if (fwrite(chunk, 2, n, w->file) != n) {
+            fail(w, errno);
+            return 0;
+        }
         samples += n;
         count -= n;
     }
+    return 1;
 }
 
 int Wav_Stream_Close(WAV_STREAM_TYP *w, uint32_t rate) {
     if (!w->file) return 0;
-    int ok = !w->failed;
+    // The header says what the file holds even after a failure: the samples up to it play.
     uint8_t h[44];
     header(h, rate, (uint32_t)w->data_bytes);
-    if (ok && (fseek(w->file, 0, SEEK_SET) != 0 || fwrite(h, 1, sizeof h, w->file) != sizeof h))
-        ok = 0;
-    if (ferror(w->file)) ok = 0;
-    if (fclose(w->file) != 0) ok = 0;
+    errno = 0;
+    if (fseek(w->file, 0, SEEK_SET) != 0 || fwrite(h, 1, sizeof h, w->file) != sizeof h)
+        fail(w, errno);
+    if (ferror(w->file)) fail(w, errno);
+    errno = 0;
+    if (fclose(w->file) != 0) fail(w, errno);
     w->file = nullptr;
-    return ok;
+    return !w->failed;
 }
