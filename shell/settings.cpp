@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/graphics/output_file.h"
 #include "engine/input/dik_names.h"
 
 namespace {
@@ -266,41 +267,9 @@ int Settings_Load(const std::string &path, SETTINGS_TYP *s, std::vector<std::str
 }
 
 int Settings_Save(const std::string &path, const SETTINGS_TYP &s, std::string *why) {
-    auto fail = [&](int err) {
-        if (why) *why = "cannot write " + path + ": " + std::strerror(err);
-        return 0;
-    };
-    if (path.empty()) return fail(ENOENT);
-    make_parents(path);
-    std::string temp = path + ".XXXXXX";
-    int fd = mkstemp(&temp[0]);
-    if (fd < 0) return fail(errno);
+    if (!path.empty()) make_parents(path);
     std::string text = Settings_Text(s);
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            int err = n < 0 ? errno : ENOSPC;
-            close(fd);
-            unlink(temp.c_str());
-            return fail(err);
-        }
-        done += (size_t)n;
-    }
-    // The data reaches the disk before the name moves: a crash leaves the old file or the new.
-    if (fsync(fd) != 0 || fchmod(fd, 0644) != 0) {
-        int err = errno;
-        close(fd);
-        unlink(temp.c_str());
-        return fail(err);
-    }
-    if (close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        unlink(temp.c_str());
-        return fail(err);
-    }
-    return 1;
+    return Write_Whole_File(path.c_str(), text.data(), text.size(), why);
 }
 
 std::string Settings_Default_Path() {

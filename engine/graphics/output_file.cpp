@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 int Output_Open(OUTPUT_FILE_TYP *o, const char *path, const char *mode) {
     *o = OUTPUT_FILE_TYP{};
@@ -60,19 +62,32 @@ std::string Output_Failure(const OUTPUT_FILE_TYP &o) {
 }
 
 int Write_Whole_File(const char *path, const void *data, size_t size, std::string *error) {
-    std::string temp = std::string(path ? path : "") + ".new";
-    OUTPUT_FILE_TYP o;
-    if (Output_Open(&o, temp.c_str(), "wb")) Output_Write(&o, data, size, 1);
-    int ok = Output_Close(&o);
-    errno = 0;
-    if (ok && std::rename(temp.c_str(), path) != 0) {
-        o.error = errno ? errno : EIO;
-        ok = 0;
+    auto fail = [&](int err) {
+        if (error) *error = std::string("cannot write ") + (path ? path : "") + ": " +
+                            std::strerror(err ? err : EIO);
+        return 0;
+    };
+    if (!path || !*path) return fail(ENOENT);
+    std::string temp = std::string(path) + ".XXXXXX";
+    int fd = mkstemp(&temp[0]);
+    if (fd < 0) return fail(errno);
+    auto drop = [&](int err) {
+        if (fd >= 0) close(fd);
+        unlink(temp.c_str());
+        return fail(err);
+    };
+    const char *bytes = static_cast<const char *>(data);
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return drop(n < 0 ? errno : ENOSPC);
+        done += (size_t)n;
     }
-    if (!ok) {
-        std::remove(temp.c_str());
-        o.path = path ? path : "";
-        if (error) *error = Output_Failure(o);
-    }
-    return ok;
+    // The data reaches the disk before the name moves: a crash leaves the old file or the new.
+    if (fsync(fd) != 0 || fchmod(fd, 0644) != 0) return drop(errno);
+    int closed = close(fd);
+    fd = -1;
+    if (closed != 0 || std::rename(temp.c_str(), path) != 0) return drop(errno);
+    return 1;
 }

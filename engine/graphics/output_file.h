@@ -26,6 +26,6 @@ void Output_Fail(OUTPUT_FILE_TYP *o, int error);
 int Output_Close(OUTPUT_FILE_TYP *o);
 // "cannot write PATH: REASON" for a failed output.
 std::string Output_Failure(const OUTPUT_FILE_TYP &o);
-// Writes a whole regular file (settings, say) through a temporary PATH.new renamed over it, so a
+// Writes a whole regular file (settings, say) through a synced temporary file renamed over it, so a
 // failure leaves the old file as it was; 1, or 0 with "cannot write PATH: REASON" in *error.
 int Write_Whole_File(const char *path, const void *data, size_t size, std::string *error);
