@@ -2,6 +2,7 @@
 // that runs one game frame per pass, then the credits, shut-down and the exit code.
 #include "shell/winmain.h"
 #include "shell/pause.h"
+#include "shell/present.h"
 
 #include <cstdio>
 
@@ -102,6 +103,7 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
 
     Game_Init(nullptr);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+    Shell_Present_Start();
 
     MSG msg{};
     while (TRUE) {
@@ -117,8 +119,9 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
             if (!got) Shell_Pause_Idle();
             continue;
         }
-        Game_Main(nullptr);
+        Shell_Run_Game_Frame();
     }
+    Shell_Present_Stop();
     if (shell_pump_end_hook) shell_pump_end_hook();
     // The credits play with their sound, whatever paused game was left with Escape.
     Shell_Set_Paused(0);
