@@ -3,6 +3,7 @@
 #include "engine/sound/mixer.h"
 #include "platform/platform.h"
 #include "shell/options.h"
+#include "shell/present.h"
 #include "shell/record.h"
 #include "shell/winmain.h"
 #include <cstdio>
@@ -38,6 +39,8 @@ int main(int argc, char **argv) {
     }
     Plat_Set_Display(opts.fullscreen, opts.integer_scale);
     Mixer_Set_Master(Shell_Master_Volume(opts));
+    shell_smooth = opts.smooth;
+    shell_vsync = opts.vsync;
 
     static HINSTANCE__ instance = {1};
     static char command_line[1] = "";

@@ -25,6 +25,13 @@ int Parse_Percent(const char *v, int *out) {
     return 1;
 }
 
+// "on" (1) or "off" (0).
+int Parse_Switch(const char *v, int *out) {
+    if (std::strcmp(v, "on") != 0 && std::strcmp(v, "off") != 0) return 0;
+    *out = std::strcmp(v, "on") == 0;
+    return 1;
+}
+
 // A file name for one of the logs; the text stays in argv, which lives as long as the program.
 int Take_File(const char *v, const char **slot) {
     if (!v || !*v) return 0;
@@ -67,6 +74,11 @@ constexpr OPTION_TYP options[] = {
          o->mute = 1;
          return 1;
      }},
+    {"smooth", "on|off",
+     "on: a picture at every display refresh, moving between game frames (default)",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Parse_Switch(v, &o->smooth); }},
+    {"vsync", "on|off", "on: pictures wait for the display's refresh, no tearing (default)",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Parse_Switch(v, &o->vsync); }},
     {"record", "FILE", "write the seed and every keyboard read, with state checks",
      [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.record); }},
     {"replay", "FILE", "play a recording in the window (keyboard: Escape, F11 and pause only)",

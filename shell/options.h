@@ -6,12 +6,14 @@
 
 // What the command line asked for; the defaults are a plain start.
 struct SHELL_OPTIONS_TYP {
-    int fullscreen = 1;    // 0: start in a window
-    int integer_scale = 0; // 1: whole multiples of the picture only
-    int volume = 100;      // master volume, 0..100
-    int mute = 0;          // 1: silent, whatever the volume
-    int help = 0;          // --help given: print the options and end
-    int version = 0;       // --version given: print the version and end
+    int fullscreen = 1;        // 0: start in a window
+    int integer_scale = 0;     // 1: whole multiples of the picture only
+    int volume = 100;          // master volume, 0..100
+    int mute = 0;              // 1: silent, whatever the volume
+    int smooth = 1;            // 0: only the game's own pictures, no in-between ones
+    int vsync = 1;             // 0: presents do not wait for the display's refresh
+    int help = 0;              // --help given: print the options and end
+    int version = 0;           // --version given: print the version and end
     GAME_LOG_OPTIONS_TYP logs; // recording, replaying and the state and entity logs
 };
 
