@@ -3,6 +3,7 @@
 #include "shell/present.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "engine/graphics/clock.h"
 #include "engine/graphics/ddraw.h"
@@ -88,6 +89,11 @@ void Shell_Present_Start() {
     Plat_Set_Vsync(shell_vsync);
     int hz = Plat_Refresh_Rate();
     if (hz < 0) hz = ASSUMED_REFRESH_HZ;
+    // A display that reports a wrong rate (some virtual and remote ones) can be told its own.
+    if (const char *forced = std::getenv("FARWAKE_REFRESH")) {
+        int n = std::atoi(forced);
+        if (n > 0 && n <= 1000 && hz != 0) hz = n;
+    }
     // Without smoothing the window shows each game frame's own flip; the refreshes are only
     // walked for a tool that watches what a display would show.
     presenter.refreshes = hz > 0 && (shell_smooth || shell_present_hook);
