@@ -3,6 +3,7 @@
 #include "shell/present.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/graphics/clock.h"
@@ -23,7 +24,8 @@ constexpr int ASSUMED_REFRESH_HZ = 60;
 
 struct PRESENTER_TYP {
     int running = 0;
-    int refreshes = 0; // the schedule has refreshes to show pictures at
+    FILE *trace = nullptr; // FARWAKE_PRESENT_TRACE: when each frame began and each picture left
+    int refreshes = 0;     // the schedule has refreshes to show pictures at
     PRESENT_CLOCK_TYP clock;
     LPDIRECTDRAWSURFACE4 between = nullptr; // the in-between picture, the back surface's size
 };
@@ -64,7 +66,12 @@ void Show(uint32_t start, const PRESENT_AT_TYP &at) {
         if (frame_between_picture(alpha, s, &view_x, &view_y) && s) shown = s;
     }
     // With smoothing off the game's own flips showed the picture; the refresh only finds it.
-    if (shell_smooth && shown) DDraw_Present_Surface(shown);
+    if (shell_smooth && shown) {
+        DDraw_Present_Surface(shown);
+        if (presenter.trace)
+            std::fprintf(presenter.trace, "frame %d shown %u\n", presenter.clock.frame,
+                         (unsigned)Plat_Ticks());
+    }
     if (!shell_present_hook || !shown || shown->bpp != 16) return;
     SHELL_PRESENTED_TYP p{};
     p.tick = start + (uint32_t)at.t;
@@ -99,6 +106,11 @@ void Shell_Present_Start() {
     presenter.refreshes = hz > 0 && (shell_smooth || shell_present_hook);
     Present_Clock_Set_Refresh(&presenter.clock, presenter.refreshes ? hz : 0);
     wait_frame_hook = Shell_Present_Wait;
+    // A diagnostic for latency measurements: the tick each frame began, the tick its wait
+    // began (just after its own flip, which shows the picture when smoothing is off) and the
+    // tick each scheduled picture left.
+    const char *trace = std::getenv("FARWAKE_PRESENT_TRACE");
+    if (trace && *trace && !presenter.trace) presenter.trace = std::fopen(trace, "w");
 }
 
 void Shell_Run_Game_Frame() {
@@ -110,6 +122,8 @@ void Shell_Run_Game_Frame() {
 void Shell_Present_Stop() {
     presenter.running = 0;
     wait_frame_hook = nullptr;
+    if (presenter.trace) std::fclose(presenter.trace);
+    presenter.trace = nullptr;
     if (presenter.between) DDraw_Release_Surface(presenter.between);
     presenter.between = nullptr;
 }
@@ -118,6 +132,10 @@ unsigned long Shell_Present_Wait(unsigned long) {
     PRESENT_CLOCK_TYP &c = presenter.clock;
     const uint32_t due = Present_Clock_Frame_Due(&c, start_clock_count, Plat_Ticks());
     const uint32_t start = due - GAME_FRAME_MS;
+    if (presenter.trace)
+        std::fprintf(presenter.trace, "frame %d start %u flipped %u%s\n", c.frame,
+                     (unsigned)start_clock_count, (unsigned)Plat_Ticks(),
+                     presenter.refreshes && shell_smooth ? "" : " shown");
     PRESENT_AT_TYP at;
     while (Present_Clock_Next(&c, (double)(int32_t)(Plat_Ticks() - start), &at)) {
         // The picture is drawn at the refresh's whole ms; a present that waits for the
