@@ -30,5 +30,8 @@ int Game_Init(void *parms);
 int Game_Main(void *parms);
 // Releases the game objects, then sound, input and the display, in that order; 1.
 int Game_Shutdown(void *parms);
+// Draws the running game's picture (world, panel, texts, debug readout) into the back surface;
+// reads the game state and changes none of it.
+void Draw_Game_Picture();
 // Puts the enemy side, score, fuel and missiles back to the start of a game; returns enemy_ships.
 int Reset_Game();

@@ -4,7 +4,9 @@
 
 #include "engine/graphics/clock.h"
 #include "engine/graphics/ddraw.h"
+#include "engine/graphics/frame_source.h"
 #include "engine/input/dinput.h"
+#include "game/between.h"
 #include "game/game.h"
 #include "game/panel.h"
 #include "engine/window/window.h"
@@ -52,6 +54,7 @@ void Restart_Key() {
     if (!keyboard_state[DIK_RETURN] || (player.state != 0 && enemy_ships > 0)) return;
     Reset_Player();
     Reset_Game();
+    Between_Mark_Jump();
 }
 
 void Update_World() {
@@ -72,17 +75,24 @@ void Draw_World() {
     DDraw_Unlock_Back_Surface();
 
     Draw_Missiles();
-    Draw_Bullets();
+    Show_Bullets();
     Draw_Craft();
     if (player.state != 0) Draw_BOB16(&player, lpddsback);
-    Draw_Stations();
+    Show_Stations();
     Draw_Powerups();
-    Draw_Expl();
+    Show_Expl();
     shields.curr_frame = player.int_vars[INDEX_SHIELD];
     Draw_BOB16(&shields, lpddsback);
     Draw_Panel();
     Draw_Radar_Frame();
     Draw_Area_Warning();
+}
+
+// The animations the frame's drawing showed move on one picture: shots, stations, explosion.
+void Step_Animations() {
+    Step_Bullets();
+    Step_Stations();
+    Step_Expl();
 }
 
 void Text(int x, int y, DWORD colour) {
@@ -121,9 +131,16 @@ void Draw_Debug_Readout() {
 
 } // namespace
 
+void Draw_Game_Picture() {
+    Draw_World();
+    Draw_Texts();
+    if (debug_mode == 1) Draw_Debug_Readout();
+}
+
 int Game_Main(void *parms) {
     (void)parms;
     Start_Clock();
+    Between_Keep_Previous();
     DDraw_Fill_Surface(lpddsback, 0, nullptr);
     DInput_Read_Keyboard();
     int escape_down = (GetAsyncKeyState(VK_ESCAPE) & 0x8000) || keyboard_state[DIK_ESCAPE];
@@ -134,16 +151,20 @@ int Game_Main(void *parms) {
     if (game_state == 1) {
         if (player.state != 0) Move_Player();
         Toggle_Keys();
-        if (keyboard_state[DIK_R]) Reset_Game();
+        if (keyboard_state[DIK_R]) {
+            Reset_Game();
+            Between_Mark_Jump();
+        }
         Restart_Key();
         Update_World();
-        Draw_World();
-        Draw_Texts();
-        if (debug_mode == 1) Draw_Debug_Readout();
+        Draw_Game_Picture();
     }
 
     DDraw_Flip();
-    Wait_Clock(30);
+    // The wait may show pictures drawn between this frame and the next; they show the
+    // animations as this frame drew them, so those step on only once the wait is over.
+    Wait_Frame(30);
+    if (game_state == 1) Step_Animations();
     if (escape_armed && ((GetAsyncKeyState(VK_ESCAPE) & 0x8000) || keyboard_state[DIK_ESCAPE]))
         PostMessageA(main_window_handle, WM_DESTROY, 0, 0);
     if (game_frame_hook) game_frame_hook();

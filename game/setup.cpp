@@ -4,8 +4,10 @@
 #include "engine/graphics/random.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/ddraw.h"
+#include "engine/graphics/frame_source.h"
 #include "engine/input/dinput.h"
 #include "engine/sound/dsound.h"
+#include "game/between.h"
 #include "game/game.h"
 #include "game/panel.h"
 #include "game/screens.h"
@@ -90,12 +92,14 @@ int Game_Init(void *parms) {
 
     RECT screen = {0, 0, screen_width, screen_height};
     lpddclipper = DDraw_Attach_Clipper(lpddsback, 1, &screen);
+    frame_between_picture = Game_Draw_Between;
     Run_Title_Screen();
     return 1;
 }
 
 int Game_Shutdown(void *parms) {
     (void)parms;
+    frame_between_picture = nullptr;
     Destroy_BOB(&player);
     Destroy_Radar();
     Destroy_BOB(&shields);

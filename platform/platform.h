@@ -33,6 +33,10 @@ void Plat_Toggle_Fullscreen();
 // How the next window opens: fullscreen or a window, and whether the picture is scaled to fill
 // it (0) or by whole multiples only (1).
 void Plat_Set_Display(int fullscreen, int integer_scale);
+// The display's refresh rate in Hz for the open window; 0 when unknown (no refresh schedule).
+int Plat_Refresh_Rate();
+// Asks presents to wait for the display's refresh (1) or not (0), where the system offers it.
+void Plat_Set_Vsync(int on);
 // Pauses (1) or resumes (0): the sound output stops pulling and the keyboard is let go.
 void Plat_Pause(int on);
 // How the next window opens beyond Plat_Set_Display: the name the desktop shows for it (null:

@@ -2,6 +2,7 @@
 // through WinMain and reports a failed start on stderr.
 #include "shell/options.h"
 #include "shell/prefs.h"
+#include "shell/present.h"
 #include "shell/record.h"
 #include "shell/winmain.h"
 #include <cstdio>

@@ -81,12 +81,13 @@ constexpr OPTION_TYP options[] = {
          o->given |= SHELL_GIVEN_MUTE;
          return 1;
      }},
-    {"smooth", "on|off", "motion drawn smoothly between the game's frames (on by default)",
+    {"smooth", "on|off",
+     "on: a picture at every display refresh, moving between game frames (default)",
      [](SHELL_OPTIONS_TYP *o, const char *v) {
          o->given |= SHELL_GIVEN_SMOOTH;
          return Parse_Switch(v, &o->smooth);
      }},
-    {"vsync", "on|off", "frames shown in step with the screen's refresh (on by default)",
+    {"vsync", "on|off", "on: pictures wait for the display's refresh, no tearing (default)",
      [](SHELL_OPTIONS_TYP *o, const char *v) {
          o->given |= SHELL_GIVEN_VSYNC;
          return Parse_Switch(v, &o->vsync);

@@ -7,6 +7,7 @@
 #include "engine/sound/mixer.h"
 #include "game/screens.h"
 #include "platform/platform.h"
+#include "shell/present.h"
 
 namespace {
 
@@ -26,6 +27,12 @@ void apply_keys(const SETTINGS_TYP &s) {
     for (int i = 0; i < KEY_CARD_LINES; i++)
         texts[i] = lines[i].c_str();
     Title_Set_Card(texts, KEY_CARD_LINES);
+}
+
+// Smooth motion is read at every game frame; vsync is the backend's to ask for again.
+void apply_presentation(const SETTINGS_TYP &s) {
+    shell_smooth = s.smooth;
+    shell_vsync = s.vsync;
 }
 
 void apply_sound(const SETTINGS_TYP &s) {
@@ -51,6 +58,7 @@ void Prefs_Start(const SETTINGS_TYP &run, const SETTINGS_TYP &file, const std::s
     Plat_Set_Window(DESKTOP_TITLE, run.window_width, run.window_height);
     apply_sound(run);
     apply_keys(run);
+    apply_presentation(run);
 }
 
 const SETTINGS_TYP &Prefs_Run() {
@@ -78,9 +86,12 @@ int Prefs_Change(const SETTINGS_TYP &c, int group) {
         break;
     case PREF_SMOOTH:
         r.smooth = f.smooth = c.smooth;
+        apply_presentation(r);
         break;
     case PREF_VSYNC:
         r.vsync = f.vsync = c.vsync;
+        apply_presentation(r);
+        Plat_Set_Vsync(r.vsync);
         break;
     case PREF_VOLUME:
         r.volume = f.volume = c.volume;

@@ -4,6 +4,7 @@
 #include "shell/pause.h"
 #include "shell/menu.h"
 #include "shell/prefs.h"
+#include "shell/present.h"
 
 #include <cstdio>
 
@@ -106,6 +107,7 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
 
     Game_Init(nullptr);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+    Shell_Present_Start();
 
     MSG msg{};
     while (TRUE) {
@@ -121,8 +123,9 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
             if (!got) Shell_Pause_Idle(hwnd);
             continue;
         }
-        Game_Main(nullptr);
+        Shell_Run_Game_Frame();
     }
+    Shell_Present_Stop();
     if (shell_pump_end_hook) shell_pump_end_hook();
     Menu_Close();
     Prefs_Finish();

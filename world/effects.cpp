@@ -49,13 +49,23 @@ int Start_Expl(int x, int y) {
     return 1;
 }
 
-int Draw_Expl() {
+int Show_Expl() {
     if (explosion.state != 1) return 1;
     Map_BOB_To_Screen(&explosion);
     Draw_BOB16(&explosion, lpddsback);
+    return 1;
+}
+
+int Step_Expl() {
+    if (explosion.state != 1) return 1;
     Animate_BOB(&explosion);
     if (explosion.curr_frame == 3) explosion.state = 0;
     return 1;
+}
+
+int Draw_Expl() {
+    Show_Expl();
+    return Step_Expl();
 }
 
 int Destroy_Expl() {

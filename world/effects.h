@@ -5,7 +5,11 @@
 int Init_Expl();
 // Shows the explosion centred on world (x, y), with a sound when within 2000 units; 1.
 int Start_Expl(int x, int y);
-// Draws the explosion and advances it one picture, ending it before picture 3; 1.
+// Draws the explosion as it is, changing nothing (pictures between game frames draw it too); 1.
+int Show_Expl();
+// Advances the explosion one picture, ending it before picture 3; 1.
+int Step_Expl();
+// Show_Expl, then Step_Expl; 1.
 int Draw_Expl();
 // Destroy_BOB on the explosion record; 1.
 int Destroy_Expl();

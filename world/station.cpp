@@ -64,14 +64,24 @@ int Move_Stations() {
     return 1;
 }
 
-int Draw_Stations() {
+int Show_Stations() {
     for (int i = 0; i < MAX_STATIONS; i++) {
         if (stations[i].state != 1) continue;
         Map_BOB_To_Screen(&stations[i]);
         Draw_BOB16(&stations[i], lpddsback);
-        Animate_BOB(&stations[i]);
     }
     return 1;
+}
+
+int Step_Stations() {
+    for (int i = 0; i < MAX_STATIONS; i++)
+        if (stations[i].state == 1) Animate_BOB(&stations[i]);
+    return 1;
+}
+
+int Draw_Stations() {
+    Show_Stations();
+    return Step_Stations();
 }
 
 int Destroy_Stations() {

@@ -146,14 +146,24 @@ int Move_Bullets() {
     return 1;
 }
 
-int Draw_Bullets() {
+int Show_Bullets() {
     for (int i = 0; i < MAX_BULLETS; i++) {
         if (bullets[i].state != 1) continue;
         Map_BOB_To_Screen(&bullets[i]);
         Draw_BOB16(&bullets[i], lpddsback);
-        Animate_BOB(&bullets[i]);
     }
     return 1;
+}
+
+int Step_Bullets() {
+    for (int i = 0; i < MAX_BULLETS; i++)
+        if (bullets[i].state == 1) Animate_BOB(&bullets[i]);
+    return 1;
+}
+
+int Draw_Bullets() {
+    Show_Bullets();
+    return Step_Bullets();
 }
 
 int Destroy_Bullets() {

@@ -13,7 +13,11 @@ int Init_Bullets();
 int Start_Bullet(int x, int y, int xv, int yv, int color);
 // One update of every live shot: move, age, hits on craft, stations and the ship; 1.
 int Move_Bullets();
-// Draws and animates every live shot onto the back surface (unlocked); 1.
+// Draws every live shot onto the back surface (unlocked), changing nothing; 1.
+int Show_Bullets();
+// Advances every live shot's animation one picture; 1.
+int Step_Bullets();
+// Show_Bullets, then Step_Bullets; 1.
 int Draw_Bullets();
 // Destroy_BOB on each of the 50 shot records; 1.
 int Destroy_Bullets();

@@ -5,6 +5,7 @@
 # peak resident memory (VmHWM) at the end of that stretch.
 # usage: bench/scripts/realtime.sh [GAME] [SECONDS] [SIZE]   (GAME defaults to build/farwake;
 #        SIZE such as 1920x1080, where the picture fills the screen at 4:3)
+# FW_ARGS adds options to the game's command line (such as "--smooth off").
 # Needs Xvfb and xdotool. Sound goes to SDL's dummy driver unless SDL_AUDIODRIVER says otherwise.
 game=${1:-build/farwake}
 secs=${2:-20}
@@ -17,7 +18,8 @@ done
 fail_prefix="realtime: "
 . "$(dirname "$0")/../../tools/xvfb-session.sh"
 
-SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$game" >"$work/game.log" 2>&1 &
+# shellcheck disable=SC2086 # FW_ARGS is split into options on purpose
+SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$game" $FW_ARGS >"$work/game.log" 2>&1 &
 gpid=$!
 i=0
 while ! xdotool search --pid "$gpid" >/dev/null 2>&1; do

@@ -44,6 +44,8 @@ namespace {
 // uses the back surface first gets the shown frame copied back, so it sees what a copying flip
 // would have left there.
 LPDIRECTDRAWSURFACE4 stale_back = nullptr;
+// Flips hand their picture to the platform.
+int flip_shows = 1;
 
 } // namespace
 
@@ -317,11 +319,8 @@ int DDraw_Flip() {
     if (primary_buffer || back_buffer) return 0;
     if (!lpddsprimary || !lpddsback || lpddsprimary->locked || lpddsback->locked) return 0;
     if (!screen_windowed) {
-        // A presentation that keeps failing (a lost display) skips the frame instead of
-        // holding the game forever.
         DDraw_Settle_Surface(lpddsback); // two flips in a row show the same frame twice
-        for (int tries = 0; tries < FLIP_TRIES; tries++)
-            if (present_surface(lpddsback)) break;
+        if (flip_shows) DDraw_Present_Surface(lpddsback);
         if (lpddsprimary->memory.size() == lpddsback->memory.size() &&
             lpddsprimary->pitch == lpddsback->pitch) {
             lpddsprimary->memory.swap(lpddsback->memory);
@@ -336,9 +335,21 @@ int DDraw_Flip() {
     RECT dest = {window_client_x0, window_client_y0, window_client_x0 + WINDOWED_FLIP_WIDTH,
                  window_client_y0 + WINDOWED_FLIP_HEIGHT};
     if (!DDraw_Blt(lpddsprimary, &dest, lpddsback, nullptr, DDBLT_WAIT)) return 0;
-    for (int tries = 0; tries < FLIP_TRIES; tries++)
-        if (present_surface(lpddsprimary)) break;
+    if (flip_shows) DDraw_Present_Surface(lpddsprimary);
     return 1;
+}
+
+void DDraw_Set_Flip_Shows(int on) {
+    flip_shows = on != 0;
+}
+
+int DDraw_Present_Surface(LPDIRECTDRAWSURFACE4 lpdds) {
+    if (!lpdds) return 0;
+    // A presentation that keeps failing (a lost display) skips the frame instead of holding
+    // the game forever.
+    for (int tries = 0; tries < FLIP_TRIES; tries++)
+        if (present_surface(lpdds)) return 1;
+    return 0;
 }
 
 int DDraw_Wait_For_Vsync() {

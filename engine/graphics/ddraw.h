@@ -123,6 +123,12 @@ UCHAR *DDraw_Lock_Surface(LPDIRECTDRAWSURFACE4 lpdds, int *lpitch);
 int DDraw_Unlock_Surface(LPDIRECTDRAWSURFACE4 lpdds);
 // Shows the back surface; 0 while a surface is locked.
 int DDraw_Flip();
+// Whether flips hand their picture to the platform (1, the default) or only swap the surfaces
+// (0: a present schedule shows the pictures itself).
+void DDraw_Set_Flip_Shows(int on);
+// Hands any surface's picture to the platform as a flip would, leaving the surfaces as they are;
+// 1 on success.
+int DDraw_Present_Surface(LPDIRECTDRAWSURFACE4 lpdds);
 // Waits for the start of the next vertical blank; 1.
 int DDraw_Wait_For_Vsync();
 // Draws text with its top-left at (x, y) in colour 0x00BBGGRR, glyph pixels only; 0 without a font.

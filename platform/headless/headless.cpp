@@ -31,6 +31,7 @@ struct Headless_State {
     int fullscreen = 1, integer_scale = 0;
     std::string desktop_title;
     int window_w = 0, window_h = 0;
+    int refresh_hz = 0, vsync = 0;
 
     Headless_Key_Source key_source = nullptr;
     void *key_user = nullptr;
@@ -232,6 +233,14 @@ int Headless_Audio_Rate() {
     return hs.audio_rate;
 }
 
+void Headless_Set_Refresh(int hz) {
+    hs.refresh_hz = hz > 0 ? hz : 0;
+}
+
+int Headless_Vsync() {
+    return hs.vsync;
+}
+
 // ---- the platform interface ----
 
 int Plat_Init() {
@@ -351,6 +360,14 @@ void Plat_Set_Display(int fullscreen, int integer_scale) {
 
 void Plat_Pause(int on) {
     hs.paused = on != 0;
+}
+
+int Plat_Refresh_Rate() {
+    return hs.refresh_hz;
+}
+
+void Plat_Set_Vsync(int on) {
+    hs.vsync = on != 0;
 }
 
 int Headless_Paused() {

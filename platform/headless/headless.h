@@ -64,6 +64,10 @@ int Headless_Cursor_Shown();
 int Headless_Paused();
 // Whether the screen saver is being kept away.
 int Headless_Screensaver_Inhibited();
+// Makes the simulated display refresh hz times a second (0, the default after a reset: none).
+void Headless_Set_Refresh(int hz);
+// Whether vsync was last asked for (Plat_Set_Vsync).
+int Headless_Vsync();
 // Sample rate of the audio output last opened (0 if none was).
 int Headless_Audio_Rate();
 // The name the desktop would show for the window (Plat_Set_Window).

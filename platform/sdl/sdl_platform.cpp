@@ -32,6 +32,8 @@ int windowed_w = 0, windowed_h = 0;
 // Without a GPU the picture goes straight into the window's surface (no renderer); the bars
 // are cleared whenever that surface takes a new size.
 int use_surface = 0;
+// Presents wait for the display's refresh (where the renderer offers it).
+int vsync = 1;
 int surface_w = 0, surface_h = 0;
 
 // Whether a window surface holds pixels laid out as the frame's 32-bit ones (0x00RRGGBB words).
@@ -299,7 +301,9 @@ int Plat_Open_Window(const char *title, int width, int height) {
         surface_w = surface_h = 0;
     }
     if (!use_surface) {
-        renderer = no_gpu ? nullptr : SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED);
+        Uint32 sync = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+        renderer =
+            no_gpu ? nullptr : SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED | sync);
         if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer) {
             Sdl_Set_Error("cannot draw into the window");
@@ -327,6 +331,11 @@ void Plat_Close_Window() {
     sdl_window = nullptr;
     use_surface = 0;
     texture_w = texture_h = 0;
+}
+
+void Plat_Set_Vsync(int on) {
+    vsync = on != 0;
+    if (renderer) SDL_RenderSetVSync(renderer, vsync);
 }
 
 void Sdl_Forget_Texture() {

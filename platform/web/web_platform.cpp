@@ -312,6 +312,12 @@ int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes,
     return 1;
 }
 
+int Plat_Refresh_Rate() {
+    return 0; // the page paces its own pictures on its animation callbacks
+}
+
+void Plat_Set_Vsync(int) {}
+
 void Plat_Show_Cursor(int show) {
     web_cursor(show);
 }

@@ -46,6 +46,27 @@ TEST(Options, EachOptionSetsItsField) {
     EXPECT_EQ(version.opts.version, 1);
 }
 
+TEST(Options, SmoothingAndVsyncAreOnUnlessTurnedOff) {
+    struct {
+        std::vector<const char *> args;
+        int smooth, vsync;
+    } cases[] = {
+        {{}, 1, 1},
+        {{"--smooth", "off"}, 0, 1},
+        {{"--vsync=off"}, 1, 0},
+        {{"--smooth=off", "--vsync", "off", "--smooth", "on"}, 1, 0},
+        {{"--sm", "off", "--vs", "off"}, 0, 0}, // unique prefixes
+    };
+    for (const auto &c : cases) {
+        Parsed p = parse(c.args);
+        EXPECT_EQ(p.result, SHELL_OPTIONS_RUN);
+        EXPECT_EQ(p.opts.smooth, c.smooth);
+        EXPECT_EQ(p.opts.vsync, c.vsync);
+    }
+    // --s could be --scale or --smooth.
+    EXPECT_EQ(parse({"--s", "off"}).result, SHELL_OPTIONS_BAD);
+}
+
 TEST(Options, UniquePrefixesStandForTheirOption) {
     EXPECT_EQ(parse({"--win"}).opts.fullscreen, 0);
     EXPECT_EQ(parse({"--sc", "integer"}).opts.integer_scale, 1);
@@ -66,6 +87,8 @@ TEST(Options, BadOptionsAndValuesAreRefusedWithAReason) {
         {"--volume", ""},    {"--volume=1e2"},
         {"--mute=1"},        {"--help=yes"},
         {"--window", "x"},   {"--volume=99999999999999999999"},
+        {"--smooth"},        {"--smooth", "1"},
+        {"--smooth=On"},     {"--vsync", ""},
     };
     for (const auto &args : bad) {
         Parsed p = parse(args);
@@ -82,8 +105,9 @@ TEST(Options, UsageIsOneLineNamingEveryOption) {
     std::string usage = Shell_Usage_Line("farwake565");
     EXPECT_EQ(usage.find('\n'), std::string::npos);
     EXPECT_EQ(usage.rfind("usage: farwake565 ", 0), 0u);
-    for (const char *name : {"--help", "--version", "--window", "--fullscreen",
-                             "--scale fill|integer", "--volume 0-100", "--mute"})
+    for (const char *name :
+         {"--help", "--version", "--window", "--fullscreen", "--scale fill|integer",
+          "--volume 0-100", "--mute", "--smooth on|off", "--vsync on|off"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
     std::string help = Shell_Help_Text("farwake");
     EXPECT_EQ(help.rfind(Shell_Usage_Line("farwake") + "\n", 0), 0u);

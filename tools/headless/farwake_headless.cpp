@@ -13,7 +13,9 @@
 #include "engine/graphics/datafile.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
+#include "shell/present.h"
 #include "shell/record.h"
+#include "shell/state_log.h"
 #include "shell/winmain.h"
 #include "engine/input/replay_file.h"
 #include "tools/headless/runner.h"
@@ -32,8 +34,25 @@ struct RUN_TYP {
     WAV_STREAM_TYP audio;
     std::string audio_path;
     int failed = 0;
+    FILE *presents = nullptr; // one JSON line per picture the simulated display shows
 };
 RUN_TYP run;
+
+void Present_Hook(const SHELL_PRESENTED_TYP &p) {
+    if (!run.presents) return;
+    fprintf(run.presents,
+            "{\"t\": %.3f, \"frame\": %d, \"alpha\": %.6f, \"camera\": [%.3f, %.3f], "
+            "\"crc\": %u}\n",
+            p.t, p.frame, p.alpha, (double)p.view_x, (double)p.view_y,
+            (unsigned)Frame_Crc(p.pixels, p.width, p.height, p.pitch_bytes));
+}
+
+// Reads "on" or "off" into *out; 1 on success.
+int Parse_Switch(const char *v, int *out) {
+    if (strcmp(v, "on") != 0 && strcmp(v, "off") != 0) return 0;
+    *out = strcmp(v, "on") == 0;
+    return 1;
+}
 
 void Key_Source(int read_index, uint8_t state[256], void *) {
     if (run.replaying)
@@ -89,6 +108,9 @@ int Usage() {
         "100000)\n"
         "  --shot N:FILE   the picture shown by the frame of read N, as PNG\n"
         "  --audio FILE    the whole sound mix as a WAV file\n"
+        "  --refresh HZ    simulate a display refreshing HZ times a second (1-1000)\n"
+        "  --presents FILE one JSON line per picture that display shows\n"
+        "  --smooth on|off pictures drawn in between game frames at each refresh (on)\n"
         "%s"
         "  --allow-missing-data  exit 0, not 3, when a data file could not be read\n"
         "  (--replay takes the seed and the keys from the recording, as fast as it can)\n"
@@ -121,7 +143,8 @@ std::string Outside_Path(const char *path) {
 int main(int argc, char **argv) {
     const char *data_dir = nullptr, *keys = nullptr, *audio = nullptr;
     GAME_LOG_OPTIONS_TYP logs;
-    long long seed = 1000, frames = -1;
+    long long seed = 1000, frames = -1, refresh = 0;
+    std::string presents_path;
     int seed_given = 0, allow_missing_data = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
@@ -149,6 +172,12 @@ int main(int argc, char **argv) {
                 !Parse_Count(std::string(v, colon).c_str(), 2000000000LL, &n))
                 return Usage();
             run.shots[(int)n] = Outside_Path(colon + 1);
+        } else if (a == "--refresh") {
+            if (!Parse_Count(v, 1000, &refresh) || refresh < 1) return Usage();
+        } else if (a == "--presents") {
+            presents_path = Outside_Path(v);
+        } else if (a == "--smooth") {
+            if (!Parse_Switch(v, &shell_smooth)) return Usage();
         } else if (a == "--audio") {
             run.audio_path = Outside_Path(v);
             audio = run.audio_path.c_str();
@@ -183,6 +212,16 @@ int main(int argc, char **argv) {
         run.replaying = 1;
         seed = replay->seed;
     }
+    if (!presents_path.empty() && !refresh) {
+        fprintf(stderr, "farwake-headless: --presents needs --refresh\n");
+        Game_Logs_Close();
+        return 2;
+    }
+    if (!presents_path.empty() && !(run.presents = fopen(presents_path.c_str(), "w"))) {
+        fprintf(stderr, "farwake-headless: cannot write %s\n", presents_path.c_str());
+        Game_Logs_Close();
+        return 1;
+    }
     if (audio && !Wav_Stream_Open(&run.audio, audio)) {
         fprintf(stderr, "farwake-headless: cannot write %s: %s\n", audio,
                 strerror(run.audio.error));
@@ -198,12 +237,19 @@ int main(int argc, char **argv) {
     Headless_Reset((uint32_t)seed);
     Headless_Set_Key_Source(Key_Source, nullptr);
     Headless_Set_Frame_Hook(Frame_Hook, nullptr);
+    Headless_Set_Refresh((int)refresh);
+    if (run.presents) shell_present_hook = Present_Hook;
     Headless_Capture_Audio(audio != nullptr);
     if (audio) Headless_Set_Audio_Sink(Audio_Sink, nullptr);
 
     HINSTANCE__ instance{1};
     int code = WinMain(&instance, nullptr, nullptr, 0);
 
+    shell_present_hook = nullptr;
+    if (run.presents && fclose(run.presents) != 0) {
+        fprintf(stderr, "farwake-headless: cannot write %s\n", presents_path.c_str());
+        run.failed = 1;
+    }
     int stop_signal = Game_Logs_Stop_Signal();
     if (Game_Logs_Close()) run.failed = 1;
     if (audio && !Wav_Stream_Close(&run.audio, Audio_Rate())) {
