@@ -225,10 +225,12 @@ void Web_Wait_For_Key(int dik) {
     if (dik < 0 || dik > 255) return;
     // Only a press made from now on counts, not a key still held from before.
     ws.pressed[dik] = 0;
+    uint8_t pad_was = 0x80; // nor a controller's button held since the game
     for (;;) {
         uint8_t pad[256] = {};
         gamepad_keys(pad);
-        if (ws.pressed[dik] || pad[dik]) break;
+        if (ws.pressed[dik] || (pad[dik] && !pad_was)) break;
+        pad_was = pad[dik];
         web_next_frame();
     }
     // Nothing pressed while waiting reaches the next run (an Escape would skip its title).
