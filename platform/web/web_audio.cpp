@@ -30,14 +30,11 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
         n *= 2;
     var buf = _malloc(n * 4);
     var a = {ctx : ctx, node : null, buf : buf, n : n, closed : false};
-    // One block of n frames from the mixer, as interleaved floats.
+    // One block of n frames from the mixer, interleaved 16-bit samples (a copy).
     a.mix = function() {
         _web_audio_pull(buf, n);
         Module.fwAudioBlocks = (Module.fwAudioBlocks || 0) + 1;
-        var out = new Float32Array(2 * n), s = HEAP16, base = buf >> 1;
-        for (var i = 0; i < 2 * n; i++)
-            out[i] = s[base + i] / 32768;
-        return out;
+        return HEAP16.slice(buf >> 1, (buf >> 1) + 2 * n);
     };
     a.start = function() {
         Module.fwSoundAllowed = true;
@@ -64,7 +61,7 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
             "  const l = outputs[0][0], r = outputs[0][1] || l; let i = 0;",
             "  while (i < l.length && this.q.length) { const b = this.q[0];",
             "   while (i < l.length && this.pos < b.length) {",
-            "    l[i] = b[this.pos]; r[i] = b[this.pos + 1]; i++; this.pos += 2; }",
+            "    l[i] = b[this.pos] / 32768; r[i] = b[this.pos + 1] / 32768; i++; this.pos += 2; }",
             "   if (this.pos >= b.length) { this.q.shift(); this.pos = 0; this.port.postMessage(1); } }",
             "  for (; i < l.length; i++) { l[i] = 0; r[i] = 0; }",
             "  return true; } }",
@@ -91,8 +88,8 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
             var block = a.mix(), l = ev.outputBuffer.getChannelData(0);
             var r = ev.outputBuffer.getChannelData(1), k = Math.min(l.length, n);
             for (var i = 0; i < k; i++) {
-                l[i] = block[2 * i];
-                r[i] = block[2 * i + 1];
+                l[i] = block[2 * i] / 32768;
+                r[i] = block[2 * i + 1] / 32768;
             }
         };
         a.node.connect(ctx.destination);
