@@ -158,6 +158,20 @@ int Web_Dik_From_Code(const char *code) {
     return 0;
 }
 
+void Web_Gamepad_Keys(unsigned buttons, int stick_x, int stick_y, uint8_t state[256]) {
+    // The buttons of the standard mapping (w3c.github.io/gamepad/#remapping).
+    enum { A = 0, B = 1, RIGHT_SHOULDER = 5, BACK = 8, START = 9, UP = 12, LEFT = 14, RIGHT = 15 };
+    auto held = [buttons](int b) { return (buttons >> b) & 1u; };
+    if (held(LEFT) || stick_x < -WEB_STICK_THRESHOLD) state[DIK_LEFT] = 0x80;
+    if (held(RIGHT) || stick_x > WEB_STICK_THRESHOLD) state[DIK_RIGHT] = 0x80;
+    if (held(UP) || stick_y < -WEB_STICK_THRESHOLD) state[DIK_UP] = 0x80;
+    if (held(A)) state[DIK_LCONTROL] = 0x80;
+    if (held(B)) state[DIK_LMENU] = 0x80;
+    if (held(RIGHT_SHOULDER)) state[DIK_TAB] = 0x80;
+    if (held(START)) state[DIK_RETURN] = 0x80;
+    if (held(BACK)) state[DIK_ESCAPE] = 0x80;
+}
+
 void Web_Pace_Start(Web_Pace *p, double wall, uint32_t clock) {
     *p = Web_Pace{wall, clock, 0, 0};
 }

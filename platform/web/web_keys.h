@@ -6,6 +6,14 @@
 // DirectInput scan code of a KeyboardEvent.code ("KeyA", "ArrowLeft"...); 0 when it has none.
 int Web_Dik_From_Code(const char *code);
 
+// Left-stick travel past which the stick counts as an arrow key (about a quarter), as on the
+// desktop.
+constexpr int WEB_STICK_THRESHOLD = 8000;
+// ORs a standard-mapping gamepad into the keyboard state as the desktop maps a controller:
+// D-pad or left stick left/right/up the arrows, A Left Control, B Left Alt, right shoulder Tab,
+// Start Enter, Back Escape. buttons: bit i for button i; stick_x/y in [-32768, 32767].
+void Web_Gamepad_Keys(unsigned buttons, int stick_x, int stick_y, uint8_t state[256]);
+
 // Frame pacing: the game's clock runs behind the wall clock and a wait ends once the wall clock
 // has caught up with it, at most twice in one animation callback.
 struct Web_Pace {

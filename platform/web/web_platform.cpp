@@ -1,7 +1,9 @@
 // The web backend: the picture in a 2-D canvas, the page's keyboard by physical key, the game's
 // clock paced by animation callbacks (waits suspend through Asyncify) and sound by Web Audio.
 #include "platform/web/web.h"
+#include "platform/web/web_internal.h"
 #include "platform/web/web_keys.h"
+#include "platform/dik.h"
 #include <emscripten.h>
 #include <emscripten/html5.h>
 #include <cstring>
@@ -43,96 +45,45 @@ EM_JS(void, web_cursor, (int show), {
     if (Module["canvas"]) Module["canvas"].style.cursor = show ? "default" : "none";
 });
 
+// The page owns fullscreen (F11 and its control reach it first, while the browser still
+// counts the press as the player's); this asks it too.
 EM_JS(void, web_fullscreen, (), {
-    var c = Module["canvas"];
-    if (!c) return;
-    // Called just after the key press, while the page still counts as used by the player; a
-    // refusal leaves the page as it is.
-    var done = document.fullscreenElement ? document.exitFullscreen()
-                                          : c.parentElement.requestFullscreen();
-    if (done && done.catch) done.catch(function() {});
+    if (Module["toggleFullscreen"]) Module["toggleFullscreen"]();
 });
 
-// Opens Web Audio at the wanted rate (or the device's) and pulls blocks of frames from
-// web_audio_pull; the output is resumed by the first key or click, as browsers require. The
-// real rate, or 0.
-EM_JS(int, web_audio_open, (int rate, int frames), {
-    var AC = window.AudioContext || window.webkitAudioContext;
-    if (!AC) return 0;
-    var ctx;
-    try {
-        ctx = new AC({sampleRate : rate});
-    } catch (e) {
-        try {
-            ctx = new AC();
-        } catch (e2) {
-            return 0;
+// The standard-mapping gamepads' buttons (bit i: button i) ORed together, and the left stick
+// of the first one that has it, in [-32768, 32767], through out[0] and out[1].
+EM_JS(int, web_gamepads, (int *stick), {
+    var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    var bits = 0, x = 0, y = 0, stickTaken = false;
+    for (var i = 0; i < pads.length; i++) {
+        var p = pads[i];
+        if (!p || !p.connected) continue;
+        for (var b = 0; b < p.buttons.length && b < 31; b++)
+            if (p.buttons[b].pressed) bits |= 1 << b;
+        if (!stickTaken && p.axes.length >= 2) {
+            x = Math.round(p.axes[0] * 32767);
+            y = Math.round(p.axes[1] * 32767);
+            stickTaken = true;
         }
     }
-    var n = 256;
-    while (n < frames && n < 16384)
-        n *= 2;
-    var node = ctx.createScriptProcessor(n, 0, 2);
-    var buf = _malloc(n * 4);
-    node.onaudioprocess = function(ev) {
-        var out = ev.outputBuffer, k = out.length;
-        if (k > n) k = n;
-        _web_audio_pull(buf, k);
-        Module.fwAudioBlocks = (Module.fwAudioBlocks || 0) + 1;
-        var s = HEAP16, base = buf >> 1, l = out.getChannelData(0), r = out.getChannelData(1);
-        for (var i = 0; i < k; i++) {
-            l[i] = s[base + 2 * i] / 32768;
-            r[i] = s[base + 2 * i + 1] / 32768;
-        }
-    };
-    node.connect(ctx.destination);
-    var start = function() {
-        if (ctx.state == "suspended" && !document.hidden) ctx.resume();
-    };
-    var events = [ "keydown", "mousedown", "touchstart" ];
-    events.forEach(function(e) { window.addEventListener(e, start, true); });
-    // A hidden tab pauses the game, and its looping sounds with it.
-    var vis = function() {
-        if (document.hidden)
-            ctx.suspend();
-        else if (Module.fwAudioStarted && !Module.fwAudioHeld)
-            ctx.resume();
-    };
-    ctx.onstatechange = function() {
-        if (ctx.state == "running") Module.fwAudioStarted = true;
-    };
-    document.addEventListener("visibilitychange", vis);
-    Module.fwAudio = {ctx : ctx, node : node, buf : buf, start : start, vis : vis, events : events};
-    return ctx.sampleRate | 0;
+    HEAP32[stick >> 2] = x;
+    HEAP32[(stick >> 2) + 1] = y;
+    return bits;
 });
 
-// The game's pause holds the output (its looping sounds with it) until it is let go.
-EM_JS(void, web_audio_hold, (int on), {
-    Module.fwAudioHeld = on;
-    var a = Module.fwAudio;
-    if (!a) return;
-    if (on)
-        a.ctx.suspend();
-    else if (Module.fwAudioStarted && !document.hidden)
-        a.ctx.resume();
-});
-
-EM_JS(void, web_audio_close, (), {
-    var a = Module.fwAudio;
-    if (!a) return;
-    a.node.onaudioprocess = null;
-    a.node.disconnect();
-    a.events.forEach(function(e) { window.removeEventListener(e, a.start, true); });
-    document.removeEventListener("visibilitychange", a.vis);
-    a.ctx.close();
-    _free(a.buf);
-    Module.fwAudio = null;
+// Tells the page that the game paused or resumed (its pause control shows which).
+EM_JS(void, web_paused, (int on), {
+    if (Module["onPause"]) Module["onPause"](on);
 });
 // clang-format on
 
 // ---- state ---------------------------------------------------------------------------------
 
 namespace {
+
+// Room for the events of a few frames; a full queue drops, the keyboard state stays right.
+constexpr int EVENT_QUEUE_SIZE = 256;
 
 struct Web_State {
     int started = 0, listening = 0;
@@ -143,6 +94,10 @@ struct Web_State {
     double last_yield = 0;
     Web_Pace pace{};
     int frames_run = 0;
+    int paused = 0;
+
+    Plat_Event events[EVENT_QUEUE_SIZE] = {};
+    int event_head = 0, event_count = 0;
 
     uint8_t held[256] = {};
     uint8_t pressed[256] = {}; // went down since the last read, however briefly
@@ -156,9 +111,6 @@ struct Web_State {
     std::vector<uint32_t> rgba;
     std::vector<uint32_t> lut555, lut565;
     int window_open = 0;
-
-    Plat_Audio_Callback audio_cb = nullptr;
-    void *audio_user = nullptr;
 };
 
 Web_State ws;
@@ -182,31 +134,57 @@ void build_tables() {
     }
 }
 
+void push(int type, int dik) {
+    if (ws.event_count >= EVENT_QUEUE_SIZE) return;
+    ws.events[(ws.event_head + ws.event_count) % EVENT_QUEUE_SIZE] = Plat_Event{type, dik};
+    ws.event_count++;
+}
+
+// Presses made before now no longer reach the game (a pause, or the wait between runs, lets
+// the keyboard go as the desktop's pause does).
+void forget_taps() {
+    std::memset(ws.pressed, 0, sizeof ws.pressed);
+}
+
+// The controllers' buttons as keys, in the desktop's mapping.
+void gamepad_keys(uint8_t state[256]) {
+    int stick[2] = {0, 0};
+    unsigned buttons = (unsigned)web_gamepads(stick);
+    Web_Gamepad_Keys(buttons, stick[0], stick[1], state);
+}
+
 EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *e, void *) {
     int dik = Web_Dik_From_Code(e->code);
     if (!dik) return EM_FALSE; // keys the game does not know stay the browser's
     int down = type == EMSCRIPTEN_EVENT_KEYDOWN;
     ws.held[dik] = down ? 0x80 : 0;
     if (down) ws.pressed[dik] = 0x80;
+    // The shell sees key presses as the desktop's window does (P and Pause pause).
+    if (!e->repeat) push(down ? PLAT_EV_KEY_DOWN : PLAT_EV_KEY_UP, dik);
     return EM_TRUE; // no scrolling, no tab focus change, no browser shortcut
 }
 
-EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *) {
+void let_keys_go() {
     // Keys released while the page had no focus never report it.
     std::memset(ws.held, 0, sizeof ws.held);
-    std::memset(ws.pressed, 0, sizeof ws.pressed);
+    forget_taps();
+    push(PLAT_EV_AWAY, 0);
+}
+
+EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *) {
+    let_keys_go();
+    return EM_FALSE;
+}
+
+EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent *e, void *) {
+    if (e->hidden) let_keys_go();
     return EM_FALSE;
 }
 
 } // namespace
 
-// Fills frames stereo frames for the page's audio node; the mixer runs between game frames,
-// never inside one, as the page has one thread.
-extern "C" EMSCRIPTEN_KEEPALIVE void web_audio_pull(int16_t *out, int frames) {
-    if (ws.audio_cb)
-        ws.audio_cb(out, frames, ws.audio_user);
-    else
-        std::memset(out, 0, sizeof(int16_t) * 2 * (size_t)frames);
+void Web_Set_Error(const char *why) {
+    ws.error = why ? why : "";
 }
 
 // ---- controls ------------------------------------------------------------------------------
@@ -247,9 +225,17 @@ void Web_Wait_For_Key(int dik) {
     if (dik < 0 || dik > 255) return;
     // Only a press made from now on counts, not a key still held from before.
     ws.pressed[dik] = 0;
-    while (!ws.pressed[dik])
+    uint8_t pad_was = 0x80; // nor a controller's button held since the game
+    for (;;) {
+        uint8_t pad[256] = {};
+        gamepad_keys(pad);
+        if (ws.pressed[dik] || (pad[dik] && !pad_was)) break;
+        pad_was = pad[dik];
         web_next_frame();
-    ws.pressed[dik] = 0;
+    }
+    // Nothing pressed while waiting reaches the next run (an Escape would skip its title).
+    forget_taps();
+    ws.event_count = 0;
     Web_Pace_Start(&ws.pace, emscripten_get_now(), ws.clock);
 }
 
@@ -261,6 +247,7 @@ int Plat_Init() {
         emscripten_set_keydown_callback(win, nullptr, EM_TRUE, on_key);
         emscripten_set_keyup_callback(win, nullptr, EM_TRUE, on_key);
         emscripten_set_blur_callback(win, nullptr, EM_TRUE, on_blur);
+        emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
         ws.listening = 1;
     }
     if (!ws.clock_set) Web_Set_Clock((uint32_t)(uint64_t)web_date_ms());
@@ -328,8 +315,13 @@ void Plat_Toggle_Fullscreen() {
     web_fullscreen();
 }
 
-int Plat_Poll_Event(Plat_Event *) {
-    return 0; // a page is never closed from inside, and it repaints by itself
+int Plat_Poll_Event(Plat_Event *ev) {
+    // A page is never closed from inside, and it repaints by itself: keys and focus only.
+    if (!ev || ws.event_count == 0) return 0;
+    *ev = ws.events[ws.event_head];
+    ws.event_head = (ws.event_head + 1) % EVENT_QUEUE_SIZE;
+    ws.event_count--;
+    return 1;
 }
 
 int Plat_Read_Keyboard(uint8_t state[256]) {
@@ -342,7 +334,8 @@ int Plat_Read_Keyboard(uint8_t state[256]) {
         // A press shorter than a frame still reaches the game, in the read after it.
         for (int i = 0; i < 256; i++)
             state[i] = ws.held[i] | ws.pressed[i];
-        std::memset(ws.pressed, 0, sizeof ws.pressed);
+        forget_taps();
+        gamepad_keys(state);
     }
     std::memcpy(ws.latest, state, 256);
     return 1;
@@ -392,39 +385,17 @@ void Plat_Wait_Until(uint32_t tick) {
         }
     }
     ws.clock = tick;
-    ws.frames_run++;
-}
-
-int Plat_Audio_Open(int want_rate, int buffer_frames, Plat_Audio_Callback cb, void *user,
-                    int *rate) {
-    Plat_Audio_Close();
-    if (!cb || want_rate <= 0 || buffer_frames <= 0) {
-        ws.error = "bad audio request";
-        return 0;
-    }
-    ws.audio_cb = cb;
-    ws.audio_user = user;
-    int real = web_audio_open(want_rate, buffer_frames);
-    if (real <= 0) {
-        ws.audio_cb = nullptr;
-        ws.error = "this browser has no Web Audio";
-        return 0;
-    }
-    if (rate) *rate = real;
-    return 1;
-}
-
-void Plat_Audio_Close() {
-    web_audio_close();
-    ws.audio_cb = nullptr;
-    ws.audio_user = nullptr;
+    if (!ws.paused) ws.frames_run++;
 }
 
 // The page always shows the largest 4:3 picture that fits; the window's options do not apply.
 void Plat_Set_Display(int, int) {}
 
 void Plat_Pause(int on) {
-    web_audio_hold(on ? 1 : 0);
+    ws.paused = on != 0;
+    Web_Audio_Hold(ws.paused);
+    forget_taps();
+    web_paused(ws.paused);
 }
 
 // The page names itself and sizes its canvas; the keys arrive as the game's own codes.

@@ -68,4 +68,51 @@ TEST(WebKeys, NoTwoPhysicalKeysShareAScanCode) {
     }
 }
 
+// Each standard-mapping button or stick push lands on the key the desktop gives it, alone.
+TEST(WebKeys, GamepadFollowsTheDesktopMapping) {
+    struct Case {
+        unsigned buttons;
+        int x, y;
+        int dik; // the one key down, 0: none
+    } cases[] = {
+        {1u << 14, 0, 0, DIK_LEFT},
+        {1u << 15, 0, 0, DIK_RIGHT},
+        {1u << 12, 0, 0, DIK_UP},
+        {1u << 0, 0, 0, DIK_LCONTROL},
+        {1u << 1, 0, 0, DIK_LMENU},
+        {1u << 5, 0, 0, DIK_TAB},
+        {1u << 9, 0, 0, DIK_RETURN},
+        {1u << 8, 0, 0, DIK_ESCAPE},
+        {0, -8001, 0, DIK_LEFT},
+        {0, 8001, 0, DIK_RIGHT},
+        {0, 0, -8001, DIK_UP},
+        {0, -8000, 0, 0},    // at the threshold: not yet pushed
+        {0, 0, 32767, 0},    // down on the stick is no key
+        {1u << 13, 0, 0, 0}, // D-pad down neither
+        {1u << 4, 0, 0, 0},  // nor the left shoulder
+    };
+    for (const Case &c : cases) {
+        uint8_t state[256] = {};
+        Web_Gamepad_Keys(c.buttons, c.x, c.y, state);
+        int down = 0;
+        for (int k = 0; k < 256; k++)
+            down += state[k] != 0;
+        EXPECT_EQ(down, c.dik ? 1 : 0) << c.buttons << " " << c.x << " " << c.y;
+        if (c.dik) {
+            EXPECT_EQ(state[c.dik], 0x80) << c.buttons << " " << c.x << " " << c.y;
+        }
+    }
+}
+
+// A controller adds to the keyboard: keys already down stay down.
+TEST(WebKeys, GamepadKeepsTheKeyboardsKeys) {
+    uint8_t state[256] = {};
+    state[DIK_P] = 0x80;
+    Web_Gamepad_Keys((1u << 0) | (1u << 15), 0, -20000, state);
+    EXPECT_EQ(state[DIK_P], 0x80);
+    EXPECT_EQ(state[DIK_LCONTROL], 0x80);
+    EXPECT_EQ(state[DIK_RIGHT], 0x80);
+    EXPECT_EQ(state[DIK_UP], 0x80);
+}
+
 } // namespace

@@ -8,13 +8,15 @@ import zlib from 'node:zlib';
 const dir = path.resolve(process.argv[2] || 'build-web/page');
 const port = Number(process.argv[3] || 8000);
 const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.data': 'application/octet-stream' };
+                '.data': 'application/octet-stream', '.png': 'image/png',
+                '.webmanifest': 'application/manifest+json' };
 const packed = new Map(); // file -> gzip-compressed bytes, made once
 
 http.createServer((req, res) => {
   const name = new URL(req.url, 'http://127.0.0.1').pathname;
-  // Only files of the page folder itself, whatever the request says.
-  const file = path.join(dir, name === '/' ? 'index.html' : path.basename(name));
+  // Only files of the page folder itself and its icons, whatever the request says.
+  const sub = name.startsWith('/icons/') ? 'icons' : '';
+  const file = path.join(dir, sub, name === '/' ? 'index.html' : path.basename(name));
   fs.readFile(file, (err, body) => {
     if (err) { res.writeHead(404); res.end('not found'); return; }
     const headers = { 'Content-Type': types[path.extname(file)] || 'application/octet-stream',
@@ -24,6 +26,7 @@ http.createServer((req, res) => {
       body = packed.get(file);
       headers['Content-Encoding'] = 'gzip';
     }
+    headers['Content-Length'] = body.length;
     res.writeHead(200, headers);
     res.end(body);
   });

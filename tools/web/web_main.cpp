@@ -1,6 +1,6 @@
 // The page's entry: takes the page's query (seed, key script, frame limit, state lines, a read
-// whose picture to keep), runs the game through WinMain, and after the credits starts anew on
-// Enter.
+// whose picture to keep, a recording to make or to replay), runs the game through WinMain, and
+// after the credits starts anew on Enter.
 #include <emscripten.h>
 
 #include <cerrno>
@@ -14,6 +14,8 @@
 #include "platform/web/web.h"
 #include "shell/winmain.h"
 #include "engine/input/key_script.h"
+#include "engine/input/replay_file.h"
+#include "shell/record.h"
 #include "shell/state_log.h"
 
 // The bodies of these are JavaScript, which clang-format would take for C++.
@@ -25,9 +27,10 @@ EM_JS(void, web_keep_picture, (), {
     var c = Module["canvas"];
     Module["picture"] = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
 });
-// Tells the page that a run has ended, with its exit code.
-EM_JS(void, web_run_ended, (int code), {
-    if (Module["onRunEnded"]) Module["onRunEnded"](code);
+// Tells the page that a run has ended, with its exit code; replayed: whether it played a
+// recording (its verdict is in what the run printed), record: the recording it wrote or null.
+EM_JS(void, web_run_ended, (int code, int replayed, const char *record), {
+    if (Module["onRunEnded"]) Module["onRunEnded"](code, replayed, record ? UTF8ToString(record) : null);
 });
 // clang-format on
 
@@ -40,6 +43,8 @@ struct RUN_TYP {
     uint32_t last_crc = 0;
     int frames = 0;      // Game_Main calls so far
     long long shot = -1; // keyboard read whose picture is kept
+    GAME_LOG_OPTIONS_TYP logs;
+    int logs_open = 0;
 };
 RUN_TYP run;
 
@@ -53,6 +58,7 @@ void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int, void *) 
 }
 
 void State_Hook() {
+    if (run.logs_open) Game_Logs_Frame();
     if (run.state)
         web_state_line(
             Format_State_Line(Web_Keyboard_Reads() - 1, run.frames, run.last_crc).c_str());
@@ -78,6 +84,12 @@ int Fail(const std::string &why) {
 
 } // namespace
 
+// The largest key script or recording the page hands to the game, so that its downloads stop
+// there rather than after the whole file.
+extern "C" EMSCRIPTEN_KEEPALIVE double web_script_limit() {
+    return (double)KEY_SCRIPT_MAX_BYTES;
+}
+
 int main(int argc, char **argv) {
     long long seed = -1, frames = -1;
     const char *keys = nullptr;
@@ -91,6 +103,9 @@ int main(int argc, char **argv) {
             Web_Set_Unpaced(1);
             continue;
         }
+        int taken = Game_Log_Option(argc, argv, &i, &run.logs);
+        if (taken < 0) return Fail("option " + a + " needs a value");
+        if (taken) continue;
         if (i + 1 >= argc) return Fail("option " + a + " needs a value");
         const char *v = argv[++i];
         if (a == "--seed") {
@@ -119,10 +134,25 @@ int main(int argc, char **argv) {
     game_frame_hook = State_Hook;
 
     for (;;) {
+        // A recording is made of every run; a replay plays in the first run only.
+        int replayed = run.logs.replay != nullptr;
+        if (run.logs.record || replayed) {
+            std::string error;
+            // The recording's keys are taken at each read, so a live Escape still stops it.
+            if (!Game_Logs_Open(run.logs, "farwake", "farwake", 1, &error))
+                return Fail("recording: " + error);
+            run.logs_open = 1;
+            if (const REPLAY_TYP *replay = Game_Logs_Replay()) Web_Set_Clock(replay->seed);
+            game_frame_hook = State_Hook;
+        }
         HINSTANCE__ instance{1};
         int code = WinMain(&instance, nullptr, nullptr, 0);
         if (code != 0 && Shell_Error()[0]) fprintf(stderr, "farwake: %s\n", Shell_Error());
-        web_run_ended(code);
+        if (run.logs_open && Game_Logs_Close() && code == 0) code = 1;
+        run.logs_open = 0;
+        game_frame_hook = State_Hook;
+        web_run_ended(code, replayed, run.logs.record);
+        run.logs.replay = nullptr;
         // A page cannot exit: the next run waits for Enter on the page's own keyboard.
         Web_Set_Key_Source(nullptr, nullptr);
         Web_Set_Unpaced(0);

@@ -1,0 +1,16 @@
+# Writes the page's service worker (sw.js) from its template, naming its cache after a digest
+# of every file it caches. usage: cmake -DPAGE=DIR -DTEMPLATE=sw.js.in -P stamp.cmake
+set(files index.html page.js load.js manifest.webmanifest farwake.js farwake.wasm farwake.data
+    icons/farwake-128.png icons/farwake-256.png)
+set(all "")
+foreach(f ${files})
+  file(SHA256 ${PAGE}/${f} digest)
+  string(APPEND all "${f}:${digest}\n")
+endforeach()
+string(SHA256 version "${all}")
+string(SUBSTRING ${version} 0 16 FW_CACHE_VERSION)
+set(FW_CACHE_FILES "")
+foreach(f ${files})
+  string(APPEND FW_CACHE_FILES "  '${f}',\n")
+endforeach()
+configure_file(${TEMPLATE} ${PAGE}/sw.js @ONLY)
