@@ -1,11 +1,52 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages farwake needs to build, run and test, skipping those present.
+# Installs the Debian packages farwake needs to build, run and test, skipping those present, under
+# the names the running release uses (Debian 12, 13 and 14 and the distributions built on them).
 # usage: tools/deps.sh [play|package|web|test|bench]   (bench: test's, and PulseAudio for the sound
 # latency)
 set -euo pipefail
+mode=${1:-test}
+say() { echo "deps.sh: $*"; }
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+
+# The release, for the one line below; the names themselves come from what apt knows.
+release=unknown
+if [ -r /etc/os-release ]; then
+  # shellcheck disable=SC1091
+  . /etc/os-release
+  release="${PRETTY_NAME:-${ID:-?} ${VERSION_ID:-}}"
+  [ -n "${VERSION_CODENAME:-}" ] && release="$release, ${VERSION_CODENAME}"
+  case " ${ID:-} ${ID_LIKE:-} " in
+    *" debian "*|*" ubuntu "*) ;;
+    *) say "warning: $release is not Debian or built on it; trying apt anyway" ;;
+  esac
+fi
+
+# apt's package lists, fetched once when they are missing (a fresh system or container has none).
+updated=0
+update() {
+  [ $updated -eq 1 ] && return 0
+  updated=1
+  $sudo apt-get update -qq || { say "apt-get update failed: no network, no mirror, or a proxy" \
+    "in the way (apt's message is above)"; exit 1; }
+}
+# True when the archive offers the package (a real one, not only a name others provide).
+known() {
+  apt-cache policy "$1" 2>/dev/null | grep '^  Candidate: [^(]' >/dev/null
+}
+# The first of the names the archive offers; empty when none.
+first_known() {
+  for n in "$@"; do
+    if known "$n"; then echo "$n"; return 0; fi
+  done
+}
+# Makes sure apt's lists know the package 'probe', fetching them once if they do not.
+lists_for() {
+  known "$1" || update
+}
+
 need=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev libfontconfig1-dev
       libfluidsynth-dev timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
-mode=${1:-test}
 # The Debian packaging tools and checkers (tools/package.sh), which the test command runs too.
 if [ "$mode" = package ] || [ "$mode" = test ]; then
   need+=(dpkg-dev debhelper fakeroot lintian appstream desktop-file-utils
@@ -16,19 +57,42 @@ if [ "$mode" = web ] || [ "$mode" = test ]; then
   need+=(emscripten nodejs)
 fi
 if [ "$mode" = test ] || [ "$mode" = bench ]; then
-  need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-         xvfb xdotool x11-apps x11-utils openbox chromium)
+  need+=(libgtest-dev libgmock-dev libbenchmark-dev clang
+         xvfb xdotool x11-apps x11-utils openbox chromium weston)
   # npm fetches the browser driver; a Node.js from elsewhere may bring its own npm.
   command -v npm >/dev/null 2>&1 || need+=(npm)
+  # The sanitizer and libFuzzer runtimes of the release's default clang: a package named after
+  # its version (libclang-rt-14-dev on 12, -19- on 13, -21- on 14), or inside clang's own
+  # packages where a release has no such package.
+  lists_for clang
+  major=$(apt-cache depends clang 2>/dev/null |
+          awk '/^ *Depends: clang-[0-9]+$/ && !m { sub(/.*clang-/, ""); m = $0 } END { print m }')
+  if [ -z "$major" ]; then
+    say "this release's archive has no clang (apt-cache depends clang names no clang-N)"
+    exit 1
+  fi
+  rt=$(first_known "libclang-rt-$major-dev" libclang-rt-dev)
+  [ -n "$rt" ] && need+=("$rt")
 fi
 [ "$mode" = bench ] && need+=(pulseaudio)
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo=sudo
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -eq 0 ]; then
+  say "$release: every package for '$mode' is installed"
+  exit 0
+fi
+say "$release: installing ${missing[*]}"
+update
+absent=()
+for p in "${missing[@]}"; do known "$p" || absent+=("$p"); done
+if [ ${#absent[@]} -gt 0 ]; then
+  say "not in this release's archive: ${absent[*]} (apt sources: /etc/apt/sources.list*)"
+  exit 1
+fi
+if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+     "${missing[@]}"; then
+  say "apt-get install failed for some of: ${missing[*]} (apt's message is above)"
+  exit 1
+fi

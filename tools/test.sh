@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds farwake and runs every check: the test suite with warnings as errors, the web page in
 # headless Chromium, the suite again under AddressSanitizer + UndefinedBehaviorSanitizer (with
-# the full soak), the fuzz targets for a fixed time each, an install into a temporary prefix, and
-# the Debian package built, installed and purged (tools/package.sh). Installs missing packages first.
+# the full soak), the fuzz targets for a fixed time each, an install into a temporary prefix,
+# the Debian package built, installed and purged (tools/package.sh), and the real-window checks
+# under ThreadSanitizer. Installs missing packages first. (The same command in a fresh root of
+# another Debian release: tools/distro-test.sh, run by hand.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
@@ -42,4 +44,10 @@ rm -rf "$prefix"
 
 echo "== Debian package (build, lintian, install, play, purge)"
 tools/package.sh
+
+echo "== ThreadSanitizer (clang): the real-window checks with the dummy sound driver"
+cmake --preset tsan "${launcher[@]}" >/dev/null
+cmake --build --preset tsan -j"$jobs"
+ctest --preset tsan
+
 echo "all checks passed"

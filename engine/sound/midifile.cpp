@@ -207,5 +207,8 @@ void Make_MIDI_Playable(std::vector<uint8_t> &file) {
         file[4] = file[5] = file[6] = 0;
         file[7] = 6;
     }
+    // Format 2 (tracks that are patterns of their own): FluidSynth 2.3 plays its tracks together
+    // as in format 1, 2.4 refuses it and stays silent; as format 1 both play it the same way.
+    if (be16(file.data() + 8) == 2) file[9] = 1;
     if (be16(file.data() + 10) > MIDI_MAX_TRACKS) merge_tracks(file);
 }

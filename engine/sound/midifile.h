@@ -12,6 +12,7 @@ constexpr int MIDI_MAX_TRACKS = 127;
 // metrical timing; what follows the last track is ignored), else 0.
 int Validate_MIDI(const uint8_t *data, size_t size);
 // Rewrites a file Validate_MIDI accepts into the form the synthesiser's reader plays: a header
-// chunk longer than 6 bytes loses its extra bytes, and a file of more than MIDI_MAX_TRACKS tracks
-// becomes one track holding all their events; other files (and refused ones) stay as they are.
+// chunk longer than 6 bytes loses its extra bytes, format 2 becomes format 1 (its tracks play
+// together), and a file of more than MIDI_MAX_TRACKS tracks becomes one track holding all their
+// events; other files (and refused ones) stay as they are.
 void Make_MIDI_Playable(std::vector<uint8_t> &file);

@@ -305,6 +305,13 @@ int Plat_Open_Window(const char *title, int width, int height) {
         renderer =
             no_gpu ? nullptr : SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED | sync);
         if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer && no_gpu) {
+            // Video drivers with no surface of their own (Wayland) build the window's surface on
+            // a renderer, which the hint above forbade: allow it, and take whichever opens.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
+            renderer = SDL_CreateRenderer(sdl_window, -1, 0);
+            if (!renderer) renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
+        }
         if (!renderer) {
             Sdl_Set_Error("cannot draw into the window");
             SDL_DestroyWindow(sdl_window);

@@ -23,8 +23,15 @@ cmake --build --preset web -j"$(nproc)"
 modules=build-web/browser-test
 if [ ! -d "$modules/node_modules/puppeteer-core" ]; then
   mkdir -p "$modules"
-  PUPPETEER_SKIP_DOWNLOAD=1 npm install --silent --no-audit --no-fund --prefix "$modules" \
-    puppeteer-core@22.15.0 >/dev/null
+  # npm's own error is kept and shown: "silent" would hide why a fetch failed.
+  if ! PUPPETEER_SKIP_DOWNLOAD=1 npm install --loglevel=error --no-audit --no-fund \
+       --prefix "$modules" puppeteer-core@22.15.0 >"$modules/npm.log" 2>&1; then
+    tail -n 20 "$modules/npm.log" >&2
+    echo "web: npm could not fetch puppeteer-core (npm's error above): check the network, a" \
+      "proxy (HTTPS_PROXY, or npm config set proxy) or a certificate (NODE_EXTRA_CA_CERTS, or" \
+      "npm config set cafile)" >&2
+    exit 1
+  fi
 fi
 exec node tests/web/browser_test.mjs build-web/page "$native/farwake-headless" "$native" tests/web \
   "$modules/node_modules"

@@ -3,6 +3,7 @@
 // without a fault (the sanitizer build watches the latter).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

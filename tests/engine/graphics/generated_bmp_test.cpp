@@ -3,6 +3,7 @@
 // case is read past its end. Needs nothing beside the repository.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>

@@ -1,5 +1,6 @@
 // MIDI files the synthesiser's own reader would take and then play as silence: a header longer
-// than 6 bytes, and more tracks than it reads. Both are rewritten on loading and must sound.
+// than 6 bytes, format 2 (FluidSynth 2.4), and more tracks than it reads. All are rewritten on
+// loading and must sound.
 #include "engine/sound/dmusic.h"
 #include "engine/sound/midifile.h"
 #include "tests/engine/sound/sound_fixture.h"
@@ -84,6 +85,32 @@ TEST(MidiPlayable, MoreTracksThanTheReaderTakesBecomeOneTrackInTimeOrder) {
     Bytes edge_copy = edge;
     Make_MIDI_Playable(edge);
     EXPECT_EQ(edge, edge_copy);
+}
+
+TEST(MidiPlayable, FormatTwoBecomesFormatOneAndOtherFormatsStay) {
+    // Format 2 with one track and with two (header rewritten to 1, tracks untouched); formats 0
+    // and 1 as they were; format 2 past the track limit merges into format 0 as 1 does.
+    for (int tracks : {1, 2}) {
+        Bytes b = many_tracks(tracks, 0);
+        b[9] = 2;
+        Make_MIDI_Playable(b);
+        EXPECT_EQ(b, many_tracks(tracks, 0)) << tracks;
+    }
+    for (int format : {0, 1}) {
+        Bytes b = midi_header(format, 1, 96);
+        Bytes t = midi_track(kNote);
+        b.insert(b.end(), t.begin(), t.end());
+        Bytes copy = b;
+        Make_MIDI_Playable(b);
+        EXPECT_EQ(b, copy) << format;
+    }
+    Bytes big = many_tracks(130, 5);
+    big[9] = 2;
+    Make_MIDI_Playable(big);
+    Bytes want = many_tracks(130, 5);
+    Make_MIDI_Playable(want);
+    EXPECT_EQ(big, want);
+    EXPECT_EQ(big[9], 0);
 }
 
 TEST(MidiPlayable, LongGapsBetweenTracksStillFitADelta) {
@@ -185,6 +212,13 @@ TEST_F(MidiSounds, EveryTrackCountTheFormatAllowsPlays) {
     EXPECT_GT(play_peak(many_tracks(128, 127), "t128b.mid"), 500);
     EXPECT_GT(play_peak(many_tracks(300, 150), "t300.mid"), 500);
     EXPECT_GT(play_peak(many_tracks(65535, 65534), "t65535.mid"), 500);
+}
+
+TEST_F(MidiSounds, FormatTwoPlaysWhicheverFluidSynthIsLinked) {
+    // FluidSynth 2.4 refuses format 2 and would play silence; the note is in the second track.
+    Bytes b = many_tracks(2, 1);
+    b[9] = 2;
+    EXPECT_GT(play_peak(b, "format2.mid"), 500);
 }
 
 TEST_F(MidiSounds, FoldersDevicesAndHugeFilesAreRefused) {
