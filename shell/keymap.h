@@ -64,3 +64,5 @@ int Keymap_Bind_Pad(KEYMAP_TYP *map, int action, int button);
 void Keymap_Tables(const KEYMAP_TYP &map, uint8_t keys[256], uint8_t pad[PLAT_PAD_BUTTONS]);
 // The title's key card for these bindings: "Esc  start", "Left/Right  turn", ... "F1  settings".
 void Keymap_Card_Lines(const KEYMAP_TYP &map, std::string lines[KEY_CARD_LINES]);
+// Puts the card for these bindings on the title (every program's title shows the same card).
+void Keymap_Show_Card(const KEYMAP_TYP &map);

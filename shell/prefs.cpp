@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "engine/sound/mixer.h"
-#include "game/screens.h"
 #include "platform/platform.h"
 #include "shell/present.h"
 
@@ -21,12 +20,7 @@ void apply_keys(const SETTINGS_TYP &s) {
     uint8_t keys[256], pad[PLAT_PAD_BUTTONS];
     Keymap_Tables(s.keys, keys, pad);
     Plat_Set_Input_Map(keys, pad);
-    std::string lines[KEY_CARD_LINES];
-    Keymap_Card_Lines(s.keys, lines);
-    const char *texts[KEY_CARD_LINES];
-    for (int i = 0; i < KEY_CARD_LINES; i++)
-        texts[i] = lines[i].c_str();
-    Title_Set_Card(texts, KEY_CARD_LINES);
+    Keymap_Show_Card(s.keys);
 }
 
 // Smooth motion is read at every game frame; vsync is the backend's to ask for again.

@@ -1,6 +1,9 @@
-// The browser's physical key codes as DirectInput scan codes, and the frame pace of the page.
+// The browser's physical key codes as DirectInput scan codes, the frame pace of the page and the
+// display's refresh read from its animation callbacks.
 #include "platform/web/web_keys.h"
 #include "platform/dik.h"
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -190,6 +193,33 @@ int Web_Pace_Try_Run(Web_Pace *p, uint32_t tick, double wall) {
     // game further behind than the limit gives up the rest and keeps only that much to make up.
     p->wall0 = wall - due > WEB_PACE_MAX_LAG ? wall - WEB_PACE_MAX_LAG : due;
     p->clock0 = tick;
-    p->runs++;
     return 1;
+}
+
+void Web_Pace_Frame_Begun(Web_Pace *p) {
+    p->runs++;
+}
+
+void Web_Refresh_Start(Web_Refresh *r) {
+    *r = Web_Refresh{};
+    r->last = -1;
+}
+
+void Web_Refresh_Note(Web_Refresh *r, double ms, int consecutive) {
+    const double interval = ms - r->last;
+    const int usable = consecutive && r->last >= 0 && interval > 0;
+    r->last = ms;
+    if (!usable) return;
+    r->intervals[r->next] = interval;
+    r->next = (r->next + 1) % WEB_REFRESH_SAMPLES;
+    if (r->count < WEB_REFRESH_SAMPLES) r->count++;
+}
+
+int Web_Refresh_Hz(const Web_Refresh &r) {
+    if (r.count < WEB_REFRESH_SAMPLES) return WEB_REFRESH_DEFAULT_HZ;
+    double sorted[WEB_REFRESH_SAMPLES];
+    std::copy(r.intervals, r.intervals + WEB_REFRESH_SAMPLES, sorted);
+    std::nth_element(sorted, sorted + WEB_REFRESH_SAMPLES / 2, sorted + WEB_REFRESH_SAMPLES);
+    const long hz = std::lround(1000.0 / sorted[WEB_REFRESH_SAMPLES / 2]);
+    return (int)std::clamp(hz, 20L, 500L);
 }

@@ -14,10 +14,15 @@
 
 // The bodies of these are JavaScript, which clang-format would take for C++.
 // clang-format off
-// Suspends until the next animation callback.
+// Suspends until the next animation callback, keeping the callback's time.
 EM_JS(void, web_next_frame, (), {
-    Asyncify.handleSleep(function(wakeUp) { requestAnimationFrame(function() { wakeUp(); }); });
+    Asyncify.handleSleep(function(wakeUp) {
+        requestAnimationFrame(function(t) { Module.fwCallbackMs = t; wakeUp(); });
+    });
 });
+
+// The time (ms) the last animation callback was given.
+EM_JS(double, web_callback_ms, (), { return Module.fwCallbackMs || 0; });
 
 // Suspends for one turn of the page's event loop.
 EM_JS(void, web_yield, (), { Asyncify.handleSleep(function(wakeUp) { setTimeout(wakeUp, 0); }); });
@@ -93,6 +98,8 @@ struct Web_State {
     int unpaced = 0;
     double last_yield = 0;
     Web_Pace pace{};
+    Web_Refresh refresh{};
+    int callbacks_in_row = 0; // the last suspension was an animation callback
     int frames_run = 0;
     int paused = 0;
 
@@ -132,6 +139,18 @@ void build_tables() {
         ws.lut555[p] = 0xFF000000u | b | expand5((p >> 5) & 31) << 8 | expand5((p >> 10) & 31);
         ws.lut565[p] = 0xFF000000u | b | expand6((p >> 5) & 63) << 8 | expand5((p >> 11) & 31);
     }
+}
+
+// Suspends until the next animation callback, timing the callbacks to learn the refresh.
+void next_frame() {
+    web_next_frame();
+    Web_Refresh_Note(&ws.refresh, web_callback_ms(), ws.callbacks_in_row);
+    ws.callbacks_in_row = 1;
+}
+
+void yield() {
+    web_yield();
+    ws.callbacks_in_row = 0;
 }
 
 void push(int type, int dik) {
@@ -231,7 +250,7 @@ void Web_Wait_For_Key(int dik) {
         gamepad_keys(pad);
         if (ws.pressed[dik] || (pad[dik] && !pad_was)) break;
         pad_was = pad[dik];
-        web_next_frame();
+        next_frame();
     }
     // Nothing pressed while waiting reaches the next run (an Escape would skip its title).
     forget_taps();
@@ -249,6 +268,7 @@ int Plat_Init() {
         emscripten_set_blur_callback(win, nullptr, EM_TRUE, on_blur);
         emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
         ws.listening = 1;
+        Web_Refresh_Start(&ws.refresh);
     }
     if (!ws.clock_set) Web_Set_Clock((uint32_t)(uint64_t)web_date_ms());
     ws.started = 1;
@@ -300,7 +320,8 @@ int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes,
 }
 
 int Plat_Refresh_Rate() {
-    return 0; // the page paces its own pictures on its animation callbacks
+    // The animation callbacks' rate: the present schedule then has about one picture for each.
+    return Web_Refresh_Hz(ws.refresh);
 }
 
 void Plat_Set_Vsync(int) {}
@@ -327,6 +348,8 @@ int Plat_Poll_Event(Plat_Event *ev) {
 int Plat_Read_Keyboard(uint8_t state[256]) {
     if (!state) return 0;
     int index = ws.reads++;
+    Web_Pace_Frame_Begun(&ws.pace);
+    if (!ws.paused) ws.frames_run++;
     if (ws.key_source) {
         std::memset(state, 0, 256);
         ws.key_source(index, state, ws.key_user);
@@ -375,17 +398,16 @@ void Plat_Wait_Until(uint32_t tick) {
         // Runs as fast as it can, but lets the page draw and take events a few times a second.
         double now = emscripten_get_now();
         if (now - ws.last_yield > 50) {
-            web_yield();
+            yield();
             ws.last_yield = emscripten_get_now();
         }
     } else {
         while (!Web_Pace_Try_Run(&ws.pace, tick, emscripten_get_now())) {
-            web_next_frame();
+            next_frame();
             Web_Pace_New_Callback(&ws.pace);
         }
     }
     ws.clock = tick;
-    if (!ws.paused) ws.frames_run++;
 }
 
 // The page always shows the largest 4:3 picture that fits; the window's options do not apply.

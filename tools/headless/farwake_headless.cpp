@@ -13,6 +13,7 @@
 #include "engine/graphics/datafile.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
+#include "shell/keymap.h"
 #include "shell/present.h"
 #include "shell/record.h"
 #include "shell/state_log.h"
@@ -241,6 +242,8 @@ int main(int argc, char **argv) {
     if (run.presents) shell_present_hook = Present_Hook;
     Headless_Capture_Audio(audio != nullptr);
     if (audio) Headless_Set_Audio_Sink(Audio_Sink, nullptr);
+    // The title shows the default bindings' card, as the desktop's does before any settings file.
+    Keymap_Show_Card(Keymap_Defaults());
 
     HINSTANCE__ instance{1};
     int code = WinMain(&instance, nullptr, nullptr, 0);

@@ -4,9 +4,6 @@
 // status. The game itself (keys, pause, controllers, sound) lives in the WebAssembly.
 'use strict';
 (function () {
-  // The keys shown on the start overlay.
-  const KEY_CARD = ['Esc  start', 'Left/Right  turn', 'Up  thrust', 'Tab  afterburner',
-                    'Ctrl  fire', 'Alt  missile', 'P  pause', 'F1  settings'];
   // Keys that browsers do not count as the player's gesture: they cannot start the sound.
   const NOT_GESTURES = new Set(['Escape', 'ControlLeft', 'ControlRight', 'AltLeft', 'AltRight',
                                 'ShiftLeft', 'ShiftRight', 'MetaLeft', 'MetaRight']);
@@ -60,7 +57,8 @@
 
   // ---- the start and the sound ----------------------------------------------------------
   let gestured = false, swallowUp = null;
-  $('keycard').textContent = KEY_CARD.join('\n');
+  // The keys on the start overlay are the title's own card, which the game hands over as it
+  // starts (Module.showKeyCard).
   overlay.hidden = scripted;
 
   function unlockSound() {
@@ -215,6 +213,7 @@
     print: (t) => { printed.push(t); console.log(t); },
     printErr: (t) => { printed.push(t); console.error(t); },
     showMessage: (t) => { message.textContent = t; },
+    showKeyCard: (t) => { $('keycard').textContent = t; },
     toggleFullscreen,
     onPause: (on) => {
       document.body.classList.toggle('paused', !!on);

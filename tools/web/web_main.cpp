@@ -12,6 +12,7 @@
 #include "platform/dik.h"
 #include "game/game.h"
 #include "platform/web/web.h"
+#include "shell/keymap.h"
 #include "shell/winmain.h"
 #include "engine/input/key_script.h"
 #include "engine/input/replay_file.h"
@@ -32,6 +33,10 @@ EM_JS(void, web_keep_picture, (), {
 EM_JS(void, web_run_ended, (int code, int replayed, const char *record), {
     if (Module["onRunEnded"]) Module["onRunEnded"](code, replayed, record ? UTF8ToString(record) : null);
 });
+// Hands the page the title's key card, one line per row, for its start overlay.
+EM_JS(void, web_key_card, (const char *text), {
+    if (Module["showKeyCard"]) Module["showKeyCard"](UTF8ToString(text));
+});
 // clang-format on
 
 namespace {
@@ -40,7 +45,6 @@ struct RUN_TYP {
     KEY_SCRIPT_TYP script;
     int scripted = 0;
     int state = 0;
-    uint32_t last_crc = 0;
     int frames = 0;      // Game_Main calls so far
     long long shot = -1; // keyboard read whose picture is kept
     GAME_LOG_OPTIONS_TYP logs;
@@ -52,16 +56,18 @@ void Key_Source(int read_index, uint8_t state[256], void *) {
     Keys_At_Read(run.script, read_index, state);
 }
 
-void Frame_Hook(const uint16_t *px, int w, int h, int pitch_bytes, int, void *) {
-    if (run.state) run.last_crc = Frame_Crc(px, w, h, pitch_bytes);
+// The first picture shown after the read: in a game with smooth motion, one drawn in between.
+void Frame_Hook(const uint16_t *, int, int, int, int, void *) {
     if (Web_Keyboard_Reads() - 1 == run.shot) web_keep_picture();
 }
 
 void State_Hook() {
     if (run.logs_open) Game_Logs_Frame();
+    // The frame's own picture, not the last one shown: with smooth motion that is one drawn
+    // in between.
     if (run.state)
         web_state_line(
-            Format_State_Line(Web_Keyboard_Reads() - 1, run.frames, run.last_crc).c_str());
+            Format_State_Line(Web_Keyboard_Reads() - 1, run.frames, Presented_Frame_Crc()).c_str());
     run.frames++;
 }
 
@@ -73,6 +79,18 @@ int Parse_Count(const char *s, long long max, long long *out) {
     if (end == s || *end != '\0' || errno || v < 0 || v > max) return 0;
     *out = v;
     return 1;
+}
+
+// The title and the page's start overlay show one card: the default bindings' (the page keeps
+// no settings).
+void Show_Key_Card() {
+    KEYMAP_TYP keys = Keymap_Defaults();
+    Keymap_Show_Card(keys);
+    std::string lines[KEY_CARD_LINES], text;
+    Keymap_Card_Lines(keys, lines);
+    for (int i = 0; i < KEY_CARD_LINES; i++)
+        text += (i ? "\n" : "") + lines[i];
+    web_key_card(text.c_str());
 }
 
 // A failed start is shown on the page and left there: there is nothing more to run.
@@ -91,6 +109,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE double web_script_limit() {
 }
 
 int main(int argc, char **argv) {
+    Show_Key_Card();
     long long seed = -1, frames = -1;
     const char *keys = nullptr;
     for (int i = 1; i < argc; i++) {
