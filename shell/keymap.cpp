@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "engine/input/dik_names.h"
-#include "game/screens.h"
 #include "platform/dik.h"
 #include "platform/input_map.h"
 
@@ -215,13 +214,4 @@ void Keymap_Card_Lines(const KEYMAP_TYP &map, std::string lines[KEY_CARD_LINES])
     lines[5] = key(KEY_MISSILE) + "  missile";
     lines[6] = key(KEY_PAUSE) + "  pause";
     lines[7] = "F1  settings";
-}
-
-void Keymap_Show_Card(const KEYMAP_TYP &map) {
-    std::string lines[KEY_CARD_LINES];
-    Keymap_Card_Lines(map, lines);
-    const char *texts[KEY_CARD_LINES];
-    for (int i = 0; i < KEY_CARD_LINES; i++)
-        texts[i] = lines[i].c_str();
-    Title_Set_Card(texts, KEY_CARD_LINES);
 }

@@ -100,6 +100,7 @@ int Usage() {
         "usage: farwake-headless [--data DIR] [--seed N] [--keys FILE] [--frames N]\n"
         "                        [--state FILE] [--shot N:FILE.png]... [--audio FILE.wav]\n"
         "                        [--record FILE] [--replay FILE] [--entities FILE]\n"
+        "                        [--refresh HZ [--presents FILE]] [--smooth on|off]\n"
         "                        [--allow-missing-data]\n"
         "  --data DIR      run in DIR (where the pictures and sounds are)\n"
         "  --seed N        start the virtual clock, and so the random generator, at N (1000)\n"
