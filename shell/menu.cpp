@@ -99,7 +99,7 @@ std::vector<ROW_TYP> rows_of(int p) {
             const char *b = Keymap_Pad_Name(s.keys.pad[a]);
             rows.push_back({Keymap_Action_Label(a), ROW_PAD, a, b ? b : "-"});
         }
-        rows.push_back({"Default controller", ROW_DEFAULT_PAD, 0, ""});
+        rows.push_back({"Default buttons", ROW_DEFAULT_PAD, 0, ""});
         rows.push_back({"Back", ROW_BACK, 0, ""});
         break;
     case PAGE_DISPLAY: {
