@@ -63,8 +63,9 @@ std::string Output_Failure(const OUTPUT_FILE_TYP &o) {
 
 int Write_Whole_File(const char *path, const void *data, size_t size, std::string *error) {
     auto fail = [&](int err) {
-        if (error) *error = std::string("cannot write ") + (path ? path : "") + ": " +
-                            std::strerror(err ? err : EIO);
+        if (error)
+            *error = std::string("cannot write ") + (path ? path : "") + ": " +
+                     std::strerror(err ? err : EIO);
         return 0;
     };
     if (!path || !*path) return fail(ENOENT);
