@@ -104,6 +104,39 @@ BENCHMARK_CAPTURE(BM_SharpScaleOnly, convert_800x600, 0)->Unit(benchmark::kMilli
 BENCHMARK_CAPTURE(BM_SharpScaleOnly, sharp_1440x1080, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SharpScaleOnly, sharp_1440x1080_plain_loops, 2)->Unit(benchmark::kMillisecond);
 
+// The window surface path as the game uses it: a black sky of 400 dots (stars, shots) that all
+// move a pixel each picture, scaled whole every time beside drawn again only where it changed
+// into the one kept window surface.
+void BM_SharpScaleMoving(benchmark::State &state, bool changes_only) {
+    std::vector<uint16_t> src(FRAME_W * FRAME_H, 0);
+    std::vector<uint32_t> out(1440 * 1080);
+    Sdl_Sharp_Scaler sharp;
+    uint32_t seed = 777;
+    std::vector<int> dots(400);
+    for (int &d : dots) {
+        seed = seed * 1103515245u + 12345u;
+        d = (int)(seed >> 8) % (FRAME_W * FRAME_H - FRAME_W);
+    }
+    int step = 0;
+    for (auto _ : state) {
+        for (int d : dots)
+            src[(size_t)(d + step % FRAME_W)] = 0;
+        step++;
+        for (int d : dots)
+            src[(size_t)(d + step % FRAME_W)] = 0xFFFF;
+        int first, end;
+        if (changes_only)
+            Sdl_Sharp_Scale_Changes(src.data(), FRAME_W, FRAME_H, FRAME_W * 2, 16, out.data(), 1440,
+                                    1080, 1440 * 4, true, &sharp, &first, &end);
+        else
+            Sdl_Sharp_Scale(src.data(), FRAME_W, FRAME_H, FRAME_W * 2, 16, out.data(), 1440, 1080,
+                            1440 * 4, &sharp);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK_CAPTURE(BM_SharpScaleMoving, whole, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SharpScaleMoving, changes_only, true)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_CAPTURE(BM_Present1080, ours_sharp, OURS_SHARP)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Present1080, whole_multiple, WHOLE_MULTIPLE)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Present1080, sdl_nearest, SDL_NEAREST)->Unit(benchmark::kMillisecond);

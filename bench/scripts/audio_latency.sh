@@ -26,8 +26,15 @@ cat "$work/stats" 2>/dev/null || echo "audio_latency: the game wrote no pull fig
 awk -F'[(|]' '
     /Implicit underrun/ { t[n++] = $2 + 0 }
     /Freeing input/ { freed = $2 + 0 }
+    /Created input/ { opened = $2 + 0 }
     END {
         playing = 0
-        for (i = 0; i < n; i++) playing += !freed || t[i] < freed - 0.5
+        late = 0
+        for (i = 0; i < n; i++) {
+            p = !freed || t[i] < freed - 0.5
+            playing += p
+            late += p && t[i] > opened + 0.5
+        }
         printf "underruns logged by PulseAudio: %d, %d while the game played, %d at the stream'"'"'s close\n", n, playing, n - playing
+        printf "of those while playing, %d after the stream was last opened (at %.1f s)\n", late, opened
     }' "$work/pulse.log"

@@ -77,6 +77,7 @@ int present_to_surface(const uint16_t *pixels, int width, int height, int pitch_
     SDL_Surface *ws = SDL_GetWindowSurface(sdl_window);
     if (!ws || !surface_fits(ws) || ws->w <= 0 || ws->h <= 0) {
         Sdl_Set_Error("cannot draw into the window");
+        surface_w = surface_h = 0; // whatever surface comes next is drawn whole
         return 0;
     }
     SDL_Rect dest = picture_rect(ws->w, ws->h, width, height);
@@ -90,11 +91,24 @@ int present_to_surface(const uint16_t *pixels, int width, int height, int pitch_
     if (SDL_MUSTLOCK(ws) && SDL_LockSurface(ws) != 0) return 0;
     uint32_t *at = (uint32_t *)((uint8_t *)ws->pixels + (size_t)dest.y * (size_t)ws->pitch +
                                 (size_t)dest.x * 4);
-    draw_picture(pixels, width, height, pitch_bytes, packing, at, dest.w, dest.h, ws->pitch);
+    SDL_Rect sent = dest;
+    if (dest.w == width && dest.h == height) {
+        Sdl_Convert_Frame(pixels, width, height, pitch_bytes, packing, at, ws->pitch);
+    } else {
+        // The surface keeps what was last drawn into it, so a scaled picture is drawn again only
+        // where the frame changed (mostly black space: a small share of it per refresh).
+        int first = 0, end = 0;
+        Sdl_Sharp_Scale_Changes(pixels, width, height, pitch_bytes, packing, at, dest.w, dest.h,
+                                ws->pitch, !resized, &sharp, &first, &end);
+        sent.y = dest.y + first;
+        sent.h = end - first;
+    }
     if (SDL_MUSTLOCK(ws)) SDL_UnlockSurface(ws);
+    if (sent.h <= 0) return 1; // the screen already shows this picture
     // The bars stay as they were: only the picture goes to the screen, unless the size changed.
     if ((resized ? SDL_UpdateWindowSurface(sdl_window)
-                 : SDL_UpdateWindowSurfaceRects(sdl_window, &dest, 1)) != 0) {
+                 : SDL_UpdateWindowSurfaceRects(sdl_window, &sent, 1)) != 0) {
+        sharp.last.dst = nullptr;
         Sdl_Set_Error("cannot show the frame");
         return 0;
     }

@@ -37,6 +37,13 @@ struct alignas(32) Sdl_Sharp_Group {
     uint16_t low[16], high[16]; // weights of pixels 0, 1, 4, 5 and 2, 3, 6, 7, four times each
     int32_t base;
 };
+// What the last partial-redraw call left in its destination: the source it scaled and the
+// sizes, so the next call can tell what changed.
+struct Sdl_Sharp_Last {
+    std::vector<uint16_t> pixels; // the source, sw x sh without padding
+    const void *dst = nullptr;    // nullptr: nothing held
+    int pitch = 0, packing = 0, sw = 0, sh = 0, dw = 0, dh = 0;
+};
 // The taps and the row buffer of a sharp scaling, kept between frames of the same size.
 struct Sdl_Sharp_Scaler {
     Sdl_Sharp_Axis x, y;
@@ -44,6 +51,9 @@ struct Sdl_Sharp_Scaler {
     std::vector<uint32_t> line;          // one source row in 32 bits, and eight pixels of slack
     std::vector<uint32_t> rows;          // two source rows scaled across, one output width each
     bool portable = false;               // the plain loops even where vector units exist
+    Sdl_Sharp_Last last;                 // for drawing only what changed
+    std::vector<uint64_t> changed, need; // per source row: chunks changed, chunks scaled across
+    std::vector<int> chunk_lo, chunk_hi; // output columns each 32-pixel source chunk reaches
 };
 // Works out the taps of one axis: the picture enlarged k times with nearest neighbour, then
 // brought to out pixels with linear filtering (pixel centres aligned).
@@ -53,3 +63,9 @@ void Sdl_Sharp_Taps(int from, int out, int k, Sdl_Sharp_Axis *axis);
 // other sizes blend only where two source pixels meet.
 void Sdl_Sharp_Scale(const uint16_t *src, int sw, int sh, int src_pitch_bytes, int packing,
                      uint32_t *dst, int dw, int dh, int dst_pitch_bytes, Sdl_Sharp_Scaler *scaler);
+// The same into a destination that still holds this scaler's last output there (keep true): only
+// the output the frame's changes since then reach is drawn again, byte for byte what a whole
+// scaling gives. [*first_row, *end_row) are the output rows written (empty: nothing changed).
+void Sdl_Sharp_Scale_Changes(const uint16_t *src, int sw, int sh, int src_pitch_bytes, int packing,
+                             uint32_t *dst, int dw, int dh, int dst_pitch_bytes, bool keep,
+                             Sdl_Sharp_Scaler *scaler, int *first_row, int *end_row);

@@ -1,5 +1,8 @@
 // Where the picture goes when it fills a window or screen, the whole factor it is first
 // enlarged by, and the size a window starts at.
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include "platform/sdl/sdl_present.h"
 #include <gtest/gtest.h>
 
@@ -186,6 +189,54 @@ TEST(Sharp, VectorLoopsGiveThePlainLoopsPixels) {
             for (size_t i = 0; i < plain.size(); i++)
                 differ += plain[i] != wide[i];
             EXPECT_EQ(differ, 0u) << dw << "x" << dh << " packing " << packing;
+        }
+    }
+}
+
+TEST(Sharp, RedrawingOnlyChangesGivesTheWholeScaling) {
+    // A frame of sparse dots that change a few at a time, at the edges of chunks, rows and the
+    // frame, scaled in part into a kept destination: every output must equal a whole scaling.
+    const int sw = 800, sh = 600, pitch = 804;
+    std::vector<uint16_t> src((size_t)pitch * sh, 0);
+    const int changes[][2] = {{0, 0},   {799, 599}, {31, 10},   {32, 10},   {63, 300}, {64, 301},
+                              {767, 0}, {768, 599}, {400, 298}, {401, 299}, {5, 598},  {799, 1}};
+    const int sizes[][2] = {{1440, 1080}, {1600, 1200}, {1066, 800}, {801, 601}, {400, 300}};
+    for (const auto &size : sizes) {
+        const int dw = size[0], dh = size[1], dpitch = dw + 3;
+        for (bool portable : {true, false}) {
+            Sdl_Sharp_Scaler part, whole;
+            part.portable = whole.portable = portable;
+            std::fill(src.begin(), src.end(), 0);
+            std::vector<uint32_t> kept((size_t)dpitch * dh, 0), want((size_t)dpitch * dh, 0);
+            int first = -1, end = -1;
+            Sdl_Sharp_Scale_Changes(src.data(), sw, sh, pitch * 2, 16, kept.data(), dw, dh,
+                                    dpitch * 4, false, &part, &first, &end);
+            EXPECT_EQ(first, 0);
+            EXPECT_EQ(end, dh); // not kept: all of it
+            Sdl_Sharp_Scale_Changes(src.data(), sw, sh, pitch * 2, 16, kept.data(), dw, dh,
+                                    dpitch * 4, true, &part, &first, &end);
+            EXPECT_EQ(end - first, 0) << "nothing changed";
+            for (size_t n = 0; n < std::size(changes); n++) {
+                // One dot lit, and the one before put out, each step.
+                src[(size_t)changes[n][1] * pitch + changes[n][0]] = (uint16_t)(0xF81F ^ n * 977);
+                if (n) src[(size_t)changes[n - 1][1] * pitch + changes[n - 1][0]] = 0;
+                Sdl_Sharp_Scale_Changes(src.data(), sw, sh, pitch * 2, 16, kept.data(), dw, dh,
+                                        dpitch * 4, true, &part, &first, &end);
+                Sdl_Sharp_Scale(src.data(), sw, sh, pitch * 2, 16, want.data(), dw, dh, dpitch * 4,
+                                &whole);
+                EXPECT_EQ(kept, want) << dw << "x" << dh << " step " << n;
+                // Only the rows around the two dots are written: those between them and one
+                // source row on either side, scaled.
+                const int dy = n ? std::abs(changes[n][1] - changes[n - 1][1]) : 0;
+                EXPECT_GT(end - first, 0);
+                EXPECT_LE(end - first, (dy + 3) * dh / sh) << dw << "x" << dh << " step " << n;
+            }
+            // Another destination (or the same one refused) is drawn whole.
+            std::vector<uint32_t> other((size_t)dpitch * dh, 0);
+            Sdl_Sharp_Scale_Changes(src.data(), sw, sh, pitch * 2, 16, other.data(), dw, dh,
+                                    dpitch * 4, true, &part, &first, &end);
+            EXPECT_EQ(other, want);
+            EXPECT_EQ(end - first, dh);
         }
     }
 }
