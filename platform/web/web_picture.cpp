@@ -64,7 +64,8 @@ Web_Rect Web_Picture_Update(Web_Picture *picture, const uint16_t *pixels, int wi
     if (!picture || !pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return none;
     if (packing != 15 && packing != 16) return none;
     const uint32_t *lut = table(packing);
-    bool whole = picture->width != width || picture->height != height || picture->packing != packing;
+    bool whole =
+        picture->width != width || picture->height != height || picture->packing != packing;
     if (whole) {
         picture->width = width;
         picture->height = height;
