@@ -15,9 +15,14 @@
 EM_JS(int, web_audio_open, (int rate, int frames), {
     var AC = window.AudioContext || window.webkitAudioContext;
     if (!AC) return 0;
+    var n = 256;
+    while (n < frames && n < 16384)
+        n *= 2;
+    // The output's own buffer as long as one block: the blocks already queue that much ahead,
+    // and a shorter buffer only wakes the sound threads more often (about twice the processor).
     var ctx;
     try {
-        ctx = new AC({sampleRate : rate});
+        ctx = new AC({sampleRate : rate, latencyHint : n / rate});
     } catch (e) {
         try {
             ctx = new AC();
@@ -25,9 +30,6 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
             return 0;
         }
     }
-    var n = 256;
-    while (n < frames && n < 16384)
-        n *= 2;
     var buf = _malloc(n * 4);
     var a = {ctx : ctx, node : null, buf : buf, n : n, closed : false};
     // One block of n frames from the mixer, interleaved 16-bit samples (a copy).

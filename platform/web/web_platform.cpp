@@ -3,6 +3,7 @@
 #include "platform/web/web.h"
 #include "platform/web/web_internal.h"
 #include "platform/web/web_keys.h"
+#include "platform/web/web_picture.h"
 #include "platform/dik.h"
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -29,16 +30,34 @@ EM_JS(void, web_yield, (), { Asyncify.handleSleep(function(wakeUp) { setTimeout(
 
 EM_JS(double, web_date_ms, (), { return Date.now(); });
 
-EM_JS(void, web_put_frame, (const uint8_t *rgba, int w, int h), {
+// Shows the picture's bytes (w x h at rgba) where the rectangle (x, y, rw, rh) changed; with no
+// change the canvas is left alone, and the page is told of a picture all the same.
+EM_JS(void, web_put_frame, (const uint8_t *rgba, int w, int h, int x, int y, int rw, int rh), {
     var c = Module["canvas"];
     if (!c) return;
-    if (c.width != w || c.height != h) {
-        c.width = w;
-        c.height = h;
+    if (rw > 0) {
+        if (c.width != w || c.height != h) {
+            c.width = w;
+            c.height = h;
+        }
+        if (!Module.fwContext) {
+            Module.fwContext = c.getContext("2d", {alpha : false});
+            // A canvas whose context the browser lost comes back blank: it takes the whole picture
+            // again, which the bytes always hold.
+            c.addEventListener("contextrestored", function() {
+                if (Module.fwImage) Module.fwContext.putImageData(Module.fwImage, 0, 0);
+            });
+        }
+        // One view of the bytes while the memory stays where it is: no garbage per picture.
+        var img = Module.fwImage;
+        if (!img || Module.fwImageAt != rgba || img.data.buffer != HEAPU8.buffer || img.width != w ||
+            img.height != h) {
+            img = Module.fwImage = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
+            Module.fwImageAt = rgba;
+        }
+        Module.fwContext.putImageData(img, 0, 0, x, y, rw, rh);
+        Module.fwCanvasUpdates = (Module.fwCanvasUpdates || 0) + 1;
     }
-    if (!Module.fwContext) Module.fwContext = c.getContext("2d", {alpha : false});
-    var img = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
-    Module.fwContext.putImageData(img, 0, 0);
     if (Module["onFrame"]) Module["onFrame"]();
 });
 
@@ -115,31 +134,11 @@ struct Web_State {
 
     Web_Frame_Hook frame_hook = nullptr;
     void *frame_user = nullptr;
-    std::vector<uint32_t> rgba;
-    std::vector<uint32_t> lut555, lut565;
+    Web_Picture picture;
     int window_open = 0;
 };
 
 Web_State ws;
-
-uint32_t expand5(uint32_t v) {
-    return (v << 3) | (v >> 2);
-}
-uint32_t expand6(uint32_t v) {
-    return (v << 2) | (v >> 4);
-}
-
-// 16-bit pixel to the canvas's bytes R, G, B, A (a little-endian word), one table per packing.
-void build_tables() {
-    if (!ws.lut555.empty()) return;
-    ws.lut555.resize(65536);
-    ws.lut565.resize(65536);
-    for (uint32_t p = 0; p < 65536; p++) {
-        uint32_t b = expand5(p & 31) << 16;
-        ws.lut555[p] = 0xFF000000u | b | expand5((p >> 5) & 31) << 8 | expand5((p >> 10) & 31);
-        ws.lut565[p] = 0xFF000000u | b | expand6((p >> 5) & 63) << 8 | expand5((p >> 11) & 31);
-    }
-}
 
 // Suspends until the next animation callback, timing the callbacks to learn the refresh.
 void next_frame() {
@@ -305,16 +304,8 @@ void Plat_Close_Window() {
 int Plat_Present(const uint16_t *pixels, int width, int height, int pitch_bytes, int packing) {
     if (!pixels || width <= 0 || height <= 0 || pitch_bytes < width * 2) return 0;
     if (packing != 15 && packing != 16) return 0;
-    build_tables();
-    const uint32_t *lut = packing == 15 ? ws.lut555.data() : ws.lut565.data();
-    ws.rgba.resize((size_t)width * height);
-    for (int y = 0; y < height; y++) {
-        const uint16_t *in = (const uint16_t *)((const uint8_t *)pixels + (size_t)y * pitch_bytes);
-        uint32_t *out = ws.rgba.data() + (size_t)y * width;
-        for (int x = 0; x < width; x++)
-            out[x] = lut[in[x]];
-    }
-    web_put_frame((const uint8_t *)ws.rgba.data(), width, height);
+    Web_Rect r = Web_Picture_Update(&ws.picture, pixels, width, height, pitch_bytes, packing);
+    web_put_frame((const uint8_t *)ws.picture.rgba.data(), width, height, r.x, r.y, r.w, r.h);
     if (ws.frame_hook) ws.frame_hook(pixels, width, height, pitch_bytes, packing, ws.frame_user);
     return 1;
 }

@@ -267,7 +267,7 @@ try {
       await page.browserContext().close();
     }
   }
-  const shared = { check, launchBrowser, base, serve, headless, dataDir, keysDir, tmp };
+  const shared = { check, launchBrowser, base, serve, headless, dataDir, keysDir, tmp, pageDir };
   if (part('page')) await pageChecks(shared);
   if (part('files')) await fileChecks(shared);
   if (part('offline')) await offlineCheck(shared);

@@ -1,7 +1,8 @@
-// The page's files: the download's progress and its failures (no WebAssembly, a missing or
-// refused file), key-script URLs that fail each their own way, recordings made in the page and
-// replayed by farwake-headless and the other way round, and a second visit with the network
-// gone. Used by browser_test.mjs, which owns the browser and the main server.
+// The page's files: the download's progress (through a server that compresses too) and its
+// failures (no WebAssembly, a missing or refused file), key-script URLs that fail each their own
+// way, recordings made in the page and replayed by farwake-headless and the other way round, and
+// a second visit with the network gone. Used by browser_test.mjs, which owns the browser and the
+// main server.
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -58,7 +59,7 @@ async function openAndWait(browser, url, expr, timeoutMs, setup) {
 
 const text = (id) => `document.getElementById("${id}").textContent`;
 
-export async function fileChecks({ check, launchBrowser, base, headless, dataDir, keysDir, tmp }) {
+export async function fileChecks({ check, launchBrowser, base, headless, dataDir, keysDir, tmp, pageDir }) {
   const browser = await launchBrowser();
   // A server on another port is another origin, one that allows no other site to read it.
   const foreign = http.createServer((req, res) => { res.writeHead(200); res.end('0 UP\n'); });
@@ -76,6 +77,40 @@ export async function fileChecks({ check, launchBrowser, base, headless, dataDir
         .then(() => page.evaluate(text('progress-text')), () => '');
       check('download_shows_bytes_of_total', seen !== '', seen || 'no progress seen');
       await context.close();
+    }
+
+    // Through a server that compresses, which declares the compressed size (the code) or no size
+    // (the data, sent in chunks): the bar still shows a fraction of the whole, uncompressed.
+    {
+      const size = (n) => fs.statSync(path.join(pageDir, n)).size;
+      const whole = Math.round((size('farwake.wasm') + size('farwake.data')) / 1024);
+      const gzipped = http.createServer((req, res) => {
+        const name = new URL(req.url, 'http://127.0.0.1').pathname;
+        const file = path.join(pageDir, name === '/' ? 'index.html' : path.basename(name));
+        fs.readFile(file, (err, body) => {
+          if (err) { res.writeHead(404); res.end(); return; }
+          const packed = zlib.gzipSync(body);
+          const headers = { 'Content-Encoding': 'gzip', 'Cache-Control': 'no-store',
+                            'Content-Type': name.endsWith('.wasm') ? 'application/wasm' : name.endsWith('.js') ? 'text/javascript' : 'text/html' };
+          if (!name.endsWith('.data')) headers['Content-Length'] = packed.length;
+          res.writeHead(200, headers);
+          res.end(packed);
+        });
+      });
+      await new Promise((r) => gzipped.listen(0, '127.0.0.1', r));
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      const cdp = await page.createCDPSession();
+      await cdp.send('Network.enable');
+      await cdp.send('Network.emulateNetworkConditions', { offline: false, latency: 20, downloadThroughput: 200 * 1024, uploadThroughput: -1 });
+      await page.goto(`http://127.0.0.1:${gzipped.address().port}/`);
+      const shown = `[${text('progress-text')}, document.getElementById("bar").style.width]`;
+      const seen = await page.waitForFunction(`/^\\d+ KiB of ${whole} KiB$/.test(${text('progress-text')}) && parseFloat(document.getElementById("bar").style.width) > 0`, { timeout: 30000, polling: 50 })
+        .then(() => page.evaluate(shown), () => page.evaluate(shown));
+      const pass = new RegExp(`^\\d+ KiB of ${whole} KiB$`).test(seen[0]) && parseFloat(seen[1]) > 0 && parseFloat(seen[1]) < 100;
+      check('compressed_download_shows_fraction_of_total', pass, `${seen[0]}, bar ${seen[1]} (${whole} KiB built)`);
+      await context.close();
+      gzipped.close();
     }
 
     // A page without WebAssembly, a missing file and a refused one each say so.

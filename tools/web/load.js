@@ -103,10 +103,13 @@ async function answersWithoutCors(url) {
   }
 }
 
-// Downloads the game's files together, showing the bytes received of their total. Resolves to
+// Downloads the game's files together, showing the bytes received of their total. The total
+// is the size each file was built with (window.fwSizes, from the build), as a server that
+// compresses declares only the compressed size or none, while the bytes counted are the
+// uncompressed ones; the declared size where the build's is unknown. Resolves to
 // { name: ArrayBuffer }.
 async function fetchGameFiles(names, progress) {
-  const got = {}, total = {};
+  const got = {}, total = {}, built = window.fwSizes || {};
   const show = () => {
     let sum = 0, whole = 0, known = true;
     for (const n of names) {
@@ -116,7 +119,7 @@ async function fetchGameFiles(names, progress) {
     progress(sum, known ? whole : 0);
   };
   const files = await Promise.all(names.map((n) => fetchLimited(n, 'cannot download ' + n, 0,
-    (received, declared) => { got[n] = received; total[n] = declared; show(); })));
+    (received, declared) => { got[n] = received; total[n] = built[n] || declared; show(); })));
   const out = {};
   names.forEach((n, i) => { out[n] = files[i].buffer; });
   return out;
