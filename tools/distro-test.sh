@@ -5,9 +5,12 @@
 #        the clone instead of tools/test.sh, e.g. "tools/deps.sh test")
 #        tools/distro-test.sh --can RELEASE   (status 0 when a run can start here, else one line
 #        saying why and status 77)
-# The root is kept in $FW_DISTRO_CACHE/RELEASE (default /var/cache/farwake-distro) and reused, with
-# its installed packages and compiler cache, refreshed by apt-get update on every run. Inside, the
-# fuzz targets run 5 seconds each (FW_DISTRO_FUZZ_SECONDS) instead of 30.
+# The root is kept in $FW_DISTRO_CACHE/RELEASE (default /var/cache/farwake-distro) and reused with
+# its installed packages, refreshed by apt-get update on every run; the compiler cache beside it
+# (RELEASE/ccache, mounted on the root's) outlives a remade root. Inside, tools/test.sh runs its
+# shorter set (FW_TEST_INNER: no web page, no Debian package, the short soak) and the fuzz targets
+# 5 seconds each (FW_DISTRO_FUZZ_SECONDS) instead of 30. The command gets FW_DISTRO_BUDGET minutes
+# (default 35) of wall-clock time; past that it is stopped and the run fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
@@ -74,7 +77,7 @@ bind() { # host-path root-path [mount options...]
 }
 
 if [ ! -e "$cache/.ready" ]; then
-  say "debootstrap --variant=minbase $release from $mirror into $root"
+  say "no cached root: making one with debootstrap --variant=minbase $release from $mirror into $root"
   rm -rf "$root"
   mkdir -p "$cache"
   # Releases newer than this machine's debootstrap are made with its script for sid.
@@ -87,7 +90,13 @@ if [ ! -e "$cache/.ready" ]; then
   printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
   chmod +x "$root/usr/sbin/policy-rc.d"
   touch "$cache/.ready"
+  say "the $release root took $(( ($(date +%s) - start) / 60 )) min to make"
 fi
+# The compiler cache lives beside the root (older runs kept it inside).
+if [ ! -d "$cache/ccache" ] && [ -d "$root/root/.cache/ccache" ]; then
+  mv "$root/root/.cache/ccache" "$cache/ccache"
+fi
+mkdir -p "$cache/ccache"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 # A testing release's Release file carries an expiry date that a mirror which is a snapshot has
 # passed; the signatures are still checked.
@@ -98,6 +107,7 @@ bind sysfs /sys -t sysfs
 bind /dev /dev --bind
 bind /dev/pts /dev/pts --bind
 bind /dev/shm /dev/shm --bind
+bind "$cache/ccache" /root/.cache/ccache --bind
 
 in_root() {
   chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
@@ -112,8 +122,15 @@ mkdir -p "$root/work"
 git clone --quiet --no-hardlinks "$src" "$root/work/farwake"
 say "$release: $(. "$root/etc/os-release" && echo "$PRETTY_NAME"), clone of $(git -C "$src" rev-parse --short HEAD)"
 [ $# -eq 0 ] && set -- tools/test.sh
+budget=${FW_DISTRO_BUDGET:-35}
 status=0
-in_root FW_FUZZ_SECONDS="${FW_DISTRO_FUZZ_SECONDS:-5}" \
+# timeout stops the whole process group (the chroot and all it started) when the budget is spent.
+timeout -k 30 "${budget}m" chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+  FW_TEST_INNER=1 FW_FUZZ_SECONDS="${FW_DISTRO_FUZZ_SECONDS:-5}" \
   bash -c 'cd /work/farwake && exec "$@"' sh "$@" || status=$?
-say "$release: '$*' ended with status $status after $(( ($(date +%s) - start) / 60 )) min"
+[ $status -eq 124 ] || [ $status -eq 137 ] &&
+  say "$release: '$*' stopped: it passed its budget of $budget min (FW_DISTRO_BUDGET)"
+elapsed=$(($(date +%s) - start))
+say "$release: '$*' ended with status $status after $((elapsed / 60)) min $((elapsed % 60)) s"
 exit $status

@@ -32,6 +32,18 @@ void push(int type, int dik) {
     event_count++;
 }
 
+// Whether the window is still without the focus, hidden or minimised when the event is read.
+// SDL 2.30 and later on Wayland hide and show the window while making it (the renderer re-creates
+// it), so a hide already undone must not pause a game that nobody has left.
+bool still_away(const SDL_WindowEvent &ev) {
+    SDL_Window *window = SDL_GetWindowFromID(ev.windowID);
+    if (!window) return true;
+    Uint32 flags = SDL_GetWindowFlags(window);
+    if (ev.event == SDL_WINDOWEVENT_FOCUS_LOST) return (flags & SDL_WINDOW_INPUT_FOCUS) == 0;
+    if (ev.event == SDL_WINDOWEVENT_MINIMIZED) return (flags & SDL_WINDOW_MINIMIZED) != 0;
+    return (flags & SDL_WINDOW_SHOWN) == 0 || (flags & SDL_WINDOW_HIDDEN) != 0;
+}
+
 } // namespace
 
 void Sdl_Open_Controller() {
@@ -84,7 +96,7 @@ void Sdl_Pump_Events() {
             case SDL_WINDOWEVENT_FOCUS_LOST:
             case SDL_WINDOWEVENT_MINIMIZED:
             case SDL_WINDOWEVENT_HIDDEN:
-                push(PLAT_EV_AWAY, 0);
+                if (still_away(e.window)) push(PLAT_EV_AWAY, 0);
                 break;
             default:
                 break;

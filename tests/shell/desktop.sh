@@ -91,13 +91,14 @@ start() { # options... : starts the game and waits for its window
         sleep 0.1
     done
     wid=$(xdotool search --pid "$gpid" | head -n 1)
-    # The window opens before set-up has loaded everything; the title follows.
+    # The window opens before set-up has loaded everything; the title follows (slowly on a busy
+    # machine: 15 s was too short for a 2-core machine building beside it).
     i=0
     while :; do
         xwd -root -silent >"$work/start.xwd" || fail "xwd could not take a picture"
         [ "$(value lit "$("$box" "$work/start.xwd")")" -gt 1000 ] && break
         i=$((i + 1))
-        [ $i -gt 60 ] && fail "no title picture 15 s after the window opened"
+        [ $i -gt 180 ] && fail "no title picture 45 s after the window opened"
         sleep 0.25
     done
     sleep 0.5

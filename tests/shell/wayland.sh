@@ -18,11 +18,16 @@ fail_prefix="FAIL: "
 screen=1280x900
 . "$(dirname "$0")/../../tools/xvfb-session.sh"
 wpid=
+# Every way out stops what this test started: a game stuck in its window ignores the quit that
+# SIGTERM becomes inside SDL, so it is killed outright; ctest's time limit arrives as SIGTERM.
 stop_weston() {
+    [ -n "$gpid" ] && kill -KILL "$gpid" 2>/dev/null
     [ -n "$wpid" ] && kill "$wpid" 2>/dev/null
     cleanup
 }
 trap stop_weston EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
 mkdir -m 700 "$work/run"
 export XDG_RUNTIME_DIR="$work/run"
 # Weston 10 names the backend by its module, later versions by a word.
@@ -46,7 +51,7 @@ if [ -z "$wpid" ]; then
 fi
 echo "weston $(weston --version 2>&1 | sed 's/^weston //'), socket fw-test"
 
-"$headless" --keys "$keys" --frames 120 --record "$work/game.rec" --state "$work/headless.jsonl" \
+timeout -k 5 60 "$headless" --keys "$keys" --frames 120 --record "$work/game.rec" --state "$work/headless.jsonl" \
     >"$work/record.log" 2>&1 || fail "the headless recording failed: $(cat "$work/record.log")"
 checks=$(grep -c '^# check ' "$work/game.rec")
 
@@ -56,7 +61,8 @@ env -u DISPLAY WAYLAND_DISPLAY=fw-test SDL_VIDEODRIVER=wayland SDL_AUDIODRIVER=d
     "$game" --window --replay "$work/game.rec" --state "$work/window.jsonl" \
     >"$work/game.log" 2>&1 &
 gpid=$!
-wait_game_end 150
+# The replay takes a few seconds; the bound keeps the whole test inside ctest's limit.
+wait_game_end 90
 [ "$status" -eq 0 ] || fail "the game exited with status $status: $(cat "$work/game.log")"
 grep -q "^replay matches ($checks checks)$" "$work/game.log" ||
     fail "unexpected replay report: $(cat "$work/game.log")"

@@ -4,6 +4,7 @@
 #include "engine/graphics/draw2d.h"
 #include "platform/headless/headless.h"
 #include "engine/graphics/palette.h"
+#include <climits>
 #include <gtest/gtest.h>
 #include <vector>
 
