@@ -34,6 +34,21 @@ wait_game_end() {
     gpid=
 }
 
+# Waits at most 15 s for the game ($gpid) to open its window, then sets $wid to it and gives it
+# the keyboard's focus; fails, with the game's log, when the game ends first.
+wait_game_window() {
+    i=0
+    while ! xdotool search --pid "$gpid" >/dev/null 2>&1; do
+        i=$((i + 1))
+        kill -0 "$gpid" 2>/dev/null ||
+            fail "the game ended before its window opened: $(tr "\n" " " <"$work/game.log" 2>/dev/null)"
+        [ $i -gt 150 ] && fail "no game window after 15 s"
+        sleep 0.1
+    done
+    wid=$(xdotool search --pid "$gpid" | head -n 1)
+    xdotool windowfocus "$wid" 2>/dev/null
+}
+
 Xvfb -displayfd 3 -screen 0 "${screen:-800x600}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xpid=$!
 i=0

@@ -21,14 +21,7 @@ fail_prefix="realtime: "
 # shellcheck disable=SC2086 # FW_ARGS is split into options on purpose
 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$game" $FW_ARGS >"$work/game.log" 2>&1 &
 gpid=$!
-i=0
-while ! xdotool search --pid "$gpid" >/dev/null 2>&1; do
-    i=$((i + 1))
-    kill -0 "$gpid" 2>/dev/null || fail "the game ended before its window opened"
-    [ $i -gt 150 ] && fail "no game window after 15 s"
-    sleep 0.1
-done
-xdotool windowfocus "$(xdotool search --pid "$gpid" | head -n 1)" 2>/dev/null
+wait_game_window
 sleep 1
 
 # Leave the title with a short press, then settle into the game.

@@ -17,14 +17,7 @@ fail_prefix="window_latency: "
 FARWAKE_KEY_TRACE="$work/keys" FARWAKE_PRESENT_TRACE="$work/presents" SDL_AUDIODRIVER=dummy \
     "$game" --window --state "$work/state" "$@" >"$work/game.log" 2>&1 &
 gpid=$!
-i=0
-while ! xdotool search --pid "$gpid" >/dev/null 2>&1; do
-    i=$((i + 1))
-    kill -0 "$gpid" 2>/dev/null || fail "the game ended before its window opened"
-    [ $i -gt 150 ] && fail "no game window after 15 s"
-    sleep 0.1
-done
-xdotool windowfocus "$(xdotool search --pid "$gpid" | head -n 1)" 2>/dev/null
+wait_game_window
 sleep 1
 xdotool keydown Escape sleep 0.1 keyup Escape
 sleep 1

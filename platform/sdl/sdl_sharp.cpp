@@ -371,7 +371,13 @@ void Sdl_Sharp_Scale_Changes(const uint16_t *src, int sw, int sh, int src_pitch_
         }
         std::memcpy(old, in, (size_t)sw * 2);
     }
-    last = Sdl_Sharp_Last{std::move(last.pixels), dst, dst_pitch_bytes, packing, sw, sh, dw, dh};
+    last.dst = dst;
+    last.pitch = dst_pitch_bytes;
+    last.packing = packing;
+    last.sw = sw;
+    last.sh = sh;
+    last.dw = dw;
+    last.dh = dh;
     scale(src, src_pitch_bytes, packing, dst, dst_pitch_bytes, scaler, scaler->changed.data(),
           first_row, end_row);
 }

@@ -83,14 +83,7 @@ start() { # options... : starts the game and waits for its window
     FARWAKE_KEY_TRACE="$work/keys.trace" SDL_AUDIODRIVER=${audio:-dummy} \
         SDL_DISKAUDIOFILE="$work/sound.raw" "$game" "$@" >"$work/game.log" 2>&1 &
     gpid=$!
-    i=0
-    while ! xdotool search --pid "$gpid" >/dev/null 2>&1; do
-        i=$((i + 1))
-        alive || fail "the game ended before its window opened: $(tr "\n" " " <"$work/game.log")"
-        [ $i -gt 150 ] && fail "no game window after 15 s"
-        sleep 0.1
-    done
-    wid=$(xdotool search --pid "$gpid" | head -n 1)
+    wait_game_window
     # The window opens before set-up has loaded everything; the title follows (slowly on a busy
     # machine: 15 s was too short for a 2-core machine building beside it).
     i=0

@@ -34,15 +34,7 @@ value() { # key line -> number
 }
 
 # The window appears once the game has set itself up and shows the title.
-i=0
-while ! xdotool search --pid "$gpid" >/dev/null 2>&1; do
-    i=$((i + 1))
-    alive || fail "the game ended before its window opened: $(tr "\n" " " <"$work/game.log")"
-    [ $i -gt 150 ] && fail "no game window after 15 s"
-    sleep 0.1
-done
-wid=$(xdotool search --pid "$gpid" | head -n 1)
-xdotool windowfocus "$wid" 2>/dev/null
+wait_game_window
 sleep 1.5
 title=$(shot title)
 echo "title: $title"

@@ -43,22 +43,11 @@ hold_frames() { # hold keys for n more game frames of the recorded game (at most
 comparable() {
     if [ "$check_crc" = 1 ]; then cat "$1"; else sed 's/,"frame_crc":[0-9]*//' "$1"; fi
 }
-wait_window() {
-    i=0
-    while ! xdotool search --pid "$gpid" >/dev/null 2>&1; do
-        i=$((i + 1))
-        alive || fail "the game ended before its window opened: $(cat "$work/game.log")"
-        [ $i -gt 150 ] && fail "no game window after 15 s"
-        sleep 0.1
-    done
-    xdotool windowfocus "$(xdotool search --pid "$gpid" | head -n 1)" 2>/dev/null
-}
-
 # ---- record a game -----------------------------------------------------------------------
 SDL_AUDIODRIVER=dummy "$game" --record "$work/game.rec" --state "$work/real.jsonl" \
     >"$work/game.log" 2>&1 &
 gpid=$!
-wait_window
+wait_game_window
 sleep 1
 # A short Escape leaves the title (a longer one would end the game at once); retried until the
 # game's first state line shows that it runs.
@@ -106,7 +95,7 @@ echo "headless replay: $(cat "$work/replay.log"), $frames state lines equal"
 SDL_AUDIODRIVER=dummy "$game" --replay "$work/game.rec" --state "$work/window.jsonl" \
     >"$work/game.log" 2>&1 &
 gpid=$!
-wait_window
+wait_game_window
 wait_game_end 60
 [ "$status" -eq 0 ] || fail "the window replay exited with status $status: $(cat "$work/game.log")"
 grep -q "^replay matches ($checks checks)$" "$work/game.log" ||
@@ -118,7 +107,7 @@ echo "window replay: every state line equal, frame_crc included"
 # Escape stops a replay in the window; a damaged recording is refused before any window opens.
 SDL_AUDIODRIVER=dummy "$game" --replay "$work/game.rec" >"$work/game.log" 2>&1 &
 gpid=$!
-wait_window
+wait_game_window
 sleep 3
 hold 0.6 Escape
 wait_game_end 20
@@ -139,7 +128,7 @@ echo "Escape stops a window replay; a cut recording replays: $(cat "$work/game.l
 # replays; a state log on a full device is said once and the game plays on without it.
 SDL_AUDIODRIVER=dummy "$game" --record "$work/hup.rec" --state /dev/full >"$work/game.log" 2>&1 &
 gpid=$!
-wait_window
+wait_game_window
 sleep 1
 hold 0.1 Escape
 i=0

@@ -14,31 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
-class Lost : public ::testing::Test {
+class Lost : public TempFolderTest {
   protected:
-    std::string dir, data;
-    void SetUp() override {
-        char tmpl[] = "/tmp/fw_lost_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        char here[4096];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        data = here;
-    }
     void TearDown() override {
-        std::string rm = "umount '" + dir + "/small' 2>/dev/null; rm -rf '" + dir + "'";
-        EXPECT_EQ(system(rm.c_str()), 0);
-    }
-    void Write(const std::string &name, const std::string &text) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << text;
-    }
-    std::string Read(const std::string &name) {
-        std::ifstream in(dir + "/" + name, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        // The full-disk case mounts a small file system inside the folder.
+        EXPECT_EQ(system(("umount '" + dir + "/small' 2>/dev/null; true").c_str()), 0);
+        TempFolderTest::TearDown();
     }
     static std::vector<std::string> Lines(const std::string &text) {
         std::vector<std::string> out;
@@ -46,13 +31,6 @@ class Lost : public ::testing::Test {
         for (std::string l; std::getline(in, l);)
             out.push_back(l);
         return out;
-    }
-    // Runs farwake-headless in the data folder; its exit status (-1 when it did not exit).
-    int Run(const std::string &args) {
-        std::string cmd = "cd '" + data + "' && '" + FW_HEADLESS + "' " + args + " >'" + dir +
-                          "/out.txt' 2>'" + dir + "/err.txt'";
-        int rc = system(cmd.c_str());
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
     // A game of a few hundred frames: turning, thrust, guns and missiles.
     std::string Record(const std::string &name, const std::string &more = "") {

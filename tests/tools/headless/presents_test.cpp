@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 struct Present {
@@ -43,16 +45,8 @@ std::string Slurp(const std::string &path) {
     return all;
 }
 
-class Presents : public ::testing::Test {
+class Presents : public TempFolderTest {
   protected:
-    std::string dir;
-    void SetUp() override {
-        char tmpl[] = "/tmp/fw_presents_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { system(("rm -rf '" + dir + "'").c_str()); }
-
     // Runs the game with the keys and options; 0 on success.
     int Run(const std::string &keys, int frames, const std::string &name,
             const std::string &extra) {

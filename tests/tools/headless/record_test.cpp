@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "tests/support/temp_folder.h"
 #include "shell/state_log.h"
 #include "engine/input/dik_names.h"
 #include "engine/input/replay_file.h"
@@ -264,37 +265,8 @@ TEST(EntityLines, LiveRecordsInSlotOrderWorkedOutByHand) {
 
 // ---- round trips through farwake-headless ----------------------------------------------------
 
-class Recording : public ::testing::Test {
+class Recording : public TempFolderTest {
   protected:
-    std::string dir, data;
-    void SetUp() override {
-        char tmpl[] = "/tmp/fw_record_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        char here[4096];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        data = here;
-    }
-    void TearDown() override {
-        std::string rm = "rm -rf '" + dir + "'";
-        EXPECT_EQ(system(rm.c_str()), 0);
-    }
-    void Write(const std::string &name, const std::string &text) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << text;
-    }
-    std::string Read(const std::string &name) {
-        std::ifstream in(dir + "/" + name, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    // Runs farwake-headless with args (in folder `in`, default the data folder); its exit code.
-    int Run(const std::string &args, const std::string &in = "") {
-        std::string cmd = "cd '" + (in.empty() ? data : in) + "' && '" + FW_HEADLESS + "' " + args +
-                          " >'" + dir + "/out.txt' 2>'" + dir + "/err.txt'";
-        int rc = system(cmd.c_str());
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    }
     // Records a game of seed 9876 under a fixed key script: turning, thrust, gun and missiles.
     void Record() {
         Write("keys.txt", "0 ESCAPE\n5-150 UP\n20-90 RIGHT LCONTROL\n100-240 LEFT LMENU\n"

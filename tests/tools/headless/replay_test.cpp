@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 // One state line, with a lookup of "a" or "a.b" fields; NAN when the field is not there.
@@ -29,18 +31,8 @@ struct Line {
     }
 };
 
-class Replay : public ::testing::Test {
+class Replay : public TempFolderTest {
   protected:
-    std::string dir;
-    void SetUp() override {
-        char tmpl[] = "/tmp/fw_replay_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::string rm = "rm -rf '" + dir + "'";
-        EXPECT_EQ(system(rm.c_str()), 0);
-    }
     // Runs the tool with a script and extra arguments; its exit code.
     int Run(const std::string &script, const std::string &args, std::vector<Line> *lines) {
         std::string keys = dir + "/keys.txt", state = dir + "/state.jsonl";
