@@ -57,7 +57,9 @@ if [ "$mode" = web ] || [ "$mode" = test ]; then
   need+=(emscripten nodejs)
 fi
 if [ "$mode" = test ] || [ "$mode" = bench ]; then
-  need+=(libgtest-dev libgmock-dev libbenchmark-dev clang
+  # ccache: the test command's later runs reuse the compilations of the earlier ones;
+  # debootstrap makes the Debian 13 root of its last stage.
+  need+=(libgtest-dev libgmock-dev libbenchmark-dev clang ccache debootstrap
          xvfb xdotool x11-apps x11-utils openbox chromium weston)
   # npm fetches the browser driver; a Node.js from elsewhere may bring its own npm.
   command -v npm >/dev/null 2>&1 || need+=(npm)

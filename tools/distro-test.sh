@@ -10,7 +10,7 @@
 # (RELEASE/ccache, mounted on the root's) outlives a remade root. Inside, tools/test.sh runs its
 # shorter set (FW_TEST_INNER: no web page, no Debian package, the short soak) and the fuzz targets
 # 5 seconds each (FW_DISTRO_FUZZ_SECONDS) instead of 30. The command gets FW_DISTRO_BUDGET minutes
-# (default 35) of wall-clock time; past that it is stopped and the run fails.
+# (default 35) of wall-clock time; past that it is stopped and the status is 124.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
@@ -109,12 +109,14 @@ bind /dev/pts /dev/pts --bind
 bind /dev/shm /dev/shm --bind
 bind "$cache/ccache" /root/.cache/ccache --bind
 
-in_root() {
-  chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
-}
+# A clean environment inside the root.
+root_env=(/usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb
+  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
 say "refreshing the package lists of $release"
-in_root apt-get update -qq || { say "apt-get update failed inside the $release root"; exit 1; }
+timeout 600 chroot "$root" "${root_env[@]}" apt-get update -qq ||
+  { say "apt-get update failed or took over 10 min inside the $release root"; exit 1; }
+# A run stopped at its budget may have stopped dpkg half way; this finishes what it left.
+chroot "$root" "${root_env[@]}" dpkg --configure -a
 
 # A plain clone of HEAD: what a new user gets, without this work tree's build folders or edits.
 rm -rf "$root/work"
@@ -125,11 +127,11 @@ say "$release: $(. "$root/etc/os-release" && echo "$PRETTY_NAME"), clone of $(gi
 budget=${FW_DISTRO_BUDGET:-35}
 status=0
 # timeout stops the whole process group (the chroot and all it started) when the budget is spent.
-timeout -k 30 "${budget}m" chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  FW_TEST_INNER=1 FW_FUZZ_SECONDS="${FW_DISTRO_FUZZ_SECONDS:-5}" \
-  bash -c 'cd /work/farwake && exec "$@"' sh "$@" || status=$?
-[ $status -eq 124 ] || [ $status -eq 137 ] &&
+timeout -k 30 "${budget}m" chroot "$root" "${root_env[@]}" FW_TEST_INNER=1 \
+  FW_FUZZ_SECONDS="${FW_DISTRO_FUZZ_SECONDS:-5}" bash -c 'cd /work/farwake && exec "$@"' sh "$@" ||
+  status=$?
+[ $status -eq 137 ] && status=124 # killed 30 s after the stop
+[ $status -eq 124 ] &&
   say "$release: '$*' stopped: it passed its budget of $budget min (FW_DISTRO_BUDGET)"
 elapsed=$(($(date +%s) - start))
 say "$release: '$*' ended with status $status after $((elapsed / 60)) min $((elapsed % 60)) s"
