@@ -1,13 +1,13 @@
 // The page's processor time while it plays a seeded key script at the game's pace in headless
 // Chromium (the same game as a recording of that script): the renderer process's user and
 // system time from the first picture to the run's end. Prints "seconds pictures".
-// usage: node web_cpu.mjs PAGE_DIR KEYS SEED FRAMES PUPPETEER_DIR
+// usage: node web_cpu.mjs PAGE_DIR KEYS SEED FRAMES PUPPETEER_DIR [QUERY]
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
 import { createRequire } from 'node:module';
 
-const [pageDir, keys, seed, frames, puppeteerDir] = process.argv.slice(2);
+const [pageDir, keys, seed, frames, puppeteerDir, query = ''] = process.argv.slice(2);
 const puppeteer = createRequire(path.resolve(puppeteerDir, 'index.js'))('puppeteer-core');
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 const server = http.createServer((req, res) => {
@@ -46,7 +46,7 @@ const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', he
 try {
   const page = await browser.newPage();
   await page.setViewport({ width: 800, height: 600 });
-  await page.goto(`http://127.0.0.1:${server.address().port}/?seed=${seed}&keys=/keys&frames=${frames}`);
+  await page.goto(`http://127.0.0.1:${server.address().port}/?seed=${seed}&keys=/keys&frames=${frames}${query && '&' + query}`);
   await page.waitForFunction('window.fwPresented > 0', { timeout: 60000, polling: 20 });
   const t0 = rendererSeconds(browser.process().pid);
   const f0 = await page.evaluate('window.fwPresented');

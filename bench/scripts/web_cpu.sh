@@ -4,7 +4,8 @@
 # sound driver, so the mixer still runs) and the page playing the recorded seed and keys in
 # headless Chromium (its renderer process), and another page (an older build) when given.
 # Prints each run and the median ratios.
-# usage: bench/scripts/web_cpu.sh NATIVE_BUILD [RUNS] [FRAMES] [OTHER_PAGE_DIR]
+# usage: bench/scripts/web_cpu.sh NATIVE_BUILD [RUNS] [FRAMES] [OTHER_PAGE_DIR[?QUERY]]
+# (bench/web_floor is a page with no game in it, Chromium's own cost: its comment lists queries)
 # (the page from build-web/page, and build-web/browser-test from tests/web/browser.sh)
 set -u
 cd "$(dirname "$0")/../.."
@@ -19,8 +20,10 @@ printf '0 ESCAPE\n1-2000000 UP LCONTROL\n40-90 RIGHT\n200-260 TAB LMENU\n900-100
 # The X server draws the desktop's pictures: its processor time counts with the game's.
 xserver_ticks() { awk '{print $14 + $15}' "/proc/$xpid/stat"; }
 page_cpu() {
-    NODE_PATH=/usr/share/nodejs node bench/scripts/web_cpu.mjs "$1" "$work/keys" $seed "$frames" \
-        build-web/browser-test/node_modules
+    local dir=${1%%\?*} query=
+    [ "$dir" != "$1" ] && query=${1#*\?}
+    NODE_PATH=/usr/share/nodejs node bench/scripts/web_cpu.mjs "$dir" "$work/keys" $seed "$frames" \
+        build-web/browser-test/node_modules "$query"
 }
 : >"$work/ratios"
 : >"$work/other"
