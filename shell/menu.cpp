@@ -159,7 +159,7 @@ void act(HWND hwnd, const ROW_TYP &row, int step) {
         break;
     case ROW_QUIT:
         // As Escape in a paused game: the pump ends with no frame run on the way out.
-        if (step == 0) PostMessageA(hwnd, WM_DESTROY, 0, 0);
+        if (step == 0) Shell_Quit(hwnd);
         return;
     case ROW_BACK:
         if (step == 0) back();

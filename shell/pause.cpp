@@ -99,6 +99,7 @@ void Shell_Set_Paused(int on) {
     paused = on;
     if (!on) Menu_Close();
     Plat_Pause(on);
+    if (on && shell_pausing_hook) shell_pausing_hook();
     if (on) show_paused_picture();
 }
 
@@ -122,9 +123,14 @@ void Shell_Pause_Key(HWND hwnd, int dik) {
     } else if (pause_key(dik)) {
         Shell_Set_Paused(!paused);
     } else if (dik == DIK_ESCAPE && paused) {
-        // The game stays paused until the pump ends: no frame runs on the way out.
-        PostMessageA(hwnd, WM_DESTROY, 0, 0);
+        Shell_Quit(hwnd);
     }
+}
+
+void Shell_Quit(HWND hwnd) {
+    if (shell_quit_hook) shell_quit_hook();
+    // The game stays paused until the pump ends: no frame runs on the way out.
+    PostMessageA(hwnd, WM_DESTROY, 0, 0);
 }
 
 void Shell_Pause_Repaint() {
@@ -137,6 +143,8 @@ void Shell_Pause_Repaint() {
 }
 
 void (*shell_pause_idle_hook)() = nullptr;
+void (*shell_quit_hook)() = nullptr;
+void (*shell_pausing_hook)() = nullptr;
 
 void Shell_Pause_Idle(HWND hwnd) {
     if (shell_pause_idle_hook) shell_pause_idle_hook();

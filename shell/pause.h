@@ -21,3 +21,11 @@ void Shell_Pause_Repaint();
 void Shell_Pause_Idle(HWND hwnd);
 // Called on each nap of a paused pump (null: nothing); the recorder takes a stop signal there.
 extern void (*shell_pause_idle_hook)();
+// Called as the game pauses, before its picture is dimmed (null: nothing): the recorder checks
+// the last game frame there, while the picture is still the one the frame drew.
+extern void (*shell_pausing_hook)();
+// Called when the player ends the run other than by the game's own keys: the window closed,
+// Escape in the pause, the menu's Quit (null: nothing); the recorder ends the recording there.
+extern void (*shell_quit_hook)();
+// Ends the run at the player's asking from the pause or its menu: the pump ends, no frame runs.
+void Shell_Quit(HWND hwnd);

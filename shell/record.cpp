@@ -225,7 +225,8 @@ void Write_Check(int read, const std::string &state_line) {
 }
 
 // The check of the last game frame, when none was written for it: nothing has moved or been
-// drawn since that frame ended (the pump's end, or the keyboard read opening the next frame).
+// drawn since that frame ended (the pump's end, a pause before it dims the picture, or the keyboard
+// read opening the next frame).
 void Check_Last_Frame() {
     if (!logs.rec.out.file || logs.rec.stopped || logs.last_frame_read < 0 ||
         logs.last_checked_read == logs.last_frame_read)
@@ -234,24 +235,39 @@ void Check_Last_Frame() {
                 Format_State_Line(logs.last_frame_read, logs.frames - 1, Presented_Frame_Crc()));
 }
 
-// A stop signal came: the recording ends with the reads made so far, a check of the last game
-// frame when it was the last read, and the stop line; then the game ends as when its window is
+// The run ends from outside the game: the recording ends with the reads made so far, a check of
+// the last game frame when it was the last read, and the line saying how ("stopped by signal S",
+// "closed"), so the replay knows the game was cut short there rather than ended by its keys.
+void End_Recording_Early(const std::string &how) {
+    RECORDER_TYP &r = logs.rec;
+    if (!r.out.file || r.stopped || r.last < 0) return;
+    if (logs.last_frame_read == r.last) Check_Last_Frame();
+    Close_Span(r, r.last);
+    Put(r.out, "# " + how + " after read " + std::to_string(r.last));
+    r.stopped = 1;
+}
+
+// The window was closed, or the game quit from its pause or menu.
+void Note_Closed() {
+    End_Recording_Early("closed");
+}
+
+// A stop signal came: the recording ends there; then the game ends as when its window is
 // closed (a second signal of the kind ends the program at once).
 void Take_Stop_Signal() {
     if (!stop_signal || logs.ending) return;
     int sig = stop_signal;
     Restore_Stop_Handlers();
-    RECORDER_TYP &r = logs.rec;
-    if (r.out.file && !r.stopped && r.last >= 0) {
-        if (logs.last_frame_read == r.last) Check_Last_Frame();
-        Close_Span(r, r.last);
-        Put(r.out,
-            "# stopped by signal " + std::to_string(sig) + " after read " + std::to_string(r.last));
-        r.stopped = 1;
-    }
+    End_Recording_Early("stopped by signal " + std::to_string(sig));
     logs.ending = 1;
     logs.ending_signal = sig;
     if (main_window_handle) PostMessageA(main_window_handle, WM_CLOSE, 0, 0);
+}
+
+// The recorded game did not end by its own keys: a signal, a close or a cut file; the replay
+// then plays on past the recording's end without calling that a difference.
+bool Ended_Early(const REPLAY_TYP &rp) {
+    return rp.stop_signal || rp.closed || rp.cut;
 }
 
 void Key_Hook(int read, uint8_t state[256], void *) {
@@ -370,6 +386,8 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
     DInput_Set_Key_Hook(Key_Hook, nullptr);
     shell_pump_end_hook = Game_Logs_Game_Over;
     shell_pause_idle_hook = Game_Logs_Poll;
+    shell_quit_hook = Note_Closed;
+    shell_pausing_hook = Check_Last_Frame;
     game_frame_hook = Game_Logs_Frame;
     logs.opened = 1;
     return 1;
@@ -401,8 +419,8 @@ void Game_Logs_Frame() {
     // The recorder checks the last game frame, so a game frame after it means the replay went
     // another way (or the file lies about its end): stop rather than play on.
     int past_end = logs.replay && !logs.differs && !logs.replay->checks.empty() &&
-                   logs.next_check == logs.replay->checks.size() && !logs.replay->stop_signal &&
-                   !logs.replay->cut && read > logs.replay->checks.back().read;
+                   logs.next_check == logs.replay->checks.size() && !Ended_Early(*logs.replay) &&
+                   read > logs.replay->checks.back().read;
     if (logs.state.file || check_due || replay_due) {
         std::string line = Format_State_Line(read, frame, Presented_Frame_Crc());
         Put(logs.state, line);
@@ -467,7 +485,7 @@ int Game_Logs_Close() {
             fprintf(stderr, "%s: the replay ended after %d reads, before the check at read %d\n",
                     logs.program, reads, rp.checks[logs.next_check].read);
             failed = 1;
-        } else if (!rp.stop_signal && !rp.cut && reads != rp.end_reads) {
+        } else if (!Ended_Early(rp) && reads != rp.end_reads) {
             fprintf(stderr, "%s: the recorded run made %d keyboard reads, the replay %d\n",
                     logs.program, rp.end_reads, reads);
             failed = 1;
@@ -481,6 +499,7 @@ int Game_Logs_Close() {
             if (rp.stop_signal)
                 printf("the recorded run was stopped by signal %d after read %d\n", rp.stop_signal,
                        rp.end_reads - 1);
+            if (rp.closed) printf("the recorded run was closed after read %d\n", rp.end_reads - 1);
         }
         fflush(stdout);
     }
@@ -489,6 +508,8 @@ int Game_Logs_Close() {
         DInput_Set_Key_Hook(nullptr, nullptr);
         shell_pump_end_hook = nullptr;
         shell_pause_idle_hook = nullptr;
+        shell_quit_hook = nullptr;
+        shell_pausing_hook = nullptr;
         game_frame_hook = nullptr;
     }
     logs = LOGS_TYP{};

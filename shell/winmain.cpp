@@ -57,6 +57,9 @@ LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_KILLFOCUS:
         Shell_Set_Paused(1);
         return 0;
+    case WM_CLOSE:
+        if (shell_quit_hook) shell_quit_hook();
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -49,6 +49,13 @@ std::string Trimmed(const std::string &s) {
     return s.substr(start, end - start + 1);
 }
 
+// The end of a stop or closed line, "after read R", and nothing more.
+bool After_Read(std::string &rest, long long *read) {
+    std::string after = Word(rest), read_word = Word(rest);
+    return after == "after" && read_word == "read" && Number(Word(rest), MAX_READ, read) &&
+           Word(rest).empty();
+}
+
 } // namespace
 
 uint32_t Text_Crc(const std::string &text) {
@@ -120,13 +127,18 @@ int Parse_Replay(const KEY_SCRIPT_TYP &script, REPLAY_TYP *replay, std::string *
             // "stopped by signal S after read R", written by a recorder that crashed
             long long sig, read;
             std::string by = Word(rest), signal_word = Word(rest), sig_word = Word(rest);
-            std::string after = Word(rest), read_word = Word(rest);
             if (replay->end_reads >= 0) return fail(c.line, "a second end");
             if (by != "by" || signal_word != "signal" || !Number(sig_word, 255, &sig) ||
-                after != "after" || read_word != "read" || !Number(Word(rest), MAX_READ, &read) ||
-                !Word(rest).empty())
+                !After_Read(rest, &read))
                 return fail(c.line, "bad stop line");
             replay->stop_signal = (int)sig;
+            replay->end_reads = (int)read + 1;
+        } else if (kind == "closed") {
+            // "closed after read R": the window was closed, or the game quit from its pause
+            long long read;
+            if (replay->end_reads >= 0) return fail(c.line, "a second end");
+            if (!After_Read(rest, &read)) return fail(c.line, "bad closed line");
+            replay->closed = 1;
             replay->end_reads = (int)read + 1;
         }
         // Any other comment is a note for people.

@@ -24,6 +24,7 @@ struct REPLAY_TYP {
     std::vector<REPLAY_CHECK_TYP> checks; // in increasing read order
     int end_reads = -1;                   // reads the recorded run made
     int stop_signal = 0; // the signal that stopped the recorded run (0: it ended normally)
+    int closed = 0;      // the player closed the window or quit from the pause mid-run
     int last_read = -1;  // the last read any line names
     // No end or stop line: the recorder was killed, lost its power or its disk filled up. The
     // game replays up to the last check (or the last span without checks): end_reads is the read

@@ -3,11 +3,14 @@
 #include "shell/winmain.h"
 #include "game/screens.h"
 #include "shell/prefs.h"
+#include "shell/record.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/game_run.h"
 #include "platform/dik.h"
 #include "platform/headless/headless.h"
 #include <gtest/gtest.h>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -17,6 +20,7 @@ char no_args[1] = "";
 struct Run_State {
     int escape_reads[2]; // reads at which Escape is down (-1: none)
     int close_at_frame;  // frame after which the window is closed (0: never)
+    const std::vector<Plat_Event> *close_events; // what closes it (null: the window's close)
     int frames;
     SNAPSHOT_TYP first; // the first frame's picture
 };
@@ -35,15 +39,24 @@ void count_frames(const uint16_t *px, int w, int h, int pitch, int packing, void
                         1600);
     }
     R.frames++;
-    if (R.frames == R.close_at_frame) Headless_Push_Event({PLAT_EV_QUIT, 0});
+    if (R.frames != R.close_at_frame) return;
+    if (!R.close_events) Headless_Push_Event({PLAT_EV_QUIT, 0});
+    if (R.close_events)
+        for (const Plat_Event &ev : *R.close_events)
+            Headless_Push_Event(ev);
 }
 
-class WholeProgram : public testing::Test {
+class WholeProgram : public TempFolderTest {
   protected:
     void SetUp() override {
+        TempFolderTest::SetUp();
+        Reset();
+    }
+    // A fresh program: clock, shell and this test's run state.
+    void Reset() {
         Headless_Reset(1000);
         Shell_Reset();
-        R = Run_State{{-1, -1}, 0, 0, {}};
+        R = Run_State{{-1, -1}, 0, nullptr, 0, {}};
         Headless_Set_Key_Source(keys, nullptr);
         Headless_Set_Frame_Hook(count_frames, nullptr);
     }
@@ -75,6 +88,47 @@ TEST_F(WholeProgram, ClosingTheWindowEndsItLikeEscape) {
     EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
     EXPECT_EQ(R.frames, 6 + 1 + 1);
     EXPECT_EQ(Plat_Ticks() - 1000u, 30u * (6 + 1 + 1) + 170u + 70u);
+}
+
+// A run the player ends mid-game other than by the game's keys (closing the window, Escape in
+// the pause) leaves a recording that says so, and it replays: every check up to the close.
+TEST_F(WholeProgram, ARunClosedMidGameReplays) {
+    const std::vector<Plat_Event> pause_escape = {{PLAT_EV_KEY_DOWN, DIK_P},
+                                                  {PLAT_EV_KEY_DOWN, DIK_ESCAPE}};
+    const struct {
+        const char *way;
+        const std::vector<Plat_Event> *events;
+    } ways[] = {{"the window closed", nullptr}, {"Escape in the pause", &pause_escape}};
+    for (const auto &w : ways) {
+        SCOPED_TRACE(w.way);
+        Reset();
+        const std::string path = dir + "/run.rec";
+        // The title ends at read 3; 150 frames (reads 0 to 149) in, the game is mid-play.
+        R.escape_reads[0] = 3;
+        R.close_at_frame = 150;
+        R.close_events = w.events;
+        GAME_LOG_OPTIONS_TYP record;
+        record.record = path.c_str();
+        std::string error;
+        ASSERT_EQ(Game_Logs_Open(record, "test", "farwake", 1, &error), 1) << error;
+        EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+        EXPECT_EQ(Game_Logs_Close(), 0);
+        const std::string text = Read("run.rec");
+        EXPECT_NE(text.find("\n# check 149 "), std::string::npos) << text;
+        EXPECT_NE(text.find("\n# closed after read 149\n"), std::string::npos) << text;
+        EXPECT_EQ(text.find("# end"), std::string::npos) << text;
+
+        Reset();
+        GAME_LOG_OPTIONS_TYP replay;
+        replay.replay = path.c_str();
+        ASSERT_EQ(Game_Logs_Open(replay, "test", "farwake", 1, &error), 1) << error;
+        EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(Game_Logs_Close(), 0);
+        const std::string verdict = testing::internal::GetCapturedStdout();
+        EXPECT_NE(verdict.find("replay matches (3 checks)"), std::string::npos) << verdict;
+        EXPECT_NE(verdict.find("the recorded run was closed after read 149"), std::string::npos);
+    }
 }
 
 // The title's card shows the keys as bound: the settings' WASD keys, each line in its place.

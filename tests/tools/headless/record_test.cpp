@@ -96,6 +96,10 @@ TEST(RecordingFile, TruncatedAndEditedFilesAreRefused) {
         {HEADER + Check(5, LINE5) + "# end 5\n", "after the recorded end"},
         {"# farwake 1.0.0 recording, build farwake999\n# seed 1\n# end 1\n", "header"},
         {HEADER + "# stopped by signal 11\n", "bad stop line"},
+        {HEADER + "# closed after read\n", "bad closed line"},
+        {HEADER + "# closed after read 9 now\n", "bad closed line"},
+        {HEADER + "# closed after read 4\n# end 5\n", "a second end"},
+        {HEADER + "0-50 UP\n# closed after read 20\n", "after the recorded end"},
     };
     for (const Case &c : cases) {
         REPLAY_TYP r;
