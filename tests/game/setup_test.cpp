@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "tests/support/game_run.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -73,25 +74,18 @@ TEST(ResetGame, PutsTheEnemySideBackAndLeavesTheShip) {
 }
 
 // A working directory holding the named sound files copied from the data folder.
-class SoundDir : public ::testing::Test {
+class SoundDir : public TempFolderTest {
   protected:
-    std::string dir, old;
     void SetUp() override {
-        char tmpl[] = "/tmp/fw_sounds_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        old = cwd;
+        TempFolderTest::SetUp();
         Headless_Reset(1000);
         Clear_Sound_Ids();
     }
     void TearDown() override {
         DSound_Shutdown();
         Clear_Sound_Ids();
-        EXPECT_EQ(chdir(old.c_str()), 0);
-        std::string rm = "rm -rf '" + dir + "'";
-        EXPECT_EQ(system(rm.c_str()), 0);
+        EXPECT_EQ(chdir(data.c_str()), 0); // back to where the test started
+        TempFolderTest::TearDown();
     }
     void Copy(std::initializer_list<const char *> names) {
         for (const char *n : names) {

@@ -40,10 +40,12 @@ void count_frames(const uint16_t *px, int w, int h, int pitch, int packing, void
     }
     R.frames++;
     if (R.frames != R.close_at_frame) return;
-    if (!R.close_events) Headless_Push_Event({PLAT_EV_QUIT, 0});
-    if (R.close_events)
-        for (const Plat_Event &ev : *R.close_events)
-            Headless_Push_Event(ev);
+    if (!R.close_events) {
+        Headless_Push_Event({PLAT_EV_QUIT, 0});
+        return;
+    }
+    for (const Plat_Event &ev : *R.close_events)
+        Headless_Push_Event(ev);
 }
 
 class WholeProgram : public TempFolderTest {
