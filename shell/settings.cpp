@@ -215,8 +215,8 @@ void Settings_Parse(const std::string &text, const std::string &file, SETTINGS_T
             for (int i = 1; i < 5; i++)
                 if (key == section_names[i]) section = i;
             if (section < 0)
-                problem = key.empty() ? "a section line wants a closing ]"
-                                      : "unknown section [" + key + "]";
+                problem = trim(raw).back() != ']' ? "a section line wants a closing ]"
+                                                  : "unknown section [" + key + "]";
         } else if (section == SEC_DISPLAY) {
             problem = apply_display(s, key, value);
         } else if (section == SEC_SOUND) {
@@ -312,6 +312,11 @@ int Settings_Save(const std::string &path, const SETTINGS_TYP &s,
                0;
     if (got == 0) text = Settings_Text(SETTINGS_TYP{});
     text = Settings_Merge(text, s, keys);
+    // Grown past the limit, the file would be refused whole at the next start.
+    if (text.size() > SETTINGS_MAX_BYTES)
+        return *why = "cannot write " + path + ": it would grow over " +
+                      std::to_string(SETTINGS_MAX_BYTES) + " bytes",
+               0;
     return Write_Whole_File(path.c_str(), text.data(), text.size(), why);
 }
 

@@ -189,6 +189,10 @@ TEST(Settings, SaveMakesTheFolderReplacesWholeAndReportsFailure) {
     fs::path under = file / "sub.ini";
     EXPECT_EQ(Settings_Save(under.string(), s, Settings_Keys(), &why), 0);
     EXPECT_EQ(why, "cannot write " + under.string() + ": Not a directory");
+    // A file the save would grow past the limit, which the next start would refuse whole.
+    std::ofstream(file, std::ios::trunc) << "#" << std::string(SETTINGS_MAX_BYTES - 2, ' ') << "\n";
+    EXPECT_EQ(Settings_Save(file.string(), s, Settings_Keys(), &why), 0);
+    EXPECT_EQ(why, "cannot write " + file.string() + ": it would grow over 65536 bytes");
     // A link to a device: it cannot be read as a file, so it is not written either.
     fs::path full = d.path / "full.ini";
     fs::create_symlink("/dev/full", full);
