@@ -1,5 +1,6 @@
 // The executable's entry: reads the command line, opens the game's logs, then runs the game
 // through WinMain and reports a failed start on stderr.
+#include "shell/notice.h"
 #include "shell/options.h"
 #include "shell/prefs.h"
 #include "shell/present.h"
@@ -20,11 +21,12 @@ namespace {
 // them for this run; the file's own stay as read, for saving.
 void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
     SETTINGS_TYP file;
-    std::string path;
+    std::string path, refused;
     if (!opts.no_settings) {
         path = opts.settings ? opts.settings : Settings_Default_Path();
         std::vector<std::string> problems;
-        if (!path.empty()) Settings_Load(path, &file, &problems);
+        // A file that cannot be read is the player's still: it is never written over.
+        if (!path.empty() && Settings_Load(path, &file, &problems) < 0) refused = problems.back();
         for (const std::string &p : problems)
             std::fprintf(stderr, "%s: %s\n", program, p.c_str());
     }
@@ -36,6 +38,8 @@ void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
     if (opts.given & SHELL_GIVEN_SMOOTH) run.smooth = opts.smooth;
     if (opts.given & SHELL_GIVEN_VSYNC) run.vsync = opts.vsync;
     Prefs_Start(run, file, path);
+    if (!refused.empty()) Prefs_Read_Only(refused);
+    Prefs_Set_Failure_Hook(Shell_Notice);
 }
 
 } // namespace
@@ -70,5 +74,7 @@ int main(int argc, char **argv) {
     int code = WinMain(&instance, nullptr, command_line, 1);
     if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
     if (Game_Logs_Close() && code == 0) code = 1;
+    // A settings change that never reached the file is a file that could not be written.
+    if (Prefs_Unsaved() && code == 0) code = 1;
     return code;
 }

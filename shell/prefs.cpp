@@ -1,8 +1,10 @@
 // The run's settings and the file's: applying them where they act, and saving only what the
-// player changed (a command-line option acts for the run and never reaches the file).
+// player changed (a command-line option acts for the run and never reaches the file), key by key
+// into the file as it is on disk, so two games sharing it keep each other's changes.
 #include "shell/prefs.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "engine/sound/mixer.h"
 #include "platform/platform.h"
@@ -12,6 +14,12 @@ namespace {
 
 SETTINGS_TYP run_settings, file_settings;
 std::string save_path;
+// The keys changed since the last save that went through; the file takes only these.
+std::vector<SETTINGS_KEY_TYP> unsaved;
+// Why the file is never written this run ("" when it may be), and whether that was said.
+std::string read_only;
+int read_only_told = 0;
+void (*show_failure)(const char *message) = nullptr;
 int window_seen = 0, opened_fullscreen = 0, opened_w = 0, opened_h = 0;
 // The name the desktop shows for the window, whatever the window system calls it inside.
 constexpr const char *DESKTOP_TITLE = "farwake";
@@ -33,12 +41,38 @@ void apply_sound(const SETTINGS_TYP &s) {
     Mixer_Set_Master(s.mute ? 0 : s.volume);
 }
 
-// Writes the file's settings; a failure is told on stderr and the old file stays.
+// Says a failed save on stderr and, through the hook, on the screen.
+void tell(const std::string &message) {
+    std::fprintf(stderr, "farwake: %s\n", message.c_str());
+    if (show_failure) show_failure(message.c_str());
+}
+
+// Notes the keys that differ between before and the file's settings now.
+void note_changes(const SETTINGS_TYP &before) {
+    for (const SETTINGS_KEY_TYP &k : Settings_Changed(before, file_settings)) {
+        bool known = false;
+        for (const SETTINGS_KEY_TYP &u : unsaved)
+            known = known || (u.section == k.section && u.key == k.key);
+        if (!known) unsaved.push_back(k);
+    }
+}
+
+// Puts the unsaved keys into the file; a failure is told and they wait for the next save.
 int save() {
+    if (save_path.empty()) unsaved.clear(); // --no-settings: nothing is kept, by choice
+    if (unsaved.empty()) return 1;
+    if (!read_only.empty()) {
+        if (!read_only_told) tell(read_only);
+        read_only_told = 1;
+        return 0;
+    }
     std::string why;
-    if (save_path.empty() || Settings_Save(save_path, file_settings, &why)) return 1;
-    std::fprintf(stderr, "farwake: %s\n", why.c_str());
-    return 0;
+    if (!Settings_Save(save_path, file_settings, unsaved, &why)) {
+        tell(why);
+        return 0;
+    }
+    unsaved.clear();
+    return 1;
 }
 
 } // namespace
@@ -47,6 +81,9 @@ void Prefs_Start(const SETTINGS_TYP &run, const SETTINGS_TYP &file, const std::s
     run_settings = run;
     file_settings = file;
     save_path = path;
+    unsaved.clear();
+    read_only.clear();
+    read_only_told = 0;
     window_seen = 0;
     Plat_Set_Display(run.fullscreen, run.integer_scale);
     Plat_Set_Window(DESKTOP_TITLE, run.window_width, run.window_height);
@@ -63,8 +100,21 @@ const SETTINGS_TYP &Prefs_File() {
     return file_settings;
 }
 
+void Prefs_Read_Only(const std::string &problem) {
+    read_only = "settings changes are not saved: " + problem;
+}
+
+void Prefs_Set_Failure_Hook(void (*hook)(const char *message)) {
+    show_failure = hook;
+}
+
+int Prefs_Unsaved() {
+    return !unsaved.empty();
+}
+
 int Prefs_Change(const SETTINGS_TYP &c, int group) {
     SETTINGS_TYP &r = run_settings, &f = file_settings;
+    const SETTINGS_TYP before = f;
     switch (group) {
     case PREF_FULLSCREEN: {
         int now = 0;
@@ -106,6 +156,7 @@ int Prefs_Change(const SETTINGS_TYP &c, int group) {
     default:
         return 0;
     }
+    note_changes(before);
     return save();
 }
 
@@ -127,5 +178,7 @@ void Prefs_Finish() {
         file_settings.window_height = h;
     }
     window_seen = 0;
-    if (!Settings_Equal(before, file_settings)) save();
+    note_changes(before);
+    // Changes a failed save left are tried once more.
+    save();
 }

@@ -22,12 +22,20 @@ void Prefs_Start(const SETTINGS_TYP &run, const SETTINGS_TYP &file, const std::s
 // The settings in force (the defaults before Prefs_Start).
 const SETTINGS_TYP &Prefs_Run();
 // The player changed one group to what changed holds: it is applied, kept in the file's settings
-// and saved; 0 with the reason on stderr when the save failed.
+// and the keys it changed saved; 0 with the reason on stderr (and the failure hook) when the save
+// failed, the keys then kept for the next save.
 int Prefs_Change(const SETTINGS_TYP &changed, int group);
 // Notes how the window opened, to tell the player's changes from it at the end.
 void Prefs_Window_Opened();
 // At the end of a run: a window size or fullscreen state the player left differently from the
-// file's is kept and saved.
+// file's is kept and saved, with any change an earlier failed save left.
 void Prefs_Finish();
+// The file could not be read at the start (problem: "FILE: cannot read: why"): nothing is written
+// over it this run, and the first change says so once. Called after Prefs_Start.
+void Prefs_Read_Only(const std::string &problem);
+// Shows a failed save's message besides stderr (the program's on-screen notice); null: stderr only.
+void Prefs_Set_Failure_Hook(void (*hook)(const char *message));
+// 1 while a change the player made has not reached the file (a failed save, a file not written).
+int Prefs_Unsaved();
 // The settings the file keeps now.
 const SETTINGS_TYP &Prefs_File();

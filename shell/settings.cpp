@@ -1,5 +1,6 @@
 // The settings file: a forgiving line-by-line INI reader that names each bad line, and a writer
-// that replaces the file in one rename so a crash never leaves half a file.
+// that puts this game's changes into the file as it is on disk, replaced in one rename so a crash
+// never leaves half a file.
 #include "shell/settings.h"
 
 #include <cerrno>
@@ -132,7 +133,8 @@ std::string apply_controller(SETTINGS_TYP *s, const std::string &key, const std:
 
 int read_file(const std::string &path, std::string *text, std::string *why) {
     FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return errno == ENOENT ? 0 : (*why = std::strerror(errno), -1);
+    // No file there, not even a folder for one: a first start.
+    if (!f) return errno == ENOENT || errno == ENOTDIR ? 0 : (*why = std::strerror(errno), -1);
     struct stat st;
     if (fstat(fileno(f), &st) == 0 && !S_ISREG(st.st_mode)) {
         std::fclose(f);
@@ -145,10 +147,16 @@ int read_file(const std::string &path, std::string *text, std::string *why) {
     int failed = std::ferror(f);
     std::fclose(f);
     if (failed) return *why = "read error", -1;
-    if (got > SETTINGS_MAX_BYTES)
-        return *why = "larger than " + std::to_string(SETTINGS_MAX_BYTES) + " bytes", -1;
-    text->resize(got);
+    text->resize(got); // up to one byte over the limit, which refusal() then refuses
     return 1;
+}
+
+// Why a file's text is refused whole ("" when it is not): too large, or not text at all.
+std::string refusal(const std::string &text) {
+    if (text.size() > SETTINGS_MAX_BYTES)
+        return "larger than " + std::to_string(SETTINGS_MAX_BYTES) + " bytes";
+    if (text.find('\0') != std::string::npos) return "not a text file (it holds a NUL byte)";
+    return "";
 }
 
 // Makes each missing folder on the way to the file's folder.
@@ -166,6 +174,24 @@ bool Settings_Equal(const SETTINGS_TYP &a, const SETTINGS_TYP &b) {
            std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
 }
 
+int Settings_Line(const std::string &raw, std::string *name, std::string *value) {
+    name->clear();
+    value->clear();
+    std::string line = trim(raw);
+    if (raw.size() > SETTINGS_MAX_LINE || line.find('\0') != std::string::npos)
+        return SETTINGS_LINE_BAD;
+    if (line.empty() || line[0] == '#' || line[0] == ';') return SETTINGS_LINE_SKIP;
+    if (line[0] == '[') {
+        if (line.back() == ']') *name = trim(line.substr(1, line.size() - 2));
+        return SETTINGS_LINE_SECTION;
+    }
+    size_t eq = line.find('=');
+    if (eq == std::string::npos || trim(line.substr(0, eq)).empty()) return SETTINGS_LINE_BAD;
+    *name = trim(line.substr(0, eq));
+    *value = trim(line.substr(eq + 1));
+    return SETTINGS_LINE_ENTRY;
+}
+
 void Settings_Parse(const std::string &text, const std::string &file, SETTINGS_TYP *s,
                     std::vector<std::string> *problems) {
     int section = SEC_NONE;
@@ -176,43 +202,51 @@ void Settings_Parse(const std::string &text, const std::string &file, SETTINGS_T
         if (end == std::string::npos) end = text.size();
         std::string raw = text.substr(at, end - at);
         at = end + 1;
-        std::string problem;
-        std::string line = trim(raw);
-        if (raw.size() > SETTINGS_MAX_LINE) {
-            problem = "line longer than " + std::to_string(SETTINGS_MAX_LINE) + " bytes";
-        } else if (line.find('\0') != std::string::npos) {
-            problem = "not text (a NUL byte)";
-        } else if (line.empty() || line[0] == '#' || line[0] == ';') {
-            continue;
-        } else if (line[0] == '[') {
-            std::string name = line.back() == ']' ? trim(line.substr(1, line.size() - 2)) : "";
+        std::string problem, key, value;
+        int kind = Settings_Line(raw, &key, &value);
+        if (kind == SETTINGS_LINE_SKIP) continue;
+        if (kind == SETTINGS_LINE_BAD) {
+            problem = raw.size() > SETTINGS_MAX_LINE
+                          ? "line longer than " + std::to_string(SETTINGS_MAX_LINE) + " bytes"
+                      : raw.find('\0') != std::string::npos ? "not text (a NUL byte)"
+                                                            : "wants 'key = value'";
+        } else if (kind == SETTINGS_LINE_SECTION) {
             section = -1;
             for (int i = 1; i < 5; i++)
-                if (name == section_names[i]) section = i;
+                if (key == section_names[i]) section = i;
             if (section < 0)
-                problem = line.back() == ']' ? "unknown section [" + name + "]"
-                                             : "a section line wants a closing ]";
-        } else {
-            size_t eq = line.find('=');
-            std::string key = eq == std::string::npos ? "" : trim(line.substr(0, eq));
-            std::string value = eq == std::string::npos ? "" : trim(line.substr(eq + 1));
-            if (eq == std::string::npos || key.empty())
-                problem = "wants 'key = value'";
-            else if (section == SEC_DISPLAY)
-                problem = apply_display(s, key, value);
-            else if (section == SEC_SOUND)
-                problem = apply_sound(s, key, value);
-            else if (section == SEC_KEYS)
-                problem = apply_keys(s, key, value, from_file);
-            else if (section == SEC_CONTROLLER)
-                problem = apply_controller(s, key, value);
-            else if (section == SEC_NONE)
-                problem = "'" + key + "' is outside a section";
-            // Lines of an unknown section were reported with its name.
+                problem = trim(raw).back() != ']' ? "a section line wants a closing ]"
+                                                  : "unknown section [" + key + "]";
+        } else if (section == SEC_DISPLAY) {
+            problem = apply_display(s, key, value);
+        } else if (section == SEC_SOUND) {
+            problem = apply_sound(s, key, value);
+        } else if (section == SEC_KEYS) {
+            problem = apply_keys(s, key, value, from_file);
+        } else if (section == SEC_CONTROLLER) {
+            problem = apply_controller(s, key, value);
+        } else if (section == SEC_NONE) {
+            problem = "'" + key + "' is outside a section";
         }
+        // Lines of an unknown section were reported with its name.
         if (!problem.empty() && problems)
             problems->push_back(file + " line " + std::to_string(number) + ": " + problem);
     }
+}
+
+int Settings_Read(const std::string &text, const std::string &file, SETTINGS_TYP *s,
+                  std::vector<std::string> *problems) {
+    std::string why = refusal(text);
+    if (!why.empty()) {
+        if (problems) problems->push_back(file + ": cannot read: " + why);
+        return -1;
+    }
+    Settings_Parse(Settings_Without_Bom(text), file, s, problems);
+    return 1;
+}
+
+std::string Settings_Without_Bom(const std::string &text) {
+    return text.compare(0, 3, SETTINGS_BOM) == 0 ? text.substr(3) : text;
 }
 
 std::string Settings_Text(const SETTINGS_TYP &s) {
@@ -262,13 +296,27 @@ int Settings_Load(const std::string &path, SETTINGS_TYP *s, std::vector<std::str
     int got = read_file(path, &text, &why);
     if (got < 0 && problems) problems->push_back(path + ": cannot read: " + why);
     if (got <= 0) return got;
-    Settings_Parse(text, path, s, problems);
-    return 1;
+    return Settings_Read(text, path, s, problems);
 }
 
-int Settings_Save(const std::string &path, const SETTINGS_TYP &s, std::string *why) {
+int Settings_Save(const std::string &path, const SETTINGS_TYP &s,
+                  const std::vector<SETTINGS_KEY_TYP> &keys, std::string *why) {
     if (!path.empty()) make_parents(path);
-    std::string text = Settings_Text(s);
+    // The file as it is now, another game's changes and all; a missing one starts as the defaults.
+    std::string text, reason;
+    int got = path.empty() ? 0 : read_file(path, &text, &reason);
+    if (got > 0) reason = refusal(text);
+    if (got < 0 || !reason.empty())
+        return *why = "cannot write " + path + ": it cannot be read (" + reason +
+                      "), so it is left as it is",
+               0;
+    if (got == 0) text = Settings_Text(SETTINGS_TYP{});
+    text = Settings_Merge(text, s, keys);
+    // Grown past the limit, the file would be refused whole at the next start.
+    if (text.size() > SETTINGS_MAX_BYTES)
+        return *why = "cannot write " + path + ": it would grow over " +
+                      std::to_string(SETTINGS_MAX_BYTES) + " bytes",
+               0;
     return Write_Whole_File(path.c_str(), text.data(), text.size(), why);
 }
 

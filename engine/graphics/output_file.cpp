@@ -61,15 +61,49 @@ std::string Output_Failure(const OUTPUT_FILE_TYP &o) {
     return "cannot write " + o.path + ": " + std::strerror(o.error ? o.error : EIO);
 }
 
+std::string Output_Link_Target(const std::string &path, int *error) {
+    // As many links as the system itself follows in one path.
+    constexpr int MOST_LINKS = 40;
+    std::string at = path;
+    for (int links = 0; links <= MOST_LINKS; links++) {
+        struct stat st;
+        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        // The size lstat gives a link can lie (some file systems say 0): read into a fixed room.
+        char room[4096];
+        ssize_t n = readlink(at.c_str(), room, sizeof room);
+        if (n < 0 || (size_t)n >= sizeof room || n == 0) {
+            *error = n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG;
+            return "";
+        }
+        std::string next(room, (size_t)n);
+        size_t slash = at.rfind('/');
+        // A relative target is relative to the link's own folder.
+        if (next[0] != '/' && slash != std::string::npos) next = at.substr(0, slash + 1) + next;
+        at = next;
+    }
+    *error = ELOOP;
+    return "";
+}
+
 int Write_Whole_File(const char *path, const void *data, size_t size, std::string *error) {
-    auto fail = [&](int err) {
+    auto fail = [&](int err, const char *reason = nullptr) {
         if (error)
             *error = std::string("cannot write ") + (path ? path : "") + ": " +
-                     std::strerror(err ? err : EIO);
+                     (reason ? reason : std::strerror(err ? err : EIO));
         return 0;
     };
     if (!path || !*path) return fail(ENOENT);
-    std::string temp = std::string(path) + ".XXXXXX";
+    int link_error = 0;
+    const std::string target = Output_Link_Target(path, &link_error);
+    if (target.empty()) return fail(link_error);
+    mode_t mode = 0644;
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0) {
+        // Renaming over a device or a folder would put a file where the system keeps its own.
+        if (!S_ISREG(st.st_mode)) return fail(0, "not a regular file");
+        mode = st.st_mode & 07777;
+    }
+    std::string temp = target + ".XXXXXX";
     int fd = mkstemp(&temp[0]);
     if (fd < 0) return fail(errno);
     auto drop = [&](int err) {
@@ -86,9 +120,9 @@ int Write_Whole_File(const char *path, const void *data, size_t size, std::strin
         done += (size_t)n;
     }
     // The data reaches the disk before the name moves: a crash leaves the old file or the new.
-    if (fsync(fd) != 0 || fchmod(fd, 0644) != 0) return drop(errno);
+    if (fsync(fd) != 0 || fchmod(fd, mode) != 0) return drop(errno);
     int closed = close(fd);
     fd = -1;
-    if (closed != 0 || std::rename(temp.c_str(), path) != 0) return drop(errno);
+    if (closed != 0 || std::rename(temp.c_str(), target.c_str()) != 0) return drop(errno);
     return 1;
 }

@@ -27,5 +27,10 @@ int Output_Close(OUTPUT_FILE_TYP *o);
 // "cannot write PATH: REASON" for a failed output.
 std::string Output_Failure(const OUTPUT_FILE_TYP &o);
 // Writes a whole regular file (settings, say) through a synced temporary file renamed over it, so a
-// failure leaves the old file as it was; 1, or 0 with "cannot write PATH: REASON" in *error.
+// failure leaves the old file as it was; 1, or 0 with "cannot write PATH: REASON" in *error. A
+// symbolic link is followed to its target, which is replaced in its own folder with its mode kept;
+// a target that is there but not a regular file (a folder, a device) is refused.
 int Write_Whole_File(const char *path, const void *data, size_t size, std::string *error);
+// The file that path's chain of symbolic links ends at (path itself when it is no link); the last
+// one need not exist. "" with *error set (ELOOP, say) when the chain cannot be followed.
+std::string Output_Link_Target(const std::string &path, int *error);

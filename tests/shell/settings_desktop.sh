@@ -2,9 +2,11 @@
 # The settings on a desktop (Xvfb with openbox), driven with xdotool: the window's title reads
 # "farwake"; a settings file moving thrust to W makes W thrust and Up not (the keyboard trace
 # shows the game's Up code), while its bad line is reported and the rest applies; the menu opens
-# on F1 when paused and saves a volume change; F11 there and back keeps a resized window's size,
-# which is saved and given back at the next start; a recording made with the moved keys replays
-# in farwake-headless. Exits 77 (skipped) when Xvfb, openbox, xdotool or xwininfo is missing.
+# on F1 when paused and saves a volume change, and only it, through the file's link (to a dotfile
+# folder), which stays a link; F11 there and back keeps a resized window's size, which is saved
+# and given back at the next start; a failed save is said and makes the exit status 1; a recording
+# made with the moved keys replays in farwake-headless. Exits 77 (skipped) when Xvfb, openbox,
+# xdotool or xwininfo is missing.
 # usage: settings_desktop.sh FARWAKE FARWAKE_HEADLESS
 game=$1 headless=$2
 [ -x "$game" ] && [ -x "$headless" ] || { echo "FAIL: no game at $game or $headless"; exit 1; }
@@ -62,6 +64,16 @@ trace_from() { # line: the trace's lines after that many
 size() { # the game window's inner size, as WIDTHxHEIGHT
     xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
 }
+leave_title() { # Escape until the game reads its first frame's keys
+    tries=0
+    while ! grep -q " key 1\$" "$work/keys.trace"; do
+        hold 0.1 Escape
+        sleep 0.8
+        tries=$((tries + 1))
+        [ $tries -ge 3 ] && fail "Escape does not leave the title screen"
+    done
+    sleep 0.5
+}
 key() { # keys pressed one by one, with time between them for a loaded machine
     for k in "$@"; do
         xdotool key "$k"
@@ -70,8 +82,9 @@ key() { # keys pressed one by one, with time between them for a loaded machine
 }
 
 # ---- a settings file with a bad line; the title's name --------------------------------------
-mkdir -p "$(dirname "$settings")"
-printf '[sound]\nvolume = 400\n[keys]\nthrust = W\n' >"$settings"
+mkdir -p "$(dirname "$settings")" "$work/dots"
+printf '[sound]\nvolume = 400\n[keys]\nthrust = W\n' >"$work/dots/settings.ini"
+ln -s "$work/dots/settings.ini" "$settings"
 cp "$settings" "$work/original.ini"
 start --window --record "$work/game.rec"
 name=$(xdotool getwindowname "$wid")
@@ -82,14 +95,7 @@ grep -qxF "$want" "$work/game.log" || fail "no message for the bad line: $(cat "
 echo "the bad line is reported: $want"
 
 # ---- W thrusts, Up does not ----------------------------------------------------------------
-tries=0
-while ! grep -q " key 1\$" "$work/keys.trace"; do
-    hold 0.1 Escape
-    sleep 0.8
-    tries=$((tries + 1))
-    [ $tries -ge 3 ] && fail "Escape does not leave the title screen"
-done
-sleep 0.5
+leave_title
 n=$(wc -l <"$work/keys.trace")
 hold 0.6 w
 sleep 0.3
@@ -106,8 +112,9 @@ key p F1 Down Down Down Down Return Left
 sleep 0.5
 grep -qx "volume = 90" "$settings" || fail "the volume change was not saved: $(cat "$settings")"
 grep -qx "thrust = W" "$settings" || fail "the file lost thrust = W: $(cat "$settings")"
-grep -qx "fullscreen = on" "$settings" || fail "--window reached the file: $(cat "$settings")"
-echo "the menu opened on F1 and saved volume = 90, keeping the rest"
+! grep -q "fullscreen" "$settings" || fail "--window reached the file: $(cat "$settings")"
+[ -L "$settings" ] || fail "the save put a file where the link to the dotfile folder was"
+echo "the menu opened on F1 and saved volume = 90 through the link, keeping the rest"
 key Escape Escape p
 alive || fail "the game ended on leaving the menu"
 
@@ -134,6 +141,18 @@ start --window
 [ "$(size)" = "$before" ] || fail "the next start opened at $(size), not the saved $before"
 echo "the next start opens at the saved $before"
 stop
+
+# ---- a save that fails is said and gives exit status 1 --------------------------------------
+: >"$work/blocker"
+start --window --settings "$work/blocker/settings.ini"
+leave_title
+key p F1 Down Down Down Down Return Left Escape Escape p
+kill "$gpid"
+wait_game_end 30
+[ "$status" -eq 1 ] || fail "a failed save ended with status $status, not 1: $(cat "$work/game.log")"
+want="farwake: cannot write $work/blocker/settings.ini: Not a directory"
+grep -qxF "$want" "$work/game.log" || fail "no message for the failed save: $(cat "$work/game.log")"
+echo "a failed save is said ($want) and the game exits 1"
 
 # ---- the recording made with W for thrust replays headless ----------------------------------
 "$headless" --replay "$work/game.rec" --state "$work/replay.jsonl" >"$work/replay.log" 2>&1 ||

@@ -1,5 +1,6 @@
-// The settings file: every key read, bad lines named with the rest still applied, refused
-// files, the atomic write and its failure message, and the command line kept out of the file.
+// The settings file: every key read, bad lines named with the rest still applied, refused files
+// never written over, the atomic write and its failure message, saves merged into the file on
+// disk (two games sharing it), and the command line kept out of the file.
 #include "shell/settings.h"
 
 #include <gtest/gtest.h>
@@ -167,7 +168,7 @@ TEST(Settings, SaveMakesTheFolderReplacesWholeAndReportsFailure) {
     SETTINGS_TYP s;
     s.volume = 70;
     std::string why;
-    ASSERT_EQ(Settings_Save(file.string(), s, &why), 1) << why;
+    ASSERT_EQ(Settings_Save(file.string(), s, Settings_Keys(), &why), 1) << why;
     SETTINGS_TYP back;
     std::vector<std::string> problems;
     EXPECT_EQ(Settings_Load(file.string(), &back, &problems), 1);
@@ -179,15 +180,25 @@ TEST(Settings, SaveMakesTheFolderReplacesWholeAndReportsFailure) {
     if (::geteuid() != 0) {
         fs::permissions(file.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
         s.volume = 10;
-        EXPECT_EQ(Settings_Save(file.string(), s, &why), 0);
+        EXPECT_EQ(Settings_Save(file.string(), s, Settings_Keys(), &why), 0);
         EXPECT_EQ(why, "cannot write " + file.string() + ": Permission denied");
         EXPECT_NE(Read(file).find("volume = 70\n"), std::string::npos);
         fs::permissions(file.parent_path(), fs::perms::owner_all);
     }
     // Under a file rather than a folder.
     fs::path under = file / "sub.ini";
-    EXPECT_EQ(Settings_Save(under.string(), s, &why), 0);
+    EXPECT_EQ(Settings_Save(under.string(), s, Settings_Keys(), &why), 0);
     EXPECT_EQ(why, "cannot write " + under.string() + ": Not a directory");
+    // A file the save would grow past the limit, which the next start would refuse whole.
+    std::ofstream(file, std::ios::trunc) << "#" << std::string(SETTINGS_MAX_BYTES - 2, ' ') << "\n";
+    EXPECT_EQ(Settings_Save(file.string(), s, Settings_Keys(), &why), 0);
+    EXPECT_EQ(why, "cannot write " + file.string() + ": it would grow over 65536 bytes");
+    // A link to a device: it cannot be read as a file, so it is not written either.
+    fs::path full = d.path / "full.ini";
+    fs::create_symlink("/dev/full", full);
+    EXPECT_EQ(Settings_Save(full.string(), s, Settings_Keys(), &why), 0);
+    EXPECT_EQ(why, "cannot write " + full.string() +
+                       ": it cannot be read (not a regular file), so it is left as it is");
 }
 
 TEST(Settings, DefaultPathFollowsXdg) {
@@ -245,6 +256,170 @@ TEST(Settings, EndOfRunKeepsOnlyThePlayersChanges) {
         EXPECT_EQ(back.window_width, c.width) << c.what;
         EXPECT_EQ(back.window_height, c.height) << c.what;
     }
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+}
+
+// Whole files refused (the settings left as the defaults) or read: the size limit to the byte,
+// a binary file, and a byte-order mark skipped rather than spoiling the first section.
+TEST(Settings, RefusedWholeOrReadPastTheMark) {
+    std::string fits = "[sound]\nvolume = 5\n";
+    while (fits.size() + 100 < SETTINGS_MAX_BYTES)
+        fits += std::string(99, '#') + "\n";
+    fits += std::string(SETTINGS_MAX_BYTES - fits.size(), '#');
+    struct {
+        std::string text;
+        int result, volume;
+        const char *problem; // the one problem, "" for none
+    } cases[] = {
+        {fits, 1, 5, ""},
+        {fits + "#", -1, 100, "f.ini: cannot read: larger than 65536 bytes"},
+        {std::string("[sound]\nvolume = 5\n\x7f\0\x01\x02", 23), -1, 100,
+         "f.ini: cannot read: not a text file (it holds a NUL byte)"},
+        {std::string(SETTINGS_BOM) + "[sound]\nvolume = 5\n", 1, 5, ""},
+        {std::string(SETTINGS_BOM) + SETTINGS_BOM + "[sound]\nvolume = 5\n", 1, 100,
+         "f.ini line 1: wants 'key = value'"},
+    };
+    for (const auto &c : cases) {
+        SETTINGS_TYP s;
+        std::vector<std::string> problems;
+        EXPECT_EQ(Settings_Read(c.text, "f.ini", &s, &problems), c.result) << c.problem;
+        EXPECT_EQ(s.volume, c.volume) << c.problem;
+        EXPECT_EQ(problems.empty() ? "" : problems[0], c.problem);
+    }
+}
+
+std::string failure_seen;
+int failures_seen = 0;
+void See_Failure(const char *message) {
+    failure_seen = message;
+    failures_seen++;
+}
+
+// A file the game could not read is never written over: the changes of the run go nowhere, the
+// first says so once (stderr and the hook), and the run ends with changes unsaved.
+TEST(Settings, AFileThatCouldNotBeReadIsNeverWrittenOver) {
+    Dir d;
+    struct {
+        const char *what;
+        std::string bytes;
+        bool unreadable;
+    } cases[] = {
+        {"oversized", "[sound]\nvolume = 5\n" + std::string(SETTINGS_MAX_BYTES, ';'), false},
+        {"binary", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), false},
+        {"unreadable", "[sound]\nvolume = 5\n", true},
+    };
+    Prefs_Set_Failure_Hook(See_Failure);
+    for (const auto &c : cases) {
+        if (c.unreadable && ::geteuid() == 0) continue; // root reads whatever the mode says
+        fs::path file = d.path / (std::string(c.what) + ".ini");
+        std::ofstream(file, std::ios::binary) << c.bytes;
+        if (c.unreadable) fs::permissions(file, fs::perms::owner_write);
+        SETTINGS_TYP s;
+        std::vector<std::string> problems;
+        ASSERT_EQ(Settings_Load(file.string(), &s, &problems), -1) << c.what;
+        Headless_Reset(0);
+        Prefs_Start(s, s, file.string());
+        Prefs_Read_Only(problems.back());
+        failures_seen = 0;
+        s.volume = 50;
+        EXPECT_EQ(Prefs_Change(s, PREF_VOLUME), 0) << c.what;
+        s.mute = 1;
+        EXPECT_EQ(Prefs_Change(s, PREF_MUTE), 0) << c.what;
+        EXPECT_EQ(failures_seen, 1) << c.what;
+        EXPECT_EQ(failure_seen, "settings changes are not saved: " + problems.back());
+        EXPECT_EQ(Prefs_Unsaved(), 1);
+        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(Read(file), c.bytes) << c.what;
+    }
+    Prefs_Set_Failure_Hook(nullptr);
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+}
+
+// A save puts the changed keys into the file as it is on disk: another game's keys and lines
+// this version does not know stay where they were, with the player's comments and order.
+TEST(Settings, SavesMergeTheChangedKeysIntoTheFileOnDisk) {
+    const std::string bom = SETTINGS_BOM;
+    struct {
+        const char *what;
+        std::string disk;
+        void (*change)(SETTINGS_TYP *);
+        std::string merged;
+    } cases[] = {
+        {"unknown keys and sections kept",
+         "# mine\n[sound]\n# loud\nvolume = 50\nreverb = hall\n[future]\nshiny = yes\n",
+         [](SETTINGS_TYP *s) { s->volume = 70; },
+         "# mine\n[sound]\n# loud\nvolume = 70\nreverb = hall\n[future]\nshiny = yes\n"},
+        {"a missing key joins its section", "[sound]\nvolume = 50\n[future]\nx = 1\n",
+         [](SETTINGS_TYP *s) { s->mute = 1; },
+         "[sound]\nvolume = 50\n# on: no sound, whatever the volume\nmute = on\n[future]\nx = 1\n"},
+        {"a missing section is made", "[sound]\nvolume = 50",
+         [](SETTINGS_TYP *s) { s->fullscreen = 0; },
+         "[sound]\nvolume = 50\n\n[display]\n# on: fullscreen; off: a window\nfullscreen = off\n"},
+        {"BOM and CR LF kept", bom + "[sound]\r\nvolume = 50\r\n",
+         [](SETTINGS_TYP *s) { s->volume = 20; }, bom + "[sound]\r\nvolume = 20\r\n"},
+        {"every copy set, a bad one too", "[sound]\nvolume = 400\n[sound]\nvolume = 60\n",
+         [](SETTINGS_TYP *s) { s->volume = 20; }, "[sound]\nvolume = 20\n[sound]\nvolume = 20\n"},
+        {"a broken section is not the key's", "[sound\nvolume = 50\n",
+         [](SETTINGS_TYP *s) { s->volume = 20; },
+         "[sound\nvolume = 50\n\n[sound]\n# master volume in percent, 0-100\nvolume = 20\n"},
+    };
+    for (const auto &c : cases) {
+        SETTINGS_TYP before, after;
+        c.change(&after);
+        EXPECT_EQ(Settings_Merge(c.disk, after, Settings_Changed(before, after)), c.merged)
+            << c.what;
+    }
+    // Another game gave W to fire, this one to missile: merged line by line both break, so this
+    // game's keys are written whole and read without a problem.
+    SETTINGS_TYP before, after;
+    Keymap_Bind_Key(&after.keys, KEY_MISSILE, 0, DIK_W);
+    std::string merged =
+        Settings_Merge("[keys]\nfire = W\n", after, Settings_Changed(before, after));
+    SETTINGS_TYP back;
+    EXPECT_TRUE(Parse(merged, &back).empty()) << merged;
+    EXPECT_TRUE(Settings_Equal(back, after)) << merged;
+}
+
+// Two games share one file: each save applies only what that game changed since its last save,
+// so neither loses the other's change; a failed save says why and is tried again at the end.
+TEST(Settings, TwoGamesKeepEachOthersChangesAndAFailedSaveIsTold) {
+    Dir d;
+    std::string file = (d.path / "settings.ini").string(), why;
+    SETTINGS_TYP start, other;
+    Headless_Reset(0);
+    Prefs_Start(start, start, file);
+    SETTINGS_TYP c = start;
+    c.volume = 40;
+    ASSERT_EQ(Prefs_Change(c, PREF_VOLUME), 1);
+    other.fullscreen = 0;
+    other.keys.pad[KEY_FIRE] = PLAT_PAD_Y;
+    ASSERT_EQ(Settings_Save(file, other, Settings_Changed(start, other), &why), 1) << why;
+    c.mute = 1;
+    ASSERT_EQ(Prefs_Change(c, PREF_MUTE), 1);
+    SETTINGS_TYP back;
+    std::vector<std::string> problems;
+    ASSERT_EQ(Settings_Load(file, &back, &problems), 1);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(back.volume, 40);
+    EXPECT_EQ(back.mute, 1);
+    EXPECT_EQ(back.fullscreen, 0);
+    EXPECT_EQ(back.keys.pad[KEY_FIRE], PLAT_PAD_Y);
+    // A file where the folder should be: the save fails, is told, and waits for the next one.
+    fs::remove(file);
+    std::ofstream(d.path / "blocker") << "x";
+    Prefs_Start(start, start, (d.path / "blocker" / "settings.ini").string());
+    Prefs_Set_Failure_Hook(See_Failure);
+    Prefs_Window_Opened();
+    c.volume = 30;
+    EXPECT_EQ(Prefs_Change(c, PREF_VOLUME), 0);
+    EXPECT_EQ(failure_seen,
+              "cannot write " + (d.path / "blocker").string() + "/settings.ini: Not a directory");
+    EXPECT_EQ(Prefs_Unsaved(), 1);
+    fs::remove(d.path / "blocker");
+    Prefs_Finish();
+    EXPECT_EQ(Prefs_Unsaved(), 0);
+    EXPECT_NE(Read(d.path / "blocker" / "settings.ini").find("\nvolume = 30\n"), std::string::npos);
+    Prefs_Set_Failure_Hook(nullptr);
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
 }
 

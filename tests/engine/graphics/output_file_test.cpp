@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -61,6 +62,53 @@ TEST(OutputFile, WholeFilesReplaceTheOldOneOrLeaveIt) {
     EXPECT_EQ(error, "cannot write " + dir + "/none/settings.cfg: No such file or directory");
     EXPECT_EQ(Slurp(path), "volume 5\n");
     EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+// A link is written through: its target is replaced in the target's own folder, with its mode,
+// and the link stays a link; a chain is followed, a dangling link makes its target, and a link to
+// a device or round in a loop fails with the reason.
+TEST(OutputFile, WholeFilesGoThroughLinksToTheirTargets) {
+    namespace fs = std::filesystem;
+    char tmpl[] = "/tmp/fw_links_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const fs::path dir = tmpl;
+    fs::create_directories(dir / "conf");
+    fs::create_directories(dir / "dots");
+    std::ofstream(dir / "dots" / "kept.ini") << "old\n";
+    fs::permissions(dir / "dots" / "kept.ini", fs::perms::owner_read | fs::perms::owner_write);
+    struct {
+        const char *link, *to; // the link in conf/ and where it points
+        const char *chain;     // a second link in conf/ pointing at the first, written instead
+        const char *target;    // the file written, under dots/; null: the write fails
+        const char *reason;
+    } cases[] = {
+        {"rel.ini", "../dots/kept.ini", nullptr, "kept.ini", nullptr},
+        {"abs.ini", "", "chain.ini", "abs_target.ini", nullptr}, // to: dots/ by its full path
+        {"dangling.ini", "../dots/new.ini", nullptr, "new.ini", nullptr},
+        {"full.ini", "/dev/full", nullptr, nullptr, "not a regular file"},
+        {"loop.ini", "loop.ini", nullptr, nullptr, "Too many levels of symbolic links"},
+    };
+    for (const auto &c : cases) {
+        fs::path link = dir / "conf" / c.link;
+        fs::create_symlink(*c.to ? fs::path(c.to) : dir / "dots" / "abs_target.ini", link);
+        fs::path written = link;
+        if (c.chain) fs::create_symlink(c.link, written = dir / "conf" / c.chain);
+        std::string error;
+        int ok = Write_Whole_File(written.c_str(), "new\n", 4, &error);
+        EXPECT_EQ(ok, c.target != nullptr) << c.link << ": " << error;
+        EXPECT_TRUE(fs::is_symlink(link)) << c.link;
+        if (c.target) {
+            EXPECT_EQ(Slurp(dir / "dots" / c.target), "new\n") << c.link;
+        } else {
+            EXPECT_EQ(error, "cannot write " + written.string() + ": " + c.reason);
+        }
+    }
+    EXPECT_EQ(fs::status(dir / "dots" / "kept.ini").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    // Nothing but the links and their targets is left: no temporary file on either side.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "conf"), fs::directory_iterator()), 6);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "dots"), fs::directory_iterator()), 3);
+    fs::remove_all(dir);
 }
 
 } // namespace
