@@ -164,7 +164,7 @@ Wave make_engine(int rate) {
         double throb = 0.82 + 0.18 * exact::Sin(kTwoPi * 6.0 * t); // 6 whole cycles a loop
         w[i] = v * throb;
     }
-    normalise(w, 0.45);
+    normalise(w, 0.34);
     return w;
 }
 
@@ -189,7 +189,7 @@ Wave make_blaze(int rate) {
     }
     saturate(w, 1.8);
     fade_ends(w, rate, 0.01, 0.05);
-    normalise(w, 0.65);
+    normalise(w, 0.5);
     return w;
 }
 
@@ -209,7 +209,7 @@ Wave make_laser(int rate) {
         w[i] = tone * env_ad(t, 0.004, 0.09);
     }
     fade_ends(w, rate, 0.002, 0.02);
-    normalise(w, 0.55);
+    normalise(w, 0.32);
     return w;
 }
 
@@ -363,9 +363,9 @@ int main(int argc, char **argv) {
     items.push_back({"beep00.wav", 11025, make_beep(11025)});
     items.push_back({"missile00.wav", 11025, make_missile(11025)});
     items.push_back(
-        {"boom67.wav", 22050, make_boom(22050, 0xB0067u, 1.6, 70.0, 2400.0, 0.55, 0.8)});
+        {"boom67.wav", 22050, make_boom(22050, 0xB0067u, 1.6, 70.0, 2400.0, 0.55, 0.6)});
     items.push_back(
-        {"boom45.wav", 22050, make_boom(22050, 0xB0045u, 0.4, 130.0, 5000.0, 0.1, 0.6)});
+        {"boom45.wav", 22050, make_boom(22050, 0xB0045u, 0.4, 130.0, 5000.0, 0.1, 0.45)});
     items.push_back({"pdlaser.wav", 22050, make_laser(22050)});
     int status = 0;
     for (const Item &it : items) {
