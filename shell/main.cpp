@@ -41,6 +41,21 @@ void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
     Prefs_Start(run, file, path);
 }
 
+// The runs folder and file of this session, for the menu's page.
+std::string runs_folder, runs_session;
+
+// The hall as the folder has it now, less the game being played (its file has no result for it
+// yet, so it would read as cut).
+std::vector<MENU_RUN_ROW_TYP> Menu_Runs_From_Folder() {
+    HALL_TYP hall;
+    Runs_Read(runs_folder, &hall);
+    std::vector<HALL_ENTRY_TYP> kept;
+    for (const HALL_ENTRY_TYP &e : hall.games)
+        if (e.file != runs_session || !e.game.from_check) kept.push_back(e);
+    hall.games = kept;
+    return Runs_Menu_Rows(Runs_Ranked(hall, 0));
+}
+
 // Keeps this session in the runs folder, unless the command line says otherwise or names its
 // own recording; a folder that cannot be written is said as a lost output is, and the game
 // plays on without it.
@@ -55,6 +70,9 @@ std::string Start_Runs(const char *program, SHELL_OPTIONS_TYP *opts) {
         return "";
     }
     Keymap_Show_Best(Runs_Best_Score(hall));
+    runs_folder = folder;
+    runs_session = session;
+    menu_runs_source = Menu_Runs_From_Folder;
     return session;
 }
 

@@ -188,6 +188,20 @@ std::string Runs_Table(const std::vector<HALL_ENTRY_TYP> &ranked, int rows) {
     return text;
 }
 
+std::vector<MENU_RUN_ROW_TYP> Runs_Menu_Rows(const std::vector<HALL_ENTRY_TYP> &ranked) {
+    std::vector<MENU_RUN_ROW_TYP> rows;
+    for (size_t i = 0; i < ranked.size() && i < (size_t)RUNS_HALL_ROWS; i++) {
+        const RUN_GAME_TYP &g = ranked[i].game;
+        char label[64];
+        std::snprintf(label, sizeof label, "%2d %7lld %s", (int)i + 1, g.score,
+                      Run_Outcome_Name(g.outcome));
+        std::string date = Shown_Date(g);
+        rows.push_back(
+            {label, Runs_Length(g.frames) + "  " + (date.size() > 5 ? date.substr(5) : date)});
+    }
+    return rows;
+}
+
 long long Runs_Best_Score(const HALL_TYP &hall) {
     std::vector<HALL_ENTRY_TYP> ranked = Runs_Ranked(hall, 0);
     return ranked.empty() ? -1 : ranked[0].game.score;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/input/game_lines.h"
+#include "shell/menu_runs.h"
 
 // The folder's bounds: the sessions holding the best games, and the newest sessions, are kept.
 constexpr int RUNS_KEEP_BEST = 100;
@@ -60,5 +61,7 @@ std::string Runs_Start_Session(const char *program, const std::string &folder, H
 // Writes the session that holds the hall's game of rank (as the table numbers them) to file,
 // byte for byte, and says which game of it that is; 0, or 1 with the reason on stderr.
 int Runs_Export(const char *program, const std::string &folder, int rank, const char *file);
+// The rows of the menu's "Best runs" page for the best ten ranked games.
+std::vector<MENU_RUN_ROW_TYP> Runs_Menu_Rows(const std::vector<HALL_ENTRY_TYP> &ranked);
 // The score of the best game that is not practice, or -1 when there is none.
 long long Runs_Best_Score(const HALL_TYP &hall);
