@@ -107,7 +107,17 @@ int main(int argc, char **argv) {
         return Runs_Export(program, Runs_Folder(opts), opts.export_rank, opts.export_file);
     std::string session = Start_Runs(program, &opts);
     if (!session.empty()) opts.logs.record = session.c_str();
-    if (!Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why)) {
+    int opened = Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why);
+    if (!opened && !session.empty()) {
+        // The runs folder failed after all: said as a lost output, and the game plays without it.
+        std::fprintf(stderr, "%s: %s\n", program, why.c_str());
+        Shell_Notice(why.c_str());
+        Runs_End_Session(session, 0);
+        session.clear();
+        opts.logs.record = nullptr;
+        opened = Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why);
+    }
+    if (!opened) {
         std::fprintf(stderr, "%s: %s\n", program, why.c_str());
         return 1;
     }
@@ -117,6 +127,8 @@ int main(int argc, char **argv) {
     static char command_line[1] = "";
     int code = WinMain(&instance, nullptr, command_line, 1);
     if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
+    int games = (int)Game_Logs_Games().size();
     if (Game_Logs_Close() && code == 0) code = 1;
+    Runs_End_Session(session, games);
     return code;
 }

@@ -168,6 +168,11 @@ std::string Runs_New_Session(const std::string &folder, std::string *error) {
     return "";
 }
 
+void Runs_End_Session(const std::string &path, int games) {
+    std::error_code ec;
+    if (!path.empty() && games == 0) fs::remove(Utf8_Path(path), ec);
+}
+
 std::string Runs_Length(int frames) {
     long long ms = (long long)frames * 30;
     char text[32];

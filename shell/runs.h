@@ -45,6 +45,9 @@ std::vector<std::string> Runs_Prune(const HALL_TYP &hall, int keep_best, int kee
 // Creates the folder when needed and a new, empty session file of a name no other program
 // running at once takes; its path, or "" with "cannot write PATH: REASON" in *error.
 std::string Runs_New_Session(const std::string &folder, std::string *error);
+// The session's end: a session file that holds no game (the program never reached one) is
+// removed, so it takes no place among the newest.
+void Runs_End_Session(const std::string &path, int games);
 // Whether a file name is one Runs_New_Session gives.
 int Runs_Own_Name(const std::string &name);
 // A length of game frames (30 ms each) as "M:SS".

@@ -232,6 +232,11 @@ TEST_F(Runs, TheFolderStaysBoundedAndForeignFilesStay) {
     EXPECT_TRUE(Runs_Own_Name(b.substr(b.rfind('/') + 1)));
     EXPECT_FALSE(Runs_Own_Name("hand.rec"));
     EXPECT_FALSE(Runs_Own_Name("20261208-100000-000-x.rec"));
+    // A session that reached no game leaves nothing; one that did stays.
+    Runs_End_Session(a, 0);
+    Runs_End_Session(b, 1);
+    EXPECT_FALSE(std::ifstream(a).good());
+    EXPECT_TRUE(std::ifstream(b).good());
     // A folder that cannot be made says so.
     Write("plain", "x");
     EXPECT_TRUE(Runs_New_Session(dir + "/plain/runs", &error).empty());
