@@ -333,6 +333,17 @@ TEST_F(Runs, ASessionKeepsEachGameAndEachVerifies) {
     EXPECT_NE(Read("out.txt").find("{\"verified\": true, \"game\": 2,"), std::string::npos);
     EXPECT_NE(Read("out.txt").find("{\"verified\": false, \"game\": 3,"), std::string::npos)
         << Read("out.txt");
+    // Without its games lines the recording replays as one made before them, but proves nothing.
+    std::string bare;
+    std::istringstream lines(text);
+    for (std::string l; std::getline(lines, l);)
+        if (l.rfind("# game ", 0) != 0) bare += l + "\n";
+    Write("bare.rec", bare);
+    EXPECT_EQ(Run("--replay '" + dir + "/bare.rec'"), 0) << Read("err.txt");
+    EXPECT_EQ(Run("--verify '" + dir + "/bare.rec' --game 1"), 1);
+    EXPECT_NE(Read("out.txt").find("\"expected\": \"(no such game in the recording)\""),
+              std::string::npos)
+        << Read("out.txt");
     // --scores lists the three from the file alone.
     ASSERT_EQ(Run("--scores --runs '" + dir + "/runs'"), 0);
     std::string table = Read("out.txt");
