@@ -4,7 +4,10 @@
 #include "shell/options.h"
 #include "shell/prefs.h"
 #include "shell/present.h"
+#include "shell/keymap.h"
+#include "shell/notice.h"
 #include "shell/record.h"
+#include "shell/runs.h"
 #include "shell/winmain.h"
 #include <cstdio>
 #include <cstring>
@@ -42,6 +45,46 @@ void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
     Prefs_Set_Failure_Hook(Shell_Notice);
 }
 
+// The runs folder and file of this session, for the menu's page.
+std::string runs_folder, runs_session;
+
+// The hall as the folder has it now, less the game being played (its file has no result for it
+// yet, so it would read as cut).
+std::vector<MENU_RUN_ROW_TYP> Menu_Runs_From_Folder() {
+    HALL_TYP hall;
+    Runs_Read(runs_folder, &hall);
+    std::vector<HALL_ENTRY_TYP> kept;
+    for (const HALL_ENTRY_TYP &e : hall.games)
+        if (e.file != runs_session || !e.game.from_check) kept.push_back(e);
+    hall.games = kept;
+    return Runs_Menu_Rows(Runs_Ranked(hall, 0));
+}
+
+// Keeps this session in the runs folder, unless the command line says otherwise or names its
+// own recording; a folder that cannot be written is said as a lost output is, and the game
+// plays on without it.
+std::string Start_Runs(const char *program, SHELL_OPTIONS_TYP *opts) {
+    if (opts->no_runs || opts->logs.record || opts->logs.replay) return "";
+    std::string folder = opts->runs ? opts->runs : Runs_Default_Folder();
+    if (folder.empty()) return "";
+    HALL_TYP hall;
+    std::string session = Runs_Start_Session(program, folder, &hall);
+    if (session.empty()) {
+        Shell_Notice(("runs are not kept: cannot write " + folder).c_str());
+        return "";
+    }
+    Keymap_Show_Best(Runs_Best_Score(hall));
+    runs_folder = folder;
+    runs_session = session;
+    menu_runs_source = Menu_Runs_From_Folder;
+    return session;
+}
+
+// The runs folder the options name.
+std::string Runs_Folder(const SHELL_OPTIONS_TYP &opts) {
+    return opts.runs ? opts.runs : Runs_Default_Folder();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -63,7 +106,22 @@ int main(int argc, char **argv) {
         std::printf("%s %s\n", program, FW_VERSION);
         return 0;
     }
-    if (!Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why)) {
+    if (opts.scores) return Runs_Print_Scores(program, Runs_Folder(opts));
+    if (opts.export_rank)
+        return Runs_Export(program, Runs_Folder(opts), opts.export_rank, opts.export_file);
+    std::string session = Start_Runs(program, &opts);
+    if (!session.empty()) opts.logs.record = session.c_str();
+    int opened = Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why);
+    if (!opened && !session.empty()) {
+        // The runs folder failed after all: said as a lost output, and the game plays without it.
+        std::fprintf(stderr, "%s: %s\n", program, why.c_str());
+        Shell_Notice(why.c_str());
+        Runs_End_Session(session, 0);
+        session.clear();
+        opts.logs.record = nullptr;
+        opened = Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why);
+    }
+    if (!opened) {
         std::fprintf(stderr, "%s: %s\n", program, why.c_str());
         return 1;
     }
@@ -73,8 +131,10 @@ int main(int argc, char **argv) {
     static char command_line[1] = "";
     int code = WinMain(&instance, nullptr, command_line, 1);
     if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
+    int games = (int)Game_Logs_Games().size();
     if (Game_Logs_Close() && code == 0) code = 1;
     // A settings change that never reached the file is a file that could not be written.
     if (Prefs_Unsaved() && code == 0) code = 1;
+    Runs_End_Session(session, games);
     return code;
 }
