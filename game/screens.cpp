@@ -14,6 +14,7 @@
 #include "world/world.h"
 
 BITMAP_IMAGE_TYP background_bmp;
+int (*title_frame_hook)() = nullptr;
 
 namespace {
 
@@ -124,7 +125,8 @@ int Run_Title_Screen() {
                           TITLE_CARD_COLOR, lpddsback);
         DDraw_Flip();
         Wait_Clock(SCREEN_FRAME_MS);
-        done = Escape_Down();
+        const int left = title_frame_hook && title_frame_hook();
+        done = left || Escape_Down();
     }
     player_yv = 0.0f;
     escape_armed = 0;

@@ -10,6 +10,10 @@ extern BITMAP_IMAGE_TYP background_bmp;
 // ends the game only while it is 1.
 extern int escape_armed;
 
+// Called between the title's frames when not null (the shell's menu on the title); 1 ends the
+// title as Escape does. It reads no keyboard, so the title's frames and reads stay the same.
+extern int (*title_frame_hook)();
+
 // Lines of the key card the title shows in the band under its picture (count 0: none); they are
 // copied. The credits show no card.
 void Title_Set_Card(const char *const *lines, int count);

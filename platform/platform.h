@@ -45,6 +45,8 @@ void Plat_Pause(int on);
 void Plat_Set_Window(const char *desktop_title, int width, int height);
 // Whether the window is fullscreen now, and the size it has (or last had) as a window.
 void Plat_Window_State(int *fullscreen, int *width, int *height);
+// The usable desktop's size (the first display without its docks and panels); 0 when unknown.
+int Plat_Desktop_Size(int *width, int *height);
 
 // ---- events and input -----------------------------------------------------------------------
 

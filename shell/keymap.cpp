@@ -82,10 +82,6 @@ int Keymap_Action_From_Name(const char *name) {
     return -1;
 }
 
-int Keymap_Game_Code(int action) {
-    return valid_action(action) ? actions[action].game_code : 0;
-}
-
 const char *Keymap_Pad_Name(int button) {
     return button >= 0 && button < PLAT_PAD_BUTTONS ? pad_names[button] : nullptr;
 }

@@ -37,8 +37,6 @@ const char *Keymap_Action_Name(int action);
 const char *Keymap_Action_Label(int action);
 // The action named so in the settings file, or -1.
 int Keymap_Action_From_Name(const char *name);
-// The scan code the game reads for the action.
-int Keymap_Game_Code(int action);
 // A controller button's name in the settings file ("dpleft"), or null.
 const char *Keymap_Pad_Name(int button);
 // The controller button of that name, or -1.

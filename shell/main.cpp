@@ -126,6 +126,8 @@ int main(int argc, char **argv) {
         return 1;
     }
     Start_Settings(program, opts);
+    // A slip of Escape must not end a game the player is playing; a replay has none to lose.
+    shell_asks_to_quit = !opts.logs.replay;
 
     static HINSTANCE__ instance = {1};
     static char command_line[1] = "";

@@ -1,15 +1,14 @@
 // The pause menu's pages, rows and keys, and its picture: a dark panel with the rows in the
-// engine's text over the dimmed frame the pause keeps. Every change applies and saves at once.
+// engine's text, painted over the dimmed frame the pause keeps. Every change applies and saves at
+// once.
 #include "shell/menu.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "engine/graphics/ddraw.h"
 #include "platform/dik.h"
 #include "platform/platform.h"
 #include "shell/menu_runs.h"
-#include "shell/pause.h"
 #include "shell/prefs.h"
 
 namespace {
@@ -31,6 +30,7 @@ enum {
     ROW_VSYNC,
     ROW_VOLUME,
     ROW_MUTE,
+    ROW_CONFIRM_QUIT,
     ROW_LINE // a line to read, nothing to do
 };
 
@@ -64,6 +64,11 @@ constexpr DWORD TITLE_COLOR = 0x0070D0F0;
 constexpr DWORD ROW_COLOR = 0x00E0E0E0;
 constexpr DWORD CHOSEN_COLOR = 0x0040FFFF;
 constexpr DWORD NOTE_COLOR = 0x0090C0FF;
+constexpr DWORD HINT_COLOR = 0x00A0A0A0;
+// The keys that work the menu, on every page.
+constexpr const char *HINT = "Arrows move, Enter takes, Esc goes back";
+constexpr int HINT_Y = PANEL.bottom - 28;
+constexpr int NOTE_Y = PANEL.bottom - 52;
 constexpr DWORD PANEL_COLOR = 0x00301808;
 
 int open_now = 0;
@@ -83,13 +88,15 @@ std::vector<ROW_TYP> rows_of(int p) {
     std::vector<ROW_TYP> rows;
     switch (p) {
     case PAGE_MAIN:
-        rows = {{"Resume", ROW_RESUME, 0, ""},
-                {"Keys", ROW_PAGE, PAGE_KEYS, ""},
-                {"Controller", ROW_PAGE, PAGE_PAD, ""},
-                {"Display", ROW_PAGE, PAGE_DISPLAY, ""},
-                {"Sound", ROW_PAGE, PAGE_SOUND, ""},
-                {"Best runs", ROW_PAGE, PAGE_RUNS, ""},
-                {"Quit", ROW_QUIT, 0, ""}};
+        // The pages first, in their own order after Resume (going back chooses the page left).
+        rows.push_back({"Resume", ROW_RESUME, 0, ""});
+        rows.push_back({"Keys", ROW_PAGE, PAGE_KEYS, ""});
+        rows.push_back({"Controller", ROW_PAGE, PAGE_PAD, ""});
+        rows.push_back({"Display", ROW_PAGE, PAGE_DISPLAY, ""});
+        rows.push_back({"Sound", ROW_PAGE, PAGE_SOUND, ""});
+        rows.push_back({"Best runs", ROW_PAGE, PAGE_RUNS, ""});
+        rows.push_back({"Ask before quit", ROW_CONFIRM_QUIT, 0, on_off(s.confirm_quit)});
+        rows.push_back({"Quit", ROW_QUIT, 0, ""});
         break;
     case PAGE_KEYS:
         for (int a = 0; a < KEY_ACTIONS; a++) {
@@ -138,15 +145,15 @@ void go_to(int p) {
     chosen = 0;
 }
 
-void back() {
+int back() {
     if (page == PAGE_MAIN) {
         Menu_Close();
-        Shell_Pause_Show();
-        return;
+        return MENU_LEFT;
     }
     int from = page;
     go_to(PAGE_MAIN);
     chosen = from; // the main page lists the pages in their own order, after Resume
+    return MENU_STAY;
 }
 
 void set_keys(const KEYMAP_TYP &keys) {
@@ -156,25 +163,22 @@ void set_keys(const KEYMAP_TYP &keys) {
 }
 
 // Left (-1), right (+1) or Enter (0) on a row.
-void act(HWND hwnd, const ROW_TYP &row, int step) {
+int act(const ROW_TYP &row, int step) {
     SETTINGS_TYP c = Prefs_Run();
     note.clear();
     switch (row.kind) {
     case ROW_RESUME:
-        if (step == 0) {
-            Menu_Close();
-            Shell_Set_Paused(0);
-        }
-        return;
+        if (step != 0) return MENU_NOTHING;
+        Menu_Close();
+        return MENU_RESUME;
     case ROW_PAGE:
         if (step == 0) go_to(row.arg);
         break;
     case ROW_QUIT:
-        // As Escape in a paused game: the pump ends with no frame run on the way out.
-        if (step == 0) Shell_Quit(hwnd);
-        return;
+        // The pause asks, or ends the run as Escape in a paused game does.
+        return step == 0 ? MENU_QUIT : MENU_NOTHING;
     case ROW_BACK:
-        if (step == 0) back();
+        if (step == 0) return back();
         break;
     case ROW_KEY:
     case ROW_PAD:
@@ -228,10 +232,14 @@ void act(HWND hwnd, const ROW_TYP &row, int step) {
         c.mute = !c.mute;
         Prefs_Change(c, PREF_MUTE);
         break;
+    case ROW_CONFIRM_QUIT:
+        c.confirm_quit = !c.confirm_quit;
+        Prefs_Change(c, PREF_CONFIRM_QUIT);
+        break;
     default:
         break;
     }
-    Menu_Draw();
+    return MENU_STAY;
 }
 
 // The key or button the player pressed for the action waiting for one.
@@ -243,7 +251,6 @@ void capture(int code) {
     if (capture_kind == ROW_KEY) {
         if (!Keymap_Key_Bindable(code)) {
             note = Keymap_Key_Label(code) + " keeps its own job";
-            Menu_Draw();
             return;
         }
         // The newest key comes first; the action's first key becomes its second.
@@ -256,7 +263,6 @@ void capture(int code) {
     }
     if (lost >= 0) note += std::string(", taken from ") + Keymap_Action_Label(lost);
     set_keys(c.keys);
-    Menu_Draw();
 }
 
 } // namespace
@@ -271,7 +277,6 @@ void Menu_Open() {
     note.clear();
     go_to(PAGE_MAIN);
     pad_before = Plat_Read_Pad();
-    Menu_Draw();
 }
 
 void Menu_Close() {
@@ -279,17 +284,18 @@ void Menu_Close() {
     capture_action = -1;
 }
 
-void Menu_Key(HWND hwnd, int dik) {
-    if (!open_now) return;
+int Menu_Key(int dik) {
+    if (!open_now) return MENU_NOTHING;
     if (capture_action >= 0) {
         if (dik == DIK_ESCAPE) {
             capture_action = -1;
             note = "Cancelled";
-            Menu_Draw();
         } else if (capture_kind == ROW_KEY && dik > 0) {
             capture(dik);
+        } else {
+            return MENU_NOTHING;
         }
-        return;
+        return MENU_STAY;
     }
     std::vector<ROW_TYP> rows = rows_of(page);
     int n = (int)rows.size();
@@ -302,13 +308,12 @@ void Menu_Key(HWND hwnd, int dik) {
         break;
     case DIK_LEFT:
     case DIK_RIGHT:
-        if (rows[chosen].kind >= ROW_FULLSCREEN) act(hwnd, rows[chosen], dik == DIK_LEFT ? -1 : 1);
-        return;
+        if (rows[chosen].kind < ROW_FULLSCREEN) return MENU_NOTHING;
+        return act(rows[chosen], dik == DIK_LEFT ? -1 : 1);
     case DIK_RETURN:
     case DIK_NUMPADENTER:
     case DIK_SPACE:
-        act(hwnd, rows[chosen], 0);
-        return;
+        return act(rows[chosen], 0);
     case DIK_DELETE:
         if (rows[chosen].kind == ROW_KEY || rows[chosen].kind == ROW_PAD) {
             SETTINGS_TYP c = Prefs_Run();
@@ -324,34 +329,36 @@ void Menu_Key(HWND hwnd, int dik) {
     case DIK_ESCAPE:
     case DIK_BACK:
     case DIK_F1:
-        back();
-        if (!open_now) return;
-        break;
+        return back();
     default:
-        return;
+        return MENU_NOTHING;
     }
-    Menu_Draw();
+    return MENU_STAY;
 }
 
-void Menu_Pad(HWND hwnd, uint32_t held) {
+int Menu_Pad(uint32_t held) {
     uint32_t pressed = held & ~pad_before;
     pad_before = held;
+    int outcome = MENU_NOTHING;
     for (int b = 0; b < PLAT_PAD_BUTTONS; b++) {
         if (!(pressed >> b & 1u)) continue;
         if (!open_now) {
-            if (b == PLAT_PAD_START) Menu_Open();
+            if (b == PLAT_PAD_START) Menu_Open(), outcome = MENU_OPENED;
             continue;
         }
         if (capture_action >= 0) {
-            if (capture_kind == ROW_PAD) capture(b);
+            if (capture_kind == ROW_PAD) capture(b), outcome = MENU_STAY;
             continue;
         }
         const int keys[PLAT_PAD_BUTTONS] = {DIK_RETURN, DIK_ESCAPE, 0,        0,        DIK_ESCAPE,
                                             0,          0,          0,        0,        0,
                                             0,          DIK_UP,     DIK_DOWN, DIK_LEFT, DIK_RIGHT};
-        if (keys[b]) Menu_Key(hwnd, keys[b]);
-        if (!open_now) return;
+        int got = keys[b] ? Menu_Key(keys[b]) : MENU_NOTHING;
+        if (got != MENU_NOTHING) outcome = got;
+        // A close or a quit is the pause's to act on before any other button.
+        if (!open_now || got == MENU_QUIT) return outcome;
     }
+    return outcome;
 }
 
 std::string Menu_Text() {
@@ -360,24 +367,23 @@ std::string Menu_Text() {
     for (int i = 0; i < (int)rows.size(); i++)
         text += (i == chosen ? "> " : "  ") + rows[i].text() + "\n";
     if (!note.empty()) text += note + "\n";
-    return text;
+    return text + HINT + "\n";
 }
 
-void Menu_Draw() {
-    if (!open_now || !lpddsback || lpddsback->bpp != 16 || !Shell_Pause_Backdrop()) return;
+void Menu_Paint(LPDIRECTDRAWSURFACE4 surface) {
+    if (!open_now || !surface || surface->bpp != 16) return;
     RECT panel = PANEL;
-    DDraw_Fill_Surface(lpddsback, DDraw_Color_To_Pixel(PANEL_COLOR, dd_present_format), &panel);
-    Draw_Text_GDI(page_titles[page], TEXT_X, TITLE_Y, TITLE_COLOR, lpddsback);
+    DDraw_Fill_Surface(surface, DDraw_Color_To_Pixel(PANEL_COLOR, dd_present_format), &panel);
+    Draw_Text_GDI(page_titles[page], TEXT_X, TITLE_Y, TITLE_COLOR, surface);
     std::vector<ROW_TYP> rows = rows_of(page);
     for (int i = 0; i < (int)rows.size(); i++) {
         DWORD colour = i == chosen ? CHOSEN_COLOR : ROW_COLOR;
         int y = ROWS_Y + i * ROW_H;
         Draw_Text_GDI(((i == chosen ? "> " : "  ") + rows[i].label).c_str(), TEXT_X, y, colour,
-                      lpddsback);
+                      surface);
         if (!rows[i].value.empty())
-            Draw_Text_GDI(rows[i].value.c_str(), TEXT_X + VALUE_X, y, colour, lpddsback);
+            Draw_Text_GDI(rows[i].value.c_str(), TEXT_X + VALUE_X, y, colour, surface);
     }
-    if (!note.empty())
-        Draw_Text_GDI(note.c_str(), TEXT_X, PANEL.bottom - 30, NOTE_COLOR, lpddsback);
-    DDraw_Flip();
+    if (!note.empty()) Draw_Text_GDI(note.c_str(), TEXT_X, NOTE_Y, NOTE_COLOR, surface);
+    Draw_Text_GDI(HINT, TEXT_X, HINT_Y, HINT_COLOR, surface);
 }

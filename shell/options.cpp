@@ -17,10 +17,8 @@ struct OPTION_TYP {
 };
 
 int Parse_Percent(const char *v, int *out) {
-    char *end = nullptr;
-    errno = 0;
-    long n = std::strtol(v, &end, 10);
-    if (end == v || *end != '\0' || errno || n < 0 || n > 100) return 0;
+    long long n = 0;
+    if (!Parse_Count(v, 100, &n)) return 0;
     *out = (int)n;
     return 1;
 }
@@ -150,7 +148,8 @@ constexpr KEY_HELP_TYP key_help[] = {
     {"P or Pause", "pause and resume"},
     {"F1", "pause and open the menu (keys, controller, display, sound)"},
     {"F11", "switch between fullscreen and a window"},
-    {"Escape", "leave the title, end the game (also from a pause), leave the credits"},
+    {"Escape",
+     "leave the title, end the game (it asks first; at once from a pause), leave the credits"},
 };
 
 // Options taken only by their whole name, so that the prefixes older options had (--sc for
@@ -178,6 +177,16 @@ const OPTION_TYP *Find_Option(const std::string &name) {
 }
 
 } // namespace
+
+int Parse_Count(const char *s, long long max, long long *out) {
+    if (!s) return 0;
+    char *end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(s, &end, 10);
+    if (end == s || *end != '\0' || errno || v < 0 || v > max) return 0;
+    *out = v;
+    return 1;
+}
 
 int Parse_Shell_Options(int argc, const char *const *argv, SHELL_OPTIONS_TYP *opts,
                         std::string *why) {

@@ -46,5 +46,8 @@ int Parse_Shell_Options(int argc, const char *const *argv, SHELL_OPTIONS_TYP *op
 std::string Shell_Usage_Line(const char *program);
 // The --help text: the usage line, one line per option, then every key the game reads.
 std::string Shell_Help_Text(const char *program);
+// Parses a whole decimal number from 0 to max, the whole text and nothing else (the programs'
+// counts, seeds and percentages); 1 with it in *out, else 0 and *out untouched.
+int Parse_Count(const char *s, long long max, long long *out);
 // The master volume the options give, 0..100 (0 when muted).
 int Shell_Master_Volume(const SHELL_OPTIONS_TYP &opts);

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "engine/sound/mixer.h"
+#include "platform/dik.h"
 #include "platform/platform.h"
 #include "shell/present.h"
+#include "shell/window_fit.h"
 
 namespace {
 
@@ -21,12 +23,18 @@ std::string read_only;
 int read_only_told = 0;
 void (*show_failure)(const char *message) = nullptr;
 int window_seen = 0, opened_fullscreen = 0, opened_w = 0, opened_h = 0;
+int hold_escape = 0;
 // The name the desktop shows for the window, whatever the window system calls it inside.
 constexpr const char *DESKTOP_TITLE = "farwake";
 
 void apply_keys(const SETTINGS_TYP &s) {
     uint8_t keys[256], pad[PLAT_PAD_BUTTONS];
     Keymap_Tables(s.keys, keys, pad);
+    if (hold_escape && s.confirm_quit) {
+        keys[DIK_ESCAPE] = 0;
+        for (uint8_t &code : pad)
+            if (code == DIK_ESCAPE) code = 0;
+    }
     Plat_Set_Input_Map(keys, pad);
     Keymap_Show_Card(s.keys);
 }
@@ -149,6 +157,10 @@ int Prefs_Change(const SETTINGS_TYP &c, int group) {
         r.keys = f.keys = c.keys;
         apply_keys(r);
         break;
+    case PREF_CONFIRM_QUIT:
+        r.confirm_quit = f.confirm_quit = c.confirm_quit;
+        apply_keys(r);
+        break;
     case PREF_WINDOW:
         r.window_width = f.window_width = c.window_width;
         r.window_height = f.window_height = c.window_height;
@@ -158,6 +170,26 @@ int Prefs_Change(const SETTINGS_TYP &c, int group) {
     }
     note_changes(before);
     return save();
+}
+
+void Prefs_Window_Opening(int pic_w, int pic_h) {
+    const SETTINGS_TYP &r = run_settings;
+    int desk_w = 0, desk_h = 0;
+    if ((r.window_width > 0 && r.window_height > 0) || !Plat_Desktop_Size(&desk_w, &desk_h)) return;
+    int w = 0, h = 0;
+    Shell_First_Window_Size(desk_w, desk_h, pic_w, pic_h, r.integer_scale, &w, &h);
+    Plat_Set_Window(DESKTOP_TITLE, w, h);
+}
+
+void Prefs_Hold_Escape(int on) {
+    const int before = Prefs_Escape_Held();
+    hold_escape = on != 0;
+    // Only a change reaches the platform: a program that never asks keeps its input map as it is.
+    if (Prefs_Escape_Held() != before) apply_keys(run_settings);
+}
+
+int Prefs_Escape_Held() {
+    return hold_escape && run_settings.confirm_quit;
 }
 
 void Prefs_Window_Opened() {

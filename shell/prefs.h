@@ -13,7 +13,8 @@ enum {
     PREF_VOLUME,
     PREF_MUTE,
     PREF_KEYS,
-    PREF_WINDOW
+    PREF_WINDOW,
+    PREF_CONFIRM_QUIT
 };
 
 // Starts the run's settings: run is in force, file is what the file keeps, path is where it is
@@ -25,6 +26,9 @@ const SETTINGS_TYP &Prefs_Run();
 // and the keys it changed saved; 0 with the reason on stderr (and the failure hook) when the save
 // failed, the keys then kept for the next save.
 int Prefs_Change(const SETTINGS_TYP &changed, int group);
+// Before the window opens: with no window size kept, the window is fitted to the desktop for a
+// pic_w x pic_h picture (Shell_First_Window_Size), where the platform knows the desktop's size.
+void Prefs_Window_Opening(int pic_w, int pic_h);
 // Notes how the window opened, to tell the player's changes from it at the end.
 void Prefs_Window_Opened();
 // At the end of a run: a window size or fullscreen state the player left differently from the
@@ -37,5 +41,11 @@ void Prefs_Read_Only(const std::string &problem);
 void Prefs_Set_Failure_Hook(void (*hook)(const char *message));
 // 1 while a change the player made has not reached the file (a failed save, a file not written).
 int Prefs_Unsaved();
+// While on (and the confirm_quit setting is on) keyboard reads never carry Escape: the shell
+// takes it from the key messages and asks before it ends the game. The pump of a program that
+// asks turns it on for the game's frames only; the title and credits keep their Escape.
+void Prefs_Hold_Escape(int on);
+// Whether Escape is held back from the reads now (Prefs_Hold_Escape and the setting both on).
+int Prefs_Escape_Held();
 // The settings the file keeps now.
 const SETTINGS_TYP &Prefs_File();

@@ -16,8 +16,9 @@
 
 namespace {
 
-enum { SEC_NONE, SEC_DISPLAY, SEC_SOUND, SEC_KEYS, SEC_CONTROLLER };
-constexpr const char *section_names[] = {"", "display", "sound", "keys", "controller"};
+enum { SEC_NONE, SEC_DISPLAY, SEC_SOUND, SEC_KEYS, SEC_CONTROLLER, SEC_GAME, SECTIONS };
+constexpr const char *section_names[SECTIONS] = {"",     "display",    "sound",
+                                                 "keys", "controller", "game"};
 constexpr int WINDOW_MIN_W = 160, WINDOW_MIN_H = 120, WINDOW_MAX = 16384;
 
 std::string trim(const std::string &s) {
@@ -131,6 +132,15 @@ std::string apply_controller(SETTINGS_TYP *s, const std::string &key, const std:
     return "";
 }
 
+std::string apply_game(SETTINGS_TYP *s, const std::string &key, const std::string &v) {
+    if (key == "confirm_quit") {
+        if (!parse_switch(v, &s->confirm_quit))
+            return "'confirm_quit' wants on or off, not '" + v + "'";
+        return "";
+    }
+    return "unknown key '" + key + "' in [game]";
+}
+
 int read_file(const std::string &path, std::string *text, std::string *why) {
     FILE *f = std::fopen(path.c_str(), "rb");
     // No file there, not even a folder for one: a first start.
@@ -171,7 +181,7 @@ bool Settings_Equal(const SETTINGS_TYP &a, const SETTINGS_TYP &b) {
     return a.fullscreen == b.fullscreen && a.window_width == b.window_width &&
            a.window_height == b.window_height && a.integer_scale == b.integer_scale &&
            a.smooth == b.smooth && a.vsync == b.vsync && a.volume == b.volume && a.mute == b.mute &&
-           std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
+           a.confirm_quit == b.confirm_quit && std::memcmp(&a.keys, &b.keys, sizeof a.keys) == 0;
 }
 
 int Settings_Line(const std::string &raw, std::string *name, std::string *value) {
@@ -212,7 +222,7 @@ void Settings_Parse(const std::string &text, const std::string &file, SETTINGS_T
                                                             : "wants 'key = value'";
         } else if (kind == SETTINGS_LINE_SECTION) {
             section = -1;
-            for (int i = 1; i < 5; i++)
+            for (int i = 1; i < SECTIONS; i++)
                 if (key == section_names[i]) section = i;
             if (section < 0)
                 problem = trim(raw).back() != ']' ? "a section line wants a closing ]"
@@ -225,6 +235,8 @@ void Settings_Parse(const std::string &text, const std::string &file, SETTINGS_T
             problem = apply_keys(s, key, value, from_file);
         } else if (section == SEC_CONTROLLER) {
             problem = apply_controller(s, key, value);
+        } else if (section == SEC_GAME) {
+            problem = apply_game(s, key, value);
         } else if (section == SEC_NONE) {
             problem = "'" + key + "' is outside a section";
         }
@@ -288,6 +300,9 @@ std::string Settings_Text(const SETTINGS_TYP &s) {
         t += "# " + std::string(Keymap_Action_Label(a)) + "\n" + Keymap_Action_Name(a) + " = " +
              (b ? b : "none") + "\n";
     }
+    t += "\n[game]\n# on: Escape in a running game asks before it ends the game\nconfirm_quit = ";
+    t += sw(s.confirm_quit);
+    t += "\n";
     return t;
 }
 

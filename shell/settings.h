@@ -16,6 +16,7 @@ struct SETTINGS_TYP {
     int vsync = 1;         // frames shown in step with the screen's refresh
     int volume = 100;      // master volume, 0..100
     int mute = 0;
+    int confirm_quit = 1; // Escape in a running game (and the menu's Quit) asks before it quits
     KEYMAP_TYP keys = Keymap_Defaults();
 };
 

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 
 void (*shell_pump_end_hook)() = nullptr;
+int shell_asks_to_quit = 0;
 
 namespace {
 
@@ -23,6 +24,10 @@ constexpr int WINDOW_WIDTH = 800;
 constexpr int WINDOW_HEIGHT = 600;
 
 char shell_error[256];
+
+int Title_Pass() {
+    return Shell_Title_Pass(main_window_handle);
+}
 
 } // namespace
 
@@ -96,6 +101,7 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
         return 1;
     }
 
+    Prefs_Window_Opening(WINDOW_WIDTH, WINDOW_HEIGHT);
     HWND hwnd = CreateWindowEx(0, WINDOW_CLASS_NAME, WINDOW_TITLE, WS_POPUP | WS_VISIBLE, 0, 0,
                                WINDOW_WIDTH, WINDOW_HEIGHT, nullptr, nullptr, hinstance, nullptr);
     if (!hwnd) {
@@ -108,9 +114,13 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
     main_instance = hinstance;
     Prefs_Window_Opened();
 
+    title_frame_hook = Title_Pass;
     Game_Init(nullptr);
+    title_frame_hook = nullptr;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
     Shell_Present_Start();
+    // The game's frames only: the title is over, and the credits take Escape as they always did.
+    Prefs_Hold_Escape(shell_asks_to_quit);
 
     MSG msg{};
     while (TRUE) {
@@ -126,8 +136,11 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
             if (!got) Shell_Pause_Idle(hwnd);
             continue;
         }
+        Shell_Game_Pad(hwnd);
+        if (Shell_Paused()) continue;
         Shell_Run_Game_Frame();
     }
+    Prefs_Hold_Escape(0);
     Shell_Present_Stop();
     if (shell_pump_end_hook) shell_pump_end_hook();
     Menu_Close();

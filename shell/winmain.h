@@ -11,6 +11,9 @@ LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 const char *Shell_Error();
 // Records the reason WinMain could not start, for Shell_Error.
 void Shell_Set_Error(const char *what, const char *reason);
+// 1 in a program that asks before Escape ends a running game (the desktop game, not a replay):
+// the pump then holds Escape back from the game's reads (Prefs_Hold_Escape). 0 by default.
+extern int shell_asks_to_quit;
 // Called once the pump has ended, before the credits (null: nothing); the game's logs close
 // their last game frame here.
 extern void (*shell_pump_end_hook)();

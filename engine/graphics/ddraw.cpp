@@ -351,7 +351,3 @@ int DDraw_Present_Surface(LPDIRECTDRAWSURFACE4 lpdds) {
         if (present_surface(lpdds)) return 1;
     return 0;
 }
-
-int DDraw_Wait_For_Vsync() {
-    return 1;
-}

@@ -129,8 +129,6 @@ void DDraw_Set_Flip_Shows(int on);
 // Hands any surface's picture to the platform as a flip would, leaving the surfaces as they are;
 // 1 on success.
 int DDraw_Present_Surface(LPDIRECTDRAWSURFACE4 lpdds);
-// Waits for the start of the next vertical blank; 1.
-int DDraw_Wait_For_Vsync();
 // Draws text with its top-left at (x, y) in colour 0x00BBGGRR, glyph pixels only; 0 without a font.
 int Draw_Text_GDI(const char *text, int x, int y, DWORD color, LPDIRECTDRAWSURFACE4 lpdds);
 // As Draw_Text_GDI with the colour of display_palette[color].

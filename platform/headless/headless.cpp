@@ -28,10 +28,11 @@ struct Headless_State {
     int cursor_shown = 1;
     int screensaver_inhibited = 0;
     int paused = 0;
-    int fullscreen = 1, integer_scale = 0;
+    int fullscreen = 1;
     std::string desktop_title;
     int window_w = 0, window_h = 0;
-    int refresh_hz = 0, vsync = 0;
+    int refresh_hz = 0;
+    int desktop_w = 0, desktop_h = 0; // the simulated usable desktop (0: unknown)
 
     Headless_Key_Source key_source = nullptr;
     void *key_user = nullptr;
@@ -237,8 +238,9 @@ void Headless_Set_Refresh(int hz) {
     hs.refresh_hz = hz > 0 ? hz : 0;
 }
 
-int Headless_Vsync() {
-    return hs.vsync;
+void Headless_Set_Desktop(int width, int height) {
+    hs.desktop_w = width > 0 && height > 0 ? width : 0;
+    hs.desktop_h = width > 0 && height > 0 ? height : 0;
 }
 
 // ---- the platform interface ----
@@ -334,8 +336,11 @@ const char *Headless_Desktop_Title() {
     return hs.desktop_title.c_str();
 }
 
-int Headless_Integer_Scale() {
-    return hs.integer_scale;
+int Plat_Desktop_Size(int *width, int *height) {
+    if (!hs.desktop_w) return 0;
+    if (width) *width = hs.desktop_w;
+    if (height) *height = hs.desktop_h;
+    return 1;
 }
 
 void Headless_Set_Pad(uint32_t buttons) {
@@ -353,9 +358,9 @@ void Plat_Set_Input_Map(const uint8_t keys[256], const uint8_t pad[PLAT_PAD_BUTT
     std::memcpy(hs.map.pad, pad, sizeof hs.map.pad);
 }
 
-void Plat_Set_Display(int fullscreen, int integer_scale) {
+// Scaling only changes how a real window shows the picture; nothing here shows one.
+void Plat_Set_Display(int fullscreen, int) {
     hs.fullscreen = fullscreen != 0;
-    hs.integer_scale = integer_scale != 0;
 }
 
 void Plat_Pause(int on) {
@@ -366,9 +371,8 @@ int Plat_Refresh_Rate() {
     return hs.refresh_hz;
 }
 
-void Plat_Set_Vsync(int on) {
-    hs.vsync = on != 0;
-}
+// Presents here never wait for a display: the simulated refresh is Headless_Set_Refresh's.
+void Plat_Set_Vsync(int) {}
 
 int Headless_Paused() {
     return hs.paused;

@@ -66,14 +66,12 @@ int Headless_Paused();
 int Headless_Screensaver_Inhibited();
 // Makes the simulated display refresh hz times a second (0, the default after a reset: none).
 void Headless_Set_Refresh(int hz);
-// Whether vsync was last asked for (Plat_Set_Vsync).
-int Headless_Vsync();
+// Makes the simulated usable desktop width x height (0 x 0, the default after a reset: unknown).
+void Headless_Set_Desktop(int width, int height);
 // Sample rate of the audio output last opened (0 if none was).
 int Headless_Audio_Rate();
 // The name the desktop would show for the window (Plat_Set_Window).
 const char *Headless_Desktop_Title();
-// Whether the picture is scaled by whole multiples only (Plat_Set_Display).
-int Headless_Integer_Scale();
 // Holds these controller buttons (bit n for PLAT_PAD_* n) for Plat_Read_Pad and, once an input
 // map is set, for keyboard reads.
 void Headless_Set_Pad(uint32_t buttons);

@@ -215,6 +215,14 @@ void Plat_Set_Window(const char *title, int width, int height) {
     if (sdl_window && !desktop_title.empty()) SDL_SetWindowTitle(sdl_window, desktop_title.c_str());
 }
 
+int Plat_Desktop_Size(int *width, int *height) {
+    SDL_Rect usable{0, 0, 0, 0};
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || SDL_GetDisplayUsableBounds(0, &usable) != 0) return 0;
+    if (width) *width = usable.w;
+    if (height) *height = usable.h;
+    return usable.w > 0 && usable.h > 0;
+}
+
 void Plat_Window_State(int *is_fullscreen, int *width, int *height) {
     int w = windowed_w, h = windowed_h;
     if (sdl_window && !fullscreen) SDL_GetWindowSize(sdl_window, &w, &h);
@@ -233,7 +241,7 @@ void update_keyboard_grab() {
 }
 
 // The window's size when it is not fullscreen: the size it last had (or was given), clamped to
-// the usable desktop, else the largest whole multiple of the picture that fits 90 % of it.
+// the usable desktop, else the picture's own (the shell gives a size fitted to the desktop).
 void window_size(int display, int width, int height, int *w, int *h) {
     SDL_Rect usable{0, 0, width, height};
     int known = SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) == 0;
@@ -242,12 +250,8 @@ void window_size(int display, int width, int height, int *w, int *h) {
         *h = known ? SDL_min(windowed_h, usable.h) : windowed_h;
         return;
     }
-    if (!known) {
-        *w = width;
-        *h = height;
-        return;
-    }
-    Sdl_Start_Window_Size(usable.w, usable.h, width, height, w, h);
+    *w = width;
+    *h = height;
 }
 
 // The generated icon, as the build and the install leave it; the window keeps the system's

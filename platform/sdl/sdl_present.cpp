@@ -154,10 +154,3 @@ int Sdl_Upscale_Factor(int dest_w, int dest_h, int width, int height) {
     int k = kw > kh ? kw : kh;
     return k < 1 ? 1 : k;
 }
-
-void Sdl_Start_Window_Size(int desk_w, int desk_h, int width, int height, int *w, int *h) {
-    int k = Sdl_Window_Scale((int)((int64_t)desk_w * 9 / 10), (int)((int64_t)desk_h * 9 / 10),
-                             width, height);
-    *w = width * k;
-    *h = height * k;
-}

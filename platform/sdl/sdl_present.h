@@ -18,9 +18,6 @@ void Sdl_Fill_Rect(int out_w, int out_h, int width, int height, int *x, int *y, 
 // The whole factor the picture is first enlarged by (nearest neighbour) before it is shrunk to
 // dest_w x dest_h with linear filtering: the smallest one that reaches both sides (at least 1).
 int Sdl_Upscale_Factor(int dest_w, int dest_h, int width, int height);
-// The window for a width x height picture on a desktop: the largest whole multiple that fits
-// 90 % of the area (at least one copy).
-void Sdl_Start_Window_Size(int desk_w, int desk_h, int width, int height, int *w, int *h);
 
 // Where each output column (or row) of the sharp scaling reads: source index and the weight of
 // the next source pixel, 0..256 (0: a plain copy).

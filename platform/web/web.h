@@ -19,8 +19,6 @@ using Web_Frame_Hook = void (*)(const uint16_t *px, int w, int h, int pitch_byte
                                 void *user);
 // Installs the frame hook (null: none).
 void Web_Set_Frame_Hook(Web_Frame_Hook hook, void *user);
-// Frames the game has run (title, game and credits) since the page opened.
-int Web_Frames_Run();
 // Shows text over the picture (null or "": hides it).
 void Web_Show_Message(const char *text);
 // Lets the page run until the key (DIK scan code) is pressed on the page's keyboard.

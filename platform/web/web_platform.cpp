@@ -119,7 +119,6 @@ struct Web_State {
     Web_Pace pace{};
     Web_Refresh refresh{};
     int callbacks_in_row = 0; // the last suspension was an animation callback
-    int frames_run = 0;
     int paused = 0;
 
     Plat_Event events[EVENT_QUEUE_SIZE] = {};
@@ -231,10 +230,6 @@ void Web_Set_Frame_Hook(Web_Frame_Hook hook, void *user) {
     ws.frame_user = user;
 }
 
-int Web_Frames_Run() {
-    return ws.frames_run;
-}
-
 void Web_Show_Message(const char *text) {
     web_message(text);
 }
@@ -340,7 +335,6 @@ int Plat_Read_Keyboard(uint8_t state[256]) {
     if (!state) return 0;
     int index = ws.reads++;
     Web_Pace_Frame_Begun(&ws.pace);
-    if (!ws.paused) ws.frames_run++;
     if (ws.key_source) {
         std::memset(state, 0, 256);
         ws.key_source(index, state, ws.key_user);
@@ -418,6 +412,11 @@ void Plat_Window_State(int *fullscreen, int *width, int *height) {
     if (fullscreen) *fullscreen = 0;
     if (width) *width = 800;
     if (height) *height = 600;
+}
+
+// The page sizes its canvas itself; there is no window to fit to a desktop.
+int Plat_Desktop_Size(int *, int *) {
+    return 0;
 }
 
 uint32_t Plat_Read_Pad() {

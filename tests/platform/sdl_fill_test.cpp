@@ -63,27 +63,6 @@ TEST(Fill, EnlargedByTheNextWholeFactor) {
     EXPECT_EQ(Sdl_Upscale_Factor(1440, 1080, 0, 600), 1);
 }
 
-TEST(Fill, WindowStartsAtTheLargestWholeMultipleInNinetyPercent) {
-    int w = 0, h = 0;
-    // 90 % of 1920x1080 is 1728x972: one copy (two would need 1200 rows).
-    Sdl_Start_Window_Size(1920, 1080, 800, 600, &w, &h);
-    EXPECT_EQ(w, 800);
-    EXPECT_EQ(h, 600);
-    // 90 % of 2560x1440 is 2304x1296: two copies, 1600x1200.
-    Sdl_Start_Window_Size(2560, 1440, 800, 600, &w, &h);
-    EXPECT_EQ(w, 1600);
-    EXPECT_EQ(h, 1200);
-    // 90 % of 1778x1334 is 1600.2 x 1200.6: two copies just fit; 1777 gives 1599.3: one.
-    Sdl_Start_Window_Size(1778, 1334, 800, 600, &w, &h);
-    EXPECT_EQ(w, 1600);
-    Sdl_Start_Window_Size(1777, 1334, 800, 600, &w, &h);
-    EXPECT_EQ(w, 800);
-    // Never below one copy.
-    Sdl_Start_Window_Size(640, 480, 800, 600, &w, &h);
-    EXPECT_EQ(w, 800);
-    EXPECT_EQ(h, 600);
-}
-
 TEST(Sharp, WholeMultiplesCopyEveryPixel) {
     Sdl_Sharp_Axis a;
     Sdl_Sharp_Taps(800, 1600, 2, &a);

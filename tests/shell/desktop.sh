@@ -120,7 +120,7 @@ expect_paused() { # what: two pictures alike, dimmed, with the text
     b=$(shot paused_b)
     cmp -s "$work/paused_a.xwd" "$work/paused_b.xwd" || fail "$1: the picture still moves"
     [ "$(value score_cyan "$b")" -lt 20 ] || fail "$1: the picture is not dimmed ($b)"
-    [ "$(value middle_white "$b")" -gt 30 ] || fail "$1: no Paused text ($b)"
+    [ "$(value pause_white "$b")" -gt 30 ] || fail "$1: no Paused text ($b)"
 }
 expect_running() { # what
     sleep 0.3
@@ -265,13 +265,13 @@ fill)
         start --scale integer
         check_box "--scale integer at 1920x1080" 560 240 800 600 90 97
         stop
-        # A window: one whole copy fits 90 % of the desktop; it can be resized, and the
-        # picture follows at 4:3.
+        # A window: the largest 4:3 size within 85 % of the desktop (918 rows: 1224x918); it can
+        # be resized, and the picture follows at 4:3.
         start --window
         xprop -id "$wid" _NET_WM_STATE | grep -q FULLSCREEN && fail "--window is fullscreen"
         geometry=$(xwininfo -id "$wid")
-        echo "$geometry" | grep -q "Width: 800" && echo "$geometry" | grep -q "Height: 600" ||
-            fail "the window is not 800x600 on 1920x1080: $geometry"
+        echo "$geometry" | grep -q "Width: 1224" && echo "$geometry" | grep -q "Height: 918" ||
+            fail "the window is not 1224x918 on 1920x1080: $geometry"
         xdotool windowsize --sync "$wid" 1000 1000
         sleep 1
         geometry=$(xwininfo -id "$wid")
@@ -300,10 +300,10 @@ fill)
     if [ "$screen" = 2560x1440 ]; then
         start --window
         geometry=$(xwininfo -id "$wid")
-        echo "$geometry" | grep -q "Width: 1600" && echo "$geometry" | grep -q "Height: 1200" ||
-            fail "the window is not 1600x1200 on 2560x1440: $geometry"
+        echo "$geometry" | grep -q "Width: 1632" && echo "$geometry" | grep -q "Height: 1224" ||
+            fail "the window is not 1632x1224 on 2560x1440: $geometry"
         stop
-        echo "--window on 2560x1440: 1600x1200"
+        echo "--window on 2560x1440: 1632x1224"
     fi
     ;;
 identity)

@@ -117,4 +117,31 @@ TEST(Options, UsageIsOneLineNamingEveryOption) {
         EXPECT_NE(help.find(std::string("\n  ") + key), std::string::npos) << key;
 }
 
+// The one number reader of the programs' options: the whole text, a decimal from 0 to max.
+TEST(Options, CountsAreWholeDecimalsInRange) {
+    const struct {
+        const char *text;
+        long long max;
+        int ok;
+        long long want;
+    } cases[] = {
+        {"0", 10, 1, 0},
+        {"10", 10, 1, 10},
+        {"11", 10, 0, 0},
+        {"-1", 10, 0, 0},
+        {"", 10, 0, 0},
+        {"7x", 10, 0, 0},
+        {"x7", 10, 0, 0},
+        {"4294967295", 0xFFFFFFFFLL, 1, 4294967295LL},
+        {"4294967296", 0xFFFFFFFFLL, 0, 0},
+        {"99999999999999999999", 0x7FFFFFFFFFFFFFFFLL, 0, 0}, // past long long
+        {nullptr, 10, 0, 0},
+    };
+    for (const auto &c : cases) {
+        long long got = -7;
+        EXPECT_EQ(Parse_Count(c.text, c.max, &got), c.ok) << (c.text ? c.text : "null");
+        EXPECT_EQ(got, c.ok ? c.want : -7) << (c.text ? c.text : "null");
+    }
+}
+
 } // namespace

@@ -94,6 +94,8 @@ int Game_Main(void *) {
 
 // The title's key card belongs to the game, which these tests leave out.
 void Title_Set_Card(const char *const *, int) {}
+// The title runs inside Game_Init, which these doubles leave out: nothing calls the hook.
+int (*title_frame_hook)() = nullptr;
 
 int Run_Credits_Screen() {
     R.credits_paused = Headless_Paused();
@@ -131,14 +133,15 @@ TEST_F(Pause, PKeyPausesWithADimmedPictureAndResumes) {
     ASSERT_EQ(paused_at, 3);
     ASSERT_GE(R.shown.size(), 6u);
     const std::vector<uint16_t> &pic = R.shown[3];
-    // Half white everywhere but the text, which sits in the middle in full white.
+    // Half white everywhere but the text, which sits centred across a third of the way down
+    // (y 192 to 208) in full white, off the ship in the middle of the screen.
     int text = 0, outside = 0;
     for (int y = 0; y < 600; y++)
         for (int x = 0; x < 800; x++) {
             uint16_t p = pic[(size_t)y * 800 + x];
-            bool middle = x >= 340 && x < 460 && y >= 280 && y < 320;
-            if (p == WHITE && middle) text++;
-            if (!middle && p != HALF_WHITE) outside++;
+            bool band = x >= 360 && x < 440 && y >= 188 && y < 212;
+            if (p == WHITE && band) text++;
+            if (!band && p != HALF_WHITE) outside++;
         }
     EXPECT_GT(text, 30);
     EXPECT_EQ(outside, 0);
@@ -244,8 +247,8 @@ TEST_F(Pause, MenuChangesVolumeAndKeysAndSavesEachChange) {
     EXPECT_EQ(Headless_Keyboard_Reads(), reads);
     EXPECT_EQ(R.main_calls, calls);
     ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts[0],
-              "Paused\n> Resume\n  Keys\n  Controller\n  Display\n  Sound\n  Best runs\n  Quit\n");
+    EXPECT_EQ(texts[0], "Paused\n> Resume\n  Keys\n  Controller\n  Display\n  Sound\n"
+                        "  Best runs\n  Ask before quit  on\n  Quit\nArrows move, Enter takes, Esc goes back\n");
     auto shown = [&](const std::string &what) {
         for (const std::string &t : texts)
             if (t.find(what) != std::string::npos) return true;
@@ -265,16 +268,105 @@ TEST_F(Pause, MenuChangesVolumeAndKeysAndSavesEachChange) {
     fs::remove(file);
 }
 
+// Escape in a running game asks once, over the dimmed picture, with no frame run and no keyboard
+// read; the game's reads never see that Escape, even held. The answer decides: Escape quits at
+// once, another key plays on (and the next Escape asks again), and with confirm_quit off or in a
+// program that does not ask, Escape reaches the game as it always did.
+TEST_F(Pause, EscapeInAGameAsksOnce) {
+    const struct {
+        const char *what;
+        int asks, confirm, answer;
+        int want_calls; // game frames run in all
+    } cases[] = {
+        // Escape goes down after frame 3 and its press is taken after frame 4: frame 4 read it
+        // held (the game's Escape, which ends the game after one frame more) or not at all.
+        {"Escape answers: quit", 1, 1, DIK_ESCAPE, 4},
+        {"another key answers: play on", 1, 1, DIK_A, 7},
+        {"confirm_quit off: the game's Escape", 1, 0, 0, 5},
+        {"a program that never asks", 0, 1, 0, 5},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        SETTINGS_TYP settings;
+        settings.confirm_quit = c.confirm;
+        Prefs_Start(settings, settings, "");
+        shell_asks_to_quit = c.asks;
+        int seen_escape = 0, asked_reads = -1, asked_calls = -1, text = 0, shown_asking = -1;
+        R.on_main = [&](int call) {
+            seen_escape |= keyboard_state[DIK_ESCAPE] != 0;
+            // Held down as a real key is, the next read seeing it before its press is taken.
+            if (call == 3) Headless_Set_Key(DIK_ESCAPE, 1);
+            if (call == 4) Headless_Push_Event(Plat_Event{PLAT_EV_KEY_DOWN, DIK_ESCAPE});
+            // Played on: a later Escape asks again and a second one quits.
+            if (call == 7) Push_Key(DIK_ESCAPE), Push_Key(DIK_ESCAPE);
+        };
+        R.on_present = [&](int present) {
+            if (!Shell_Asking_To_Quit() || shown_asking >= 0) return;
+            shown_asking = present;
+            asked_reads = Headless_Keyboard_Reads();
+            asked_calls = R.main_calls;
+            // The question in full white a third of the way down, the rest dimmed.
+            for (int y = 188; y < 212; y++)
+                for (int x = 200; x < 600; x++)
+                    text += R.shown[present][(size_t)y * 800 + x] == WHITE;
+            EXPECT_EQ(R.shown[present][300 * 800 + 400], HALF_WHITE); // the ship's place
+            for (int i = 0; i < 10; i++)
+                Shell_Pause_Idle(nullptr);
+            EXPECT_EQ(Headless_Keyboard_Reads(), asked_reads);
+            Headless_Set_Key(DIK_ESCAPE, 0);
+            Push_Key(c.answer);
+        };
+        EXPECT_EQ(run(), 0);
+        EXPECT_EQ(R.main_calls, c.want_calls);
+        if (c.asks && c.confirm) {
+            EXPECT_EQ(seen_escape, 0);
+            EXPECT_EQ(asked_calls, 4);
+            EXPECT_GT(text, 100);
+        } else {
+            EXPECT_EQ(seen_escape, 1);
+            EXPECT_EQ(shown_asking, -1);
+        }
+        EXPECT_EQ(Shell_Asking_To_Quit(), 0);
+        EXPECT_EQ(R.credits_paused, 0);
+        shell_asks_to_quit = 0;
+        Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    }
+}
+
+// The menu's Quit asks too; another key goes back to the menu, and Escape then quits.
+TEST_F(Pause, MenuQuitAsksAndGoesBackToTheMenu) {
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    shell_asks_to_quit = 1;
+    std::vector<std::string> steps;
+    R.on_main = [&](int call) {
+        if (call == 2) Push_Key(DIK_F1);
+    };
+    R.on_present = [&](int) {
+        std::string now = Shell_Asking_To_Quit() ? "asking" : Menu_Is_Open() ? "menu" : "";
+        if (now.empty() || (!steps.empty() && steps.back() == now)) return;
+        steps.push_back(now);
+        if (steps.size() == 1) Push_Key(DIK_UP), Push_Key(DIK_RETURN); // Quit, the last row
+        if (steps.size() == 2) Push_Key(DIK_SPACE);                    // play on: the menu
+        if (steps.size() == 3) Push_Key(DIK_RETURN);                   // Quit again
+        if (steps.size() == 4) Push_Key(DIK_ESCAPE);                   // quit
+    };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(R.main_calls, 2);
+    EXPECT_EQ(steps, (std::vector<std::string>{"menu", "asking", "menu", "asking"}));
+    shell_asks_to_quit = 0;
+}
+
 // The controller works the menu: Start opens it, the pad moves, A takes, B goes back, and a
 // button pressed for an action binds it. A button held on is one press, not one per pass.
 TEST(PauseMenu, ControllerOpensAndWorksTheMenu) {
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
     auto press = [](int button) {
-        Menu_Pad(nullptr, 1u << button);
-        Menu_Pad(nullptr, 1u << button); // still held: nothing more
-        Menu_Pad(nullptr, 0);
+        Menu_Pad(1u << button);
+        Menu_Pad(1u << button); // still held: nothing more
+        Menu_Pad(0);
     };
-    Menu_Pad(nullptr, 0);
+    Menu_Pad(0);
     press(PLAT_PAD_START);
     ASSERT_EQ(Menu_Is_Open(), 1);
     press(PLAT_PAD_DPDOWN);
@@ -294,32 +386,34 @@ TEST(PauseMenu, ControllerOpensAndWorksTheMenu) {
 
 // The "Best runs" page shows what the program hands it, or says that nothing is kept.
 TEST(PauseMenu, BestRunsPageListsTheHall) {
+#define HINT "Arrows move, Enter takes, Esc goes back\n"
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
     struct Case {
         std::vector<MENU_RUN_ROW_TYP> (*source)();
         std::string page;
     } cases[] = {
-        {nullptr, "Best runs\n  Runs are not kept\n> Back\n"},
-        {[] { return std::vector<MENU_RUN_ROW_TYP>{}; }, "Best runs\n  No game kept yet\n> Back\n"},
+        {nullptr, "Best runs\n  Runs are not kept\n> Back\n" HINT},
+        {[] { return std::vector<MENU_RUN_ROW_TYP>{}; }, "Best runs\n  No game kept yet\n> Back\n" HINT},
         {[] {
              return std::vector<MENU_RUN_ROW_TYP>{{" 1   12400 won", "4:12  12-08 23:10"}};
          },
-         "Best runs\n   1   12400 won   4:12  12-08 23:10\n> Back\n"},
+         "Best runs\n   1   12400 won   4:12  12-08 23:10\n> Back\n" HINT},
     };
     for (const Case &c : cases) {
         menu_runs_source = c.source;
         Menu_Open();
         for (int i = 0; i < 5; i++)
-            Menu_Key(nullptr, DIK_DOWN);
+            Menu_Key(DIK_DOWN);
         ASSERT_NE(Menu_Text().find("> Best runs\n"), std::string::npos) << Menu_Text();
-        Menu_Key(nullptr, DIK_RETURN);
-        Menu_Key(nullptr, DIK_DOWN); // Back, after the lines
+        Menu_Key(DIK_RETURN);
+        Menu_Key(DIK_DOWN); // Back, after the lines
         EXPECT_EQ(Menu_Text(), c.page);
-        Menu_Key(nullptr, DIK_RETURN);
+        Menu_Key(DIK_RETURN);
         EXPECT_NE(Menu_Text().find("> Best runs\n"), std::string::npos) << Menu_Text();
         Menu_Close();
     }
     menu_runs_source = nullptr;
+#undef HINT
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Plays the real game in an X server of its own: Escape on the title, thrust and fire, a picture
-# of the flight (not black, the score line shown), Escape to end the game, Escape on the credits,
+# of the flight (not black, the score line shown), Escape asking before it ends the game, Space
+# playing on, Escape twice to end the game, Escape on the credits,
 # and a clean exit with status 0. Exits 77 (skipped) when Xvfb, xdotool or xwd is missing.
 game=$1
 stats=$2
@@ -59,10 +60,24 @@ echo "flight: $flight"
 [ "$(value lit "$flight")" -gt 200 ] || fail "the flight picture is black"
 [ "$(value score_cyan "$flight")" -gt 20 ] || fail "no score line in the flight picture"
 
-# Escape ends the game; the credits follow (unless the key was still down when they began,
-# which ends them at once) and Escape ends them too.
+# Escape asks first: the game stops, dimmed under the question, and plays on after another key.
+hold 0.05 Escape
+sleep 0.8
+alive || fail "the first Escape ended the game without asking"
+asked=$(shot asked)
+echo "asked: $asked"
+[ "$(value score_cyan "$asked")" -lt 20 ] || fail "the game still runs bright under the question"
+[ "$(value pause_white "$asked")" -gt 30 ] || fail "no question over the picture ($asked)"
+hold 0.05 space
+sleep 0.8
+[ "$(value score_cyan "$(shot played_on)")" -gt 20 ] || fail "another key did not play on"
+echo "the first Escape asked; Space played on"
+# Escape then Escape ends the game; the credits follow (unless the key was still down when they
+# began, which ends them at once) and Escape ends them too.
 tries=0
 while :; do
+    hold 0.05 Escape
+    sleep 0.5
     hold 0.05 Escape
     sleep 1.2
     alive || break

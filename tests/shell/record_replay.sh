@@ -44,6 +44,9 @@ comparable() {
     if [ "$check_crc" = 1 ]; then cat "$1"; else sed 's/,"frame_crc":[0-9]*//' "$1"; fi
 }
 # ---- record a game -----------------------------------------------------------------------
+# Escape ends this game at once, as the game's own key in the recording (no question first).
+mkdir -p "$XDG_CONFIG_HOME/farwake"
+printf '[game]\nconfirm_quit = off\n' >"$XDG_CONFIG_HOME/farwake/settings.ini"
 SDL_AUDIODRIVER=dummy "$game" --record "$work/game.rec" --state "$work/real.jsonl" \
     >"$work/game.log" 2>&1 &
 gpid=$!

@@ -131,7 +131,10 @@ sleep 1
 after=$(size)
 [ "$after" = "$before" ] || fail "F11 there and back gave $after, not $before"
 echo "F11 there and back keeps the resized $before"
-# Escape ends the recorded game (and, held, the credits), so its recording has a clean end.
+# Escape asks first; a second one ends the recorded game (and, held, the credits).
+key Escape
+sleep 0.5
+alive || fail "the first Escape ended the game without asking"
 hold 0.6 Escape
 wait_game_end 30
 [ "$status" -eq 0 ] || fail "the game exited with status $status: $(cat "$work/game.log")"

@@ -118,6 +118,38 @@ TEST(Settings, EachBadLineIsNamedAndTheRestApplies) {
     EXPECT_EQ(s.keys.keys[KEY_FIRE][0], DIK_LCONTROL);
 }
 
+// The question before quitting: on by default, read from [game], a bad value named and ignored,
+// and kept through a write and a read.
+TEST(Settings, ConfirmQuitIsReadAndKept) {
+    const struct {
+        const char *text;
+        int want;
+        const char *problem; // null: none
+    } cases[] = {
+        {"", 1, nullptr},
+        {"[game]\nconfirm_quit = off\n", 0, nullptr},
+        {"[game]\nconfirm_quit = no\nconfirm_quit = on\n", 1, nullptr},
+        {"[game]\nconfirm_quit = sometimes\n", 1,
+         "'confirm_quit' wants on or off, not 'sometimes'"},
+        {"[game]\nask = off\n", 1, "unknown key 'ask' in [game]"},
+        {"[sound]\nconfirm_quit = off\n", 1, "unknown key 'confirm_quit' in [sound]"},
+    };
+    for (const auto &c : cases) {
+        SETTINGS_TYP s;
+        auto problems = Parse(c.text, &s);
+        EXPECT_EQ(s.confirm_quit, c.want) << c.text;
+        ASSERT_EQ(problems.size(), c.problem ? 1u : 0u) << c.text;
+        if (c.problem) {
+            EXPECT_NE(problems[0].find(c.problem), std::string::npos) << problems[0];
+        }
+    }
+    SETTINGS_TYP off, back;
+    off.confirm_quit = 0;
+    EXPECT_FALSE(Settings_Equal(off, SETTINGS_TYP{}));
+    EXPECT_TRUE(Parse(Settings_Text(off), &back).empty());
+    EXPECT_EQ(back.confirm_quit, 0);
+}
+
 TEST(Settings, WrittenTextReadsBackTheSame) {
     SETTINGS_TYP s;
     s.fullscreen = 0;
@@ -420,6 +452,43 @@ TEST(Settings, TwoGamesKeepEachOthersChangesAndAFailedSaveIsTold) {
     EXPECT_EQ(Prefs_Unsaved(), 0);
     EXPECT_NE(Read(d.path / "blocker" / "settings.ini").find("\nvolume = 30\n"), std::string::npos);
     Prefs_Set_Failure_Hook(nullptr);
+}
+
+// The window a run opens: a kept size as it is, none fitted to the desktop the platform reports
+// (85 % of it, 4:3, or whole multiples with integer scale), the picture's size where it reports
+// none. A fitted size is not the player's: the end of the run saves nothing.
+TEST(Settings, TheFirstWindowIsFittedToTheDesktop) {
+    Dir d;
+    std::string file = (d.path / "settings.ini").string();
+    const struct {
+        const char *what;
+        int kept_w, kept_h, desk_w, desk_h, integer;
+        int want_w, want_h;
+    } cases[] = {
+        {"none kept, 1920x1080", 0, 0, 1920, 1080, 0, 1224, 918},
+        {"none kept, integer scale", 0, 0, 2560, 1440, 1, 1600, 1200},
+        {"a kept size", 1000, 700, 1920, 1080, 0, 1000, 700},
+        {"no desktop known", 0, 0, 0, 0, 0, 800, 600},
+    };
+    for (const auto &c : cases) {
+        fs::remove(file);
+        Headless_Reset(0);
+        Headless_Set_Desktop(c.desk_w, c.desk_h);
+        SETTINGS_TYP s;
+        s.window_width = c.kept_w;
+        s.window_height = c.kept_h;
+        s.integer_scale = c.integer;
+        Prefs_Start(s, s, file);
+        Prefs_Window_Opening(800, 600);
+        int w = 0, h = 0;
+        Plat_Window_State(nullptr, &w, &h);
+        EXPECT_EQ(w, c.want_w) << c.what;
+        EXPECT_EQ(h, c.want_h) << c.what;
+        Prefs_Window_Opened();
+        Prefs_Finish();
+        EXPECT_FALSE(fs::exists(file)) << c.what;
+    }
+    Headless_Set_Desktop(0, 0);
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
 }
 

@@ -2,6 +2,8 @@
 // status 0, every frame paced to 30 ms of the virtual clock.
 #include "shell/winmain.h"
 #include "game/screens.h"
+#include "shell/menu.h"
+#include "shell/pause.h"
 #include "shell/prefs.h"
 #include "shell/record.h"
 #include "tests/support/temp_folder.h"
@@ -30,14 +32,16 @@ void keys(int read, uint8_t state[256], void *) {
     if (read == R.escape_reads[0] || read == R.escape_reads[1]) state[DIK_ESCAPE] = 0x80;
 }
 
+// Copies an 800 x 600 presented picture into a snapshot.
+void keep_picture(SNAPSHOT_TYP *s, const uint16_t *px, int pitch, int packing) {
+    s->packing = packing;
+    s->picture.resize(800 * 600);
+    for (int y = 0; y < 600; y++)
+        std::memcpy(&s->picture[(size_t)y * 800], (const uint8_t *)px + (size_t)y * pitch, 1600);
+}
+
 void count_frames(const uint16_t *px, int w, int h, int pitch, int packing, void *) {
-    if (R.frames == 0 && w == 800 && h == 600) {
-        R.first.packing = packing;
-        R.first.picture.resize(800 * 600);
-        for (int y = 0; y < 600; y++)
-            std::memcpy(&R.first.picture[(size_t)y * 800], (const uint8_t *)px + (size_t)y * pitch,
-                        1600);
-    }
+    if (R.frames == 0 && w == 800 && h == 600) keep_picture(&R.first, px, pitch, packing);
     R.frames++;
     if (R.frames != R.close_at_frame) return;
     if (!R.close_events) {
@@ -61,6 +65,18 @@ class WholeProgram : public TempFolderTest {
         R = Run_State{{-1, -1}, 0, nullptr, 0, {}};
         Headless_Set_Key_Source(keys, nullptr);
         Headless_Set_Frame_Hook(count_frames, nullptr);
+    }
+    // Replays the recording at path in a fresh program; what the replay printed at its close.
+    std::string Replay(const std::string &path) {
+        Reset();
+        GAME_LOG_OPTIONS_TYP replay;
+        replay.replay = path.c_str();
+        std::string error;
+        EXPECT_EQ(Game_Logs_Open(replay, "test", "farwake", 1, &error), 1) << error;
+        EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(Game_Logs_Close(), 0);
+        return testing::internal::GetCapturedStdout();
     }
 };
 
@@ -120,14 +136,7 @@ TEST_F(WholeProgram, ARunClosedMidGameReplays) {
         EXPECT_NE(text.find("\n# closed after read 149\n"), std::string::npos) << text;
         EXPECT_EQ(text.find("# end"), std::string::npos) << text;
 
-        Reset();
-        GAME_LOG_OPTIONS_TYP replay;
-        replay.replay = path.c_str();
-        ASSERT_EQ(Game_Logs_Open(replay, "test", "farwake", 1, &error), 1) << error;
-        EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
-        testing::internal::CaptureStdout();
-        EXPECT_EQ(Game_Logs_Close(), 0);
-        const std::string verdict = testing::internal::GetCapturedStdout();
+        const std::string verdict = Replay(path);
         EXPECT_NE(verdict.find("replay matches (3 checks)"), std::string::npos) << verdict;
         EXPECT_NE(verdict.find("the recorded run was closed after read 149"), std::string::npos);
     }
@@ -150,6 +159,106 @@ TEST_F(WholeProgram, TitleCardShowsTheBoundKeys) {
                             TITLE_CARD_Y, TITLE_CARD_COLOR));
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
     Title_Set_Card(nullptr, 0);
+}
+
+// Escape asked and the game played on: its reads never saw that Escape, held across a read
+// before its press was taken, so the recording holds only the title's Escape and replays to
+// the bit, up to the second question's quit.
+TEST_F(WholeProgram, ARunAskedAndPlayedOnReplays) {
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    shell_asks_to_quit = 1;
+    const std::string path = dir + "/asked.rec";
+    // Escape is down at read 150; its press is taken after it: asked, A plays on (one frame,
+    // read 151, runs), asked again, Escape quits.
+    const std::vector<Plat_Event> events = {{PLAT_EV_KEY_DOWN, DIK_ESCAPE},
+                                            {PLAT_EV_KEY_DOWN, DIK_A},
+                                            {PLAT_EV_KEY_DOWN, DIK_ESCAPE},
+                                            {PLAT_EV_KEY_DOWN, DIK_ESCAPE}};
+    R.escape_reads[0] = 3;
+    R.escape_reads[1] = 150;
+    R.close_at_frame = 151;
+    R.close_events = &events;
+    GAME_LOG_OPTIONS_TYP record;
+    record.record = path.c_str();
+    std::string error;
+    ASSERT_EQ(Game_Logs_Open(record, "test", "farwake", 1, &error), 1) << error;
+    EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+    EXPECT_EQ(Game_Logs_Close(), 0);
+    shell_asks_to_quit = 0;
+    const std::string text = Read("asked.rec");
+    EXPECT_NE(text.find("\n# closed after read 151\n"), std::string::npos) << text;
+    size_t escapes = 0;
+    for (size_t at = text.find("ESCAPE"); at != std::string::npos; at = text.find("ESCAPE", at + 1))
+        escapes++;
+    EXPECT_EQ(escapes, 1u) << text; // the title's, at read 3
+
+    const std::string verdict = Replay(path);
+    // Every check the recording holds matched (each question's pause checks the frame before it).
+    size_t checks = 0;
+    for (size_t at = text.find("\n# check "); at != std::string::npos;
+         at = text.find("\n# check ", at + 1))
+        checks++;
+    EXPECT_GE(checks, 3u);
+    EXPECT_NE(verdict.find("replay matches (" + std::to_string(checks) + " checks)"),
+              std::string::npos)
+        << verdict;
+    EXPECT_NE(verdict.find("the recorded run was closed after read 151"), std::string::npos);
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+}
+
+// F1 on the title opens the menu drawn over the dimmed title, which waits meanwhile (no frame,
+// no read); a change made there applies, and leaving the menu goes back to the title, whose own
+// Escape then starts the game as ever.
+TEST_F(WholeProgram, MenuOnTheTitleIsDrawnAndTheTitleWaits) {
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    static SNAPSHOT_TYP menu_shown;
+    static int reads_at_menu, reads_after, presents_in_menu;
+    static std::vector<std::string> texts;
+    menu_shown = SNAPSHOT_TYP{};
+    reads_at_menu = reads_after = -1;
+    presents_in_menu = 0;
+    texts.clear();
+    // The title's Escape comes at read 20, long after the menu has been left.
+    R.escape_reads[0] = 20;
+    Headless_Set_Frame_Hook(
+        [](const uint16_t *px, int w, int h, int pitch, int packing, void *) {
+            R.frames++;
+            if (R.frames == 3) {
+                // Sound, the volume one step down, back, and out of the menu.
+                for (int k : {DIK_F1, DIK_DOWN, DIK_DOWN, DIK_DOWN, DIK_DOWN, DIK_RETURN, DIK_LEFT,
+                              DIK_ESCAPE, DIK_ESCAPE}) {
+                    Headless_Push_Event({PLAT_EV_KEY_DOWN, k});
+                    Headless_Push_Event({PLAT_EV_KEY_UP, k});
+                }
+                return;
+            }
+            if (Menu_Is_Open()) {
+                if (presents_in_menu++ == 0) {
+                    reads_at_menu = Headless_Keyboard_Reads();
+                    if (w == 800 && h == 600) keep_picture(&menu_shown, px, pitch, packing);
+                }
+                texts.push_back(Menu_Text());
+            } else if (presents_in_menu && reads_after < 0) {
+                reads_after = Headless_Keyboard_Reads(); // the title's next frame
+            }
+            if (R.frames == 40) Headless_Push_Event({PLAT_EV_QUIT, 0});
+        },
+        nullptr);
+    EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+    // Three title frames, then the menu: drawn at each key, the title reading nothing.
+    EXPECT_EQ(reads_at_menu, 3);
+    EXPECT_EQ(reads_after, 4);
+    EXPECT_GE(presents_in_menu, 7);
+    EXPECT_TRUE(Text_Shown(menu_shown, "Paused", 196, 84, 0x0070D0F0));
+    EXPECT_TRUE(
+        Text_Shown(menu_shown, "Arrows move, Enter takes, Esc goes back", 196, 502, 0x00A0A0A0));
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0].rfind("Paused\n> Resume\n", 0), 0u) << texts[0];
+    EXPECT_EQ(Prefs_Run().volume, 90);
+    EXPECT_EQ(Shell_Paused(), 0);
+    // The title ran on to its own Escape at read 20: 21 title reads, then the game's.
+    EXPECT_GT(Headless_Keyboard_Reads(), 21);
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
 }
 
 } // namespace

@@ -94,10 +94,10 @@ int main(int argc, char **argv) {
         Count(d, 340, 4, 720, 34, [](int r, int g, int b) { return r < 80 && g > 160 && b > 160; });
     int caption_red = Count(d, 316, 196, 800, 280,
                             [](int r, int g, int b) { return r > 200 && g < 50 && b < 50; });
-    // The pause's text: white in the middle of a dimmed picture.
-    int middle_white = Count(d, 340, 280, 460, 320,
+    // The pause's text: white across the middle, a third of the way down a dimmed picture.
+    int pause_white = Count(d, 340, 186, 460, 214,
                              [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; });
-    std::printf("lit=%d score_cyan=%d caption_red=%d middle_white=%d\n", lit, score_cyan,
-                caption_red, middle_white);
+    std::printf("lit=%d score_cyan=%d caption_red=%d pause_white=%d\n", lit, score_cyan,
+                caption_red, pause_white);
     return 0;
 }

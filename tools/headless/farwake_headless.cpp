@@ -14,6 +14,7 @@
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "shell/keymap.h"
+#include "shell/options.h"
 #include "shell/present.h"
 #include "shell/record.h"
 #include "shell/runs.h"
@@ -127,16 +128,6 @@ int Usage() {
         "read, 128+S stopped by signal S\n",
         Game_Log_Usage());
     return 2;
-}
-
-// Parses a non-negative decimal number that fits an int; 1 on success.
-int Parse_Count(const char *s, long long max, long long *out) {
-    char *end = nullptr;
-    errno = 0;
-    long long v = strtoll(s, &end, 10);
-    if (end == s || *end != '\0' || errno || v < 0 || v > max) return 0;
-    *out = v;
-    return 1;
 }
 
 // Files written after the run are named relative to where the runner was started, not to the

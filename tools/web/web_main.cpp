@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "platform/web/web.h"
 #include "shell/keymap.h"
+#include "shell/options.h"
 #include "shell/winmain.h"
 #include "engine/input/key_script.h"
 #include "engine/input/replay_file.h"
@@ -73,16 +74,6 @@ void State_Hook() {
         web_state_line(
             Format_State_Line(Web_Keyboard_Reads() - 1, run.frames, Presented_Frame_Crc()).c_str());
     run.frames++;
-}
-
-// Parses a non-negative decimal number no larger than max; 1 on success.
-int Parse_Count(const char *s, long long max, long long *out) {
-    char *end = nullptr;
-    errno = 0;
-    long long v = strtoll(s, &end, 10);
-    if (end == s || *end != '\0' || errno || v < 0 || v > max) return 0;
-    *out = v;
-    return 1;
 }
 
 // The title and the page's start overlay show one card: the default bindings' (the page keeps
