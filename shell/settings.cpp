@@ -6,12 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "engine/graphics/output_file.h"
 #include "engine/input/dik_names.h"
+#include "platform/os/os_file.h"
 
 namespace {
 
@@ -131,7 +130,7 @@ std::string apply_controller(SETTINGS_TYP *s, const std::string &key, const std:
 }
 
 int read_file(const std::string &path, std::string *text, std::string *why) {
-    FILE *f = std::fopen(path.c_str(), "rb");
+    FILE *f = Os_Fopen(path.c_str(), "rb");
     if (!f) return errno == ENOENT ? 0 : (*why = std::strerror(errno), -1);
     struct stat st;
     if (fstat(fileno(f), &st) == 0 && !S_ISREG(st.st_mode)) {
@@ -153,8 +152,9 @@ int read_file(const std::string &path, std::string *text, std::string *why) {
 
 // Makes each missing folder on the way to the file's folder.
 void make_parents(const std::string &path) {
-    for (size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
-        mkdir(path.substr(0, at).c_str(), 0755);
+    for (size_t at = path.find_first_of(OS_PATH_SEPARATORS, 1); at != std::string::npos;
+         at = path.find_first_of(OS_PATH_SEPARATORS, at + 1))
+        Os_Make_Folder(path.substr(0, at).c_str());
 }
 
 } // namespace
@@ -273,6 +273,10 @@ int Settings_Save(const std::string &path, const SETTINGS_TYP &s, std::string *w
 }
 
 std::string Settings_Default_Path() {
+#ifdef _WIN32
+    std::string appdata = Os_User_Folder(OS_FOLDER_ROAMING);
+    return appdata.empty() ? "" : appdata + "\\farwake\\settings.ini";
+#endif
     const char *xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/') return std::string(xdg) + "/farwake/settings.ini";
     const char *home = std::getenv("HOME");

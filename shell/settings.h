@@ -37,5 +37,6 @@ int Settings_Load(const std::string &path, SETTINGS_TYP *s, std::vector<std::str
 // Writes the file whole through a temporary file and a rename, making its folder if needed;
 // 0 with "cannot write FILE: reason" in *why on failure (the old file then stays as it was).
 int Settings_Save(const std::string &path, const SETTINGS_TYP &s, std::string *why);
-// $XDG_CONFIG_HOME/farwake/settings.ini, else ~/.config/farwake/settings.ini ("" without either).
+// $XDG_CONFIG_HOME/farwake/settings.ini, else ~/.config/farwake/settings.ini ("" without either);
+// on Windows %APPDATA%\farwake\settings.ini.
 std::string Settings_Default_Path();

@@ -4,14 +4,15 @@
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/os/os_file.h"
 
 int Output_Open(OUTPUT_FILE_TYP *o, const char *path, const char *mode) {
     *o = OUTPUT_FILE_TYP{};
     o->path = path ? path : "";
     errno = 0;
-    if (!path || !(o->file = std::fopen(path, mode))) {
+    if (!path || !(o->file = Os_Fopen(path, mode))) {
         o->error = errno ? errno : EINVAL;
         return 0;
     }
@@ -70,11 +71,11 @@ int Write_Whole_File(const char *path, const void *data, size_t size, std::strin
     };
     if (!path || !*path) return fail(ENOENT);
     std::string temp = std::string(path) + ".XXXXXX";
-    int fd = mkstemp(&temp[0]);
+    int fd = Os_Make_Temp(temp);
     if (fd < 0) return fail(errno);
     auto drop = [&](int err) {
         if (fd >= 0) close(fd);
-        unlink(temp.c_str());
+        Os_Remove(temp.c_str());
         return fail(err);
     };
     const char *bytes = static_cast<const char *>(data);
@@ -86,9 +87,9 @@ int Write_Whole_File(const char *path, const void *data, size_t size, std::strin
         done += (size_t)n;
     }
     // The data reaches the disk before the name moves: a crash leaves the old file or the new.
-    if (fsync(fd) != 0 || fchmod(fd, 0644) != 0) return drop(errno);
+    if (Os_Commit(fd) != 0) return drop(errno);
     int closed = close(fd);
     fd = -1;
-    if (closed != 0 || std::rename(temp.c_str(), path) != 0) return drop(errno);
+    if (closed != 0 || Os_Rename(temp.c_str(), path) != 0) return drop(errno);
     return 1;
 }
