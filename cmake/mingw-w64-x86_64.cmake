@@ -24,3 +24,5 @@ if(FW_WINE)
 endif()
 # The programs carry their C and C++ runtimes (and winpthread): no DLL beyond Windows' own.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# zlib as a static library too (libz-mingw-w64-dev has both; the import library would need a DLL).
+set(ZLIB_USE_STATIC_LIBS ON)

@@ -124,6 +124,8 @@ stage=$dist/$name
 rm -rf "$dist"
 mkdir -p "$stage"
 cp "$out"/farwake.exe "$out"/farwake565.exe "$out"/farwake-headless.exe "$stage"/
+# The build keeps its debugging symbols in build-windows; what players get is stripped.
+x86_64-w64-mingw32-strip "$stage"/*.exe
 while read -r f; do
   [ -n "$f" ] && cp "$out/$f" "$stage/"
 done <"$out/data-files.txt"

@@ -9,7 +9,7 @@ set(FW_WINDOWS_ICON ${CMAKE_BINARY_DIR}/generated/farwake.ico CACHE INTERNAL "th
 # Makes target a Windows GUI program started through SDL's entry, with its resources.
 function(fw_windows_program target)
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/platform/sdl/sdl_main_win.cpp)
-  target_link_libraries(${target} PRIVATE SDL2::SDL2main)
+  target_link_libraries(${target} PRIVATE fw_sdl2_main)
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE TRUE)
   set(FW_PROGRAM ${target})
   set(FW_DESCRIPTION "farwake, a 2-D space shooter")
