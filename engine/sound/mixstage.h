@@ -8,10 +8,12 @@
 // Oversampled samples are 2^WIDE_SHIFT to a source sample: the mixer's linear interpolation
 // between them then leaves its images far above anything a source holds.
 constexpr int WIDE_SHIFT = 3;
-// Gain of the mix before the limiter: a single sound at full scale stays below its threshold.
-constexpr float MIX_HEADROOM = 0.9f;
-// The limiter never lets a sample past this, short of full scale.
-constexpr float LIMIT_CEILING = 32000.0f;
+// Gain of the mix before the limiter: a single sound at full scale (22938) stays below its
+// threshold, so only sounds piling up are ever limited.
+constexpr float MIX_HEADROOM = 0.7f;
+// The limiter never lets a sample past this: 3.07 dB below full scale, the headroom players'
+// systems and other games leave, so the game's loudest moment is no louder than theirs.
+constexpr float LIMIT_CEILING = 23000.0f;
 
 // Oversampled samples at half the 16-bit scale (a sample u reads (u - 128) * 128), the source's
 // values exactly at every 2^WIDE_SHIFT-th one: a windowed-sinc low-pass at the source's Nyquist.

@@ -16,7 +16,7 @@ void Paint_Ship(Canvas &cv, const Place &pl, float flame);
 // Placement of the ship turned by angle about its pivot (cx, cy), 2 units behind the middle of
 // its drawing, so that the nose reaches farther from the pivot than the engine glow.
 inline Place Ship_Place(float cx, float cy, float scale, float angle) {
-    return Make_Place(cx + 2.0f * scale * std::cos(angle), cy + 2.0f * scale * std::sin(angle),
+    return Make_Place(cx + 2.0f * scale * exact::Cos(angle), cy + 2.0f * scale * exact::Sin(angle),
                       scale, angle);
 }
 // The enemy craft pointing along angle, centred on a 49x49 canvas.

@@ -7,16 +7,16 @@
 namespace {
 
 V2 Polar(float r, float a) {
-    return {r * std::cos(a), r * std::sin(a)};
+    return {r * exact::Cos(a), r * exact::Sin(a)};
 }
 
 // p turned into the sector around angle 0 of a pattern repeated n times around the centre.
 V2 Fold(V2 p, int n) {
     float sector = 2.0f * kPi / n;
-    float a = std::atan2(p.y, p.x);
+    float a = exact::Atan2(p.y, p.x);
     a = a - sector * std::floor(a / sector + 0.5f);
     float r = Len(p);
-    return {r * std::cos(a), r * std::sin(a)};
+    return {r * exact::Cos(a), r * exact::Sin(a)};
 }
 
 } // namespace
@@ -26,7 +26,7 @@ void Paint_Bullet(Canvas &cv, int colour, int phase) {
         {1.0f, 0.22f, 0.15f}, {0.2f, 1.0f, 0.3f}, {0.15f, 0.35f, 1.0f}, {1.0f, 0.9f, 0.15f}};
     const Rgb c = tint[colour & 3];
     Place pl = Make_Place(cv.w * 0.5f, cv.h * 0.5f, 1.0f, phase * kPi / 8.0f);
-    const float pulse = 1.0f + 0.18f * std::cos(phase * kPi / 2.0f);
+    const float pulse = 1.0f + 0.18f * exact::Cos(phase * kPi / 2.0f);
     // A coloured plasma shell around a white-hot core, inside a soft halo with a sparkle.
     Fill(
         cv, pl,
@@ -39,10 +39,10 @@ void Paint_Bullet(Canvas &cv, int colour, int phase) {
         });
     Glow(cv, pl, [=](V2 p) {
         float r = Len(p);
-        float halo = 0.75f * std::exp(-r * r / (9.0f * pulse));
+        float halo = 0.75f * exact::Exp(-r * r / (9.0f * pulse));
         // Four-pointed sparkle, turning a little each picture.
-        float ray = std::exp(-std::fabs(p.x) * 1.4f) * std::exp(-std::fabs(p.y) * 0.4f) +
-                    std::exp(-std::fabs(p.y) * 1.4f) * std::exp(-std::fabs(p.x) * 0.4f);
+        float ray = exact::Exp(-std::fabs(p.x) * 1.4f) * exact::Exp(-std::fabs(p.y) * 0.4f) +
+                    exact::Exp(-std::fabs(p.y) * 1.4f) * exact::Exp(-std::fabs(p.x) * 0.4f);
         return c * (halo + 0.8f * ray * Smooth(5.2f, 3.6f, r));
     });
 }
@@ -55,7 +55,7 @@ void Paint_Station(Canvas &cv, int k) {
     Fill(
         cv, pl,
         [](V2 p) {
-            V2 q = Fold(Polar(Len(p), std::atan2(p.y, p.x) - kPi / 3.0f), 3);
+            V2 q = Fold(Polar(Len(p), exact::Atan2(p.y, p.x) - kPi / 3.0f), 3);
             return Sd_Box(q, {26.0f, 0.0f}, 9.0f, 1.0f);
         },
         Metal(Hex(110, 100, 80), 0.8f));
@@ -63,12 +63,12 @@ void Paint_Station(Canvas &cv, int k) {
     Fill(
         cv, pl,
         [](V2 p) {
-            V2 q = Fold(Polar(Len(p), std::atan2(p.y, p.x) - kPi / 3.0f), 3);
+            V2 q = Fold(Polar(Len(p), exact::Atan2(p.y, p.x) - kPi / 3.0f), 3);
             return Sd_Box(q, {25.5f, 0.0f}, 5.5f, 10.0f, 0.8f);
         },
         [](const Hit &h) {
             Rgb cell = Hex(40, 70, 170);
-            V2 q = Fold(Polar(Len(h.p), std::atan2(h.p.y, h.p.x) - kPi / 3.0f), 3);
+            V2 q = Fold(Polar(Len(h.p), exact::Atan2(h.p.y, h.p.x) - kPi / 3.0f), 3);
             bool seam = std::fmod(q.y + 30.0f, 4.0f) < 0.7f || std::fabs(q.x - 25.5f) < 0.4f;
             return Shade(cell, Bevel_Normal(h, 0.8f), h.light, 0.45f, 0.9f, 30.0f) *
                    (seam ? 0.55f : 1.0f);
@@ -122,7 +122,7 @@ void Paint_Station(Canvas &cv, int k) {
         if (on)
             Glow(cv, pl, [at](V2 p) {
                 float r = Len(p - at);
-                return Rgb{1.0f, 0.3f, 0.2f} * (0.8f * std::exp(-r * r / 10.0f));
+                return Rgb{1.0f, 0.3f, 0.2f} * (0.8f * exact::Exp(-r * r / 10.0f));
             });
     }
     // Central hub: a domed core with a gold collar.
@@ -179,8 +179,8 @@ void Paint_Explosion(Canvas &cv, int k) {
             float u = dx / radius[k] * 1.6f, v = dy / radius[k] * 1.6f;
             float n = Fbm(u + 5.0f, v - 3.0f, 17U, 5);
             // A lobed outline (noise around the circle) and a turbulent inside.
-            float a = std::atan2(dy, dx);
-            float m = Fbm(1.8f * std::cos(a) + 10.0f, 1.8f * std::sin(a) + 10.0f, 41U + k, 3);
+            float a = exact::Atan2(dy, dx);
+            float m = Fbm(1.8f * exact::Cos(a) + 10.0f, 1.8f * exact::Sin(a) + 10.0f, 41U + k, 3);
             float billow = 1.0f - r / (0.7f + 0.7f * m) + 0.6f * (n - 0.5f);
             float cov = Smooth(0.0f, 0.1f, billow) * Smooth(39.0f, 36.0f, rp);
             if (k == 3)
@@ -205,7 +205,7 @@ void Paint_Explosion(Canvas &cv, int k) {
         float b = (k == 3 ? 0.45f : 0.9f) * (0.6f + 0.4f * Hash01(i * 7U + 3U));
         Glow(cv, pl, [=](V2 p) {
             float e = Sd_Segment(p, tail, at, 0.0f);
-            return Rgb{1.0f, 0.75f, 0.35f} * (b * std::exp(-e * e / 0.6f));
+            return Rgb{1.0f, 0.75f, 0.35f} * (b * exact::Exp(-e * e / 0.6f));
         });
     }
 }
@@ -248,11 +248,11 @@ void Paint_Powerup(Canvas &cv, int kind) {
             },
             [](const Hit &h) {
                 // Facets: each half of a star point leans its own way.
-                float a = std::atan2(h.p.y, h.p.x) + kPi / 2.0f;
+                float a = exact::Atan2(h.p.y, h.p.x) + kPi / 2.0f;
                 float sector = std::fmod(a + 4.0f * kPi, 2.0f * kPi / 5.0f) - kPi / 5.0f;
                 float side = sector > 0.0f ? 1.0f : -1.0f;
-                float ang = std::atan2(h.p.y, h.p.x) + side * 0.7f;
-                V3 n = {0.55f * std::cos(ang), 0.55f * std::sin(ang), 0.83f};
+                float ang = exact::Atan2(h.p.y, h.p.x) + side * 0.7f;
+                V3 n = {0.55f * exact::Cos(ang), 0.55f * exact::Sin(ang), 0.83f};
                 return Shade(Hex(255, 200, 40), n, h.light, 0.35f, 0.7f, 12.0f);
             });
         break;
@@ -260,7 +260,7 @@ void Paint_Powerup(Canvas &cv, int kind) {
     case 2: { // shield: a blue ring
         Glow(cv, pl, [](V2 p) {
             float d = std::fabs(Len(p) - 8.5f);
-            return Rgb{0.1f, 0.35f, 1.0f} * (0.5f * std::exp(-d * d / 6.0f));
+            return Rgb{0.1f, 0.35f, 1.0f} * (0.5f * exact::Exp(-d * d / 6.0f));
         });
         Fill(
             cv, pl, [](V2 p) { return std::fabs(Len(p) - 8.5f) - 2.4f; },

@@ -9,7 +9,7 @@ namespace {
 
 // Distance to an arc band of radius r and half thickness t between two angles (clockwise).
 float Sd_Arc(V2 p, float r, float t, float a0, float a1) {
-    float a = std::atan2(p.y, p.x);
+    float a = exact::Atan2(p.y, p.x);
     float mid = 0.5f * (a0 + a1), half = 0.5f * (a1 - a0);
     float rel = std::remainder(a - mid, 2.0f * kPi);
     float band = std::fabs(Len(p) - r) - t;
@@ -35,7 +35,7 @@ void Paint_Shield_Gauge(Canvas &cv, int level) {
         if (on)
             Glow(cv, pl, [=](V2 p) {
                 float d = std::max(0.0f, Sd_Arc(p, 34.0f, 4.0f, a0, a1));
-                return lit * (0.55f * std::exp(-d * d / 8.0f));
+                return lit * (0.55f * exact::Exp(-d * d / 8.0f));
             });
         Fill(
             cv, pl, [=](V2 p) { return Sd_Arc(p, 34.0f, 4.0f, a0, a1); },
@@ -51,7 +51,7 @@ void Paint_Shield_Gauge(Canvas &cv, int level) {
     const float x = -Text_Width(s, h) * 0.5f, y = -h * 0.5f;
     Glow(cv, pl, [=](V2 p) {
         float d = std::max(0.0f, Sd_Text(p, s, x, y, h, sw));
-        return digit * (0.45f * std::exp(-d * d / 10.0f));
+        return digit * (0.45f * exact::Exp(-d * d / 10.0f));
     });
     Fill(
         cv, pl, [=](V2 p) { return Sd_Text(p, s, x, y, h, sw); },
@@ -91,7 +91,7 @@ void Paint_Meter_Missile(Canvas &cv) {
         float dx = p.x + 28.0f;
         if (dx > 1.0f) return Rgb{0, 0, 0};
         float along = -dx, spread = 1.5f + along * 0.2f;
-        float k = std::exp(-(p.y * p.y) / (spread * spread)) * std::exp(-along / 4.0f);
+        float k = exact::Exp(-(p.y * p.y) / (spread * spread)) * exact::Exp(-along / 4.0f);
         return Rgb{1.0f, 0.65f, 0.2f} * (k * 1.5f) + Rgb{0.3f, 0.3f, 0.3f} * (k * k);
     });
     static const std::vector<V2> fin = {

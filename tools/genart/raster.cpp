@@ -13,7 +13,7 @@ Canvas Make_Canvas(int w, int h) {
 }
 
 Place Make_Place(float cx, float cy, float scale, float angle) {
-    return {cx, cy, scale, std::cos(angle), std::sin(angle)};
+    return {cx, cy, scale, exact::Cos(angle), exact::Sin(angle)};
 }
 
 V2 To_Local(const Place &pl, float px, float py) {
@@ -136,7 +136,7 @@ Rgb Shade(Rgb base, V3 n, V3 light, float ambient, float specular, float shine) 
     V3 h = {light.x, light.y, light.z + 1.0f};
     float hl = std::sqrt(h.x * h.x + h.y * h.y + h.z * h.z);
     float nh = std::max(0.0f, (n.x * h.x + n.y * h.y + n.z * h.z) / hl);
-    float s = specular * std::pow(nh, shine);
+    float s = specular * exact::Pow(nh, shine);
     float k = ambient + (1.0f - ambient) * diff;
     return {base.r * k + s, base.g * k + s, base.b * k + s};
 }

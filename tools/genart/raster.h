@@ -1,6 +1,9 @@
 // Small software rasteriser for the artwork generator: premultiplied float canvases, shapes
-// given as signed distance functions with analytic edge coverage, lighting and value noise.
+// given as signed distance functions with analytic edge coverage, lighting and value noise. Its
+// maths is exact:: (tools/genmath), never the C library's, so every system draws the same bytes.
 #pragma once
+#include "tools/genmath/exact_math.h"
+
 #include <cmath>
 #include <cstdint>
 #include <functional>

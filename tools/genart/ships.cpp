@@ -43,7 +43,7 @@ void Paint_Ship(Canvas &cv, const Place &pl, float flame) {
             if (dx > 2.0f) continue;
             float along = std::max(0.0f, -dx) / (3.6f * flame);
             float spread = 1.3f + along * 0.5f;
-            float k = std::exp(-(dy * dy) / (spread * spread)) * std::exp(-along * along);
+            float k = exact::Exp(-(dy * dy) / (spread * spread)) * exact::Exp(-along * along);
             sum = sum + Rgb{0.35f, 0.75f, 1.0f} * (k * 1.2f) + Rgb{0.6f, 0.6f, 0.3f} * (k * k);
         }
         return sum;
@@ -174,7 +174,7 @@ void Paint_Craft(Canvas &cv, float angle) {
     // The green sensor eye, glowing.
     Glow(cv, pl, [](V2 p) {
         V2 q = p - V2{6.0f, 0.0f};
-        return Rgb{0.3f, 0.9f, 0.1f} * (0.7f * std::exp(-(q.x * q.x / 16.0f + q.y * q.y / 6.0f)));
+        return Rgb{0.3f, 0.9f, 0.1f} * (0.7f * exact::Exp(-(q.x * q.x / 16.0f + q.y * q.y / 6.0f)));
     });
     Fill(
         cv, pl,
@@ -193,7 +193,7 @@ void Paint_Missile(Canvas &cv, float angle) {
         float dx = p.x + 6.0f;
         if (dx > 0.5f) return Rgb{0, 0, 0};
         float along = -dx / 3.3f, spread = 1.1f + along * 0.5f;
-        float k = std::exp(-(p.y * p.y) / (spread * spread)) * std::exp(-along * along);
+        float k = exact::Exp(-(p.y * p.y) / (spread * spread)) * exact::Exp(-along * along);
         return Rgb{1.0f, 0.7f, 0.2f} * (k * 1.4f) + Rgb{0.4f, 0.3f, 0.2f} * (k * k);
     });
     static const std::vector<V2> fin = {

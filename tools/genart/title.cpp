@@ -16,7 +16,8 @@ void Paint_Space(Canvas &cv) {
             float n1 = Fbm(u * 4.0f, v * 3.4f, 7U, 6),
                   n2 = Fbm(u * 6.0f + 3.0f, v * 5.0f - 1.0f, 21U, 5);
             // A diagonal band of gas from lower left to upper right.
-            float band = std::exp(-std::pow((v - 0.78f + 0.5f * u) / 0.28f, 2.0f));
+            const float across = (v - 0.78f + 0.5f * u) / 0.28f;
+            float band = exact::Exp(-across * across);
             float gas = Smooth(0.38f, 0.85f, n1) * band * edge;
             float warm = Smooth(0.45f, 0.75f, n2);
             Rgb c = Mix(Hex(40, 20, 110), Hex(150, 40, 120), warm) * (gas * 0.9f) +
@@ -45,9 +46,9 @@ void Paint_Space(Canvas &cv) {
             for (int yy = std::max(0, y0 - 9); yy <= std::min(cv.h - 1, y0 + 9); ++yy)
                 for (int xx = std::max(0, x0 - 9); xx <= std::min(cv.w - 1, x0 + 9); ++xx) {
                     V2 d = V2{xx + 0.5f, yy + 0.5f} - at;
-                    float k = 0.5f * std::exp(-Dot(d, d) / 3.0f) +
-                              0.35f * std::exp(-std::fabs(d.y) * 2.5f - std::fabs(d.x) * 0.35f) +
-                              0.35f * std::exp(-std::fabs(d.x) * 2.5f - std::fabs(d.y) * 0.35f);
+                    float k = 0.5f * exact::Exp(-Dot(d, d) / 3.0f) +
+                              0.35f * exact::Exp(-std::fabs(d.y) * 2.5f - std::fabs(d.x) * 0.35f) +
+                              0.35f * exact::Exp(-std::fabs(d.x) * 2.5f - std::fabs(d.y) * 0.35f);
                     float *q = &cv.px[(static_cast<size_t>(yy) * cv.w + xx) * 4];
                     q[0] = std::min(1.0f, q[0] + tint.r * k);
                     q[1] = std::min(1.0f, q[1] + tint.g * k);
@@ -69,11 +70,11 @@ void Paint_Planet(Canvas &cv, V2 c, float r) {
     Fill(
         cv, pl, [=](V2 p) { return p.y > 0.0f ? 100.0f : ring(p); },
         [=](const Hit &h) {
-            return ring_col * (0.55f + 0.25f * std::sin(Len({h.p.x, h.p.y * 3.2f}) * 1.3f));
+            return ring_col * (0.55f + 0.25f * exact::Sin(Len({h.p.x, h.p.y * 3.2f}) * 1.3f));
         });
     Glow(cv, pl, [r](V2 p) {
         float d = Len(p) - r;
-        return d < 0.0f ? Rgb{0, 0, 0} : Rgb{0.3f, 0.5f, 1.0f} * (0.35f * std::exp(-d / 3.0f));
+        return d < 0.0f ? Rgb{0, 0, 0} : Rgb{0.3f, 0.5f, 1.0f} * (0.35f * exact::Exp(-d / 3.0f));
     });
     Fill(
         cv, pl, [r](V2 p) { return Len(p) - r; },
@@ -82,13 +83,14 @@ void Paint_Planet(Canvas &cv, V2 c, float r) {
             V3 n = {h.p.x / r, h.p.y / r, std::sqrt(std::max(0.0f, 1.0f - q * q))};
             float band = Fbm(h.p.y / r * 5.0f, h.p.x / r * 0.8f, 77U, 4);
             Rgb base = Mix(Hex(200, 140, 90), Hex(120, 90, 150), band);
-            float rim = std::pow(1.0f - n.z, 3.0f);
+            const float dip = 1.0f - n.z;
+            float rim = dip * dip * dip;
             return Shade(base, n, h.light, 0.06f, 0.15f, 10.0f) + Rgb{0.2f, 0.35f, 0.8f} * rim;
         });
     Fill(
         cv, pl, [=](V2 p) { return p.y <= 0.0f ? 100.0f : ring(p); },
         [=](const Hit &h) {
-            return ring_col * (0.75f + 0.25f * std::sin(Len({h.p.x, h.p.y * 3.2f}) * 1.3f));
+            return ring_col * (0.75f + 0.25f * exact::Sin(Len({h.p.x, h.p.y * 3.2f}) * 1.3f));
         });
 }
 
@@ -99,7 +101,7 @@ void Paint_Name(Canvas &cv, const std::string &name, float cy, float h, float sw
     Glow(cv, pl, [=](V2 p) {
         if (p.y < y - 40.0f || p.y > y + h + 40.0f) return Rgb{0, 0, 0};
         float d = std::max(0.0f, Sd_Text(p, name, x, y, h, sw));
-        return Rgb{0.15f, 0.45f, 1.0f} * (0.55f * std::exp(-d / 9.0f));
+        return Rgb{0.15f, 0.45f, 1.0f} * (0.55f * exact::Exp(-d / 9.0f));
     });
     auto sdf = [=](V2 p) {
         if (p.y < y - sw * 2.0f || p.y > y + h + sw * 2.0f) return 100.0f;
@@ -162,7 +164,7 @@ void Paint_Title(Canvas &cv) {
         float k = 0.0f;
         for (float ey : {-7.0f, 7.0f}) {
             float spread = 1.6f + along * 0.05f, dy = p.y - ey;
-            k += std::exp(-dy * dy / (spread * spread)) * std::exp(-along / 60.0f);
+            k += exact::Exp(-dy * dy / (spread * spread)) * exact::Exp(-along / 60.0f);
         }
         return Rgb{0.2f, 0.5f, 1.0f} * (0.8f * k);
     });

@@ -96,9 +96,16 @@ bool Bake(FT_Face face, int line_height, Face &out) {
     return Render(face, 0, out.glyphs.back());
 }
 
+// The file's name without its folder: the table must read the same whoever bakes it, wherever
+// the system keeps its fonts.
+std::string Base_Name(const std::string &path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 void Write_Table(FILE *f, const std::string &font, const std::vector<Face> &faces) {
     std::fprintf(f, "// The game's text face, baked by fw-genfont from %s: do not edit.\n",
-                 font.c_str());
+                 Base_Name(font).c_str());
     std::fprintf(f, "#include \"engine/graphics/text_face.h\"\n\n");
     for (const Face &face : faces) {
         std::fprintf(f, "static const uint8_t bits_%d[] = {", face.line_height);
@@ -154,7 +161,8 @@ int main(int argc, char **argv) {
         faces.push_back(std::move(baked));
     }
     const std::string tmp = std::string(argv[1]) + ".tmp";
-    FILE *out = std::fopen(tmp.c_str(), "w");
+    // Binary: the same bytes (line ends included) on every system.
+    FILE *out = std::fopen(tmp.c_str(), "wb");
     if (!out) {
         std::fprintf(stderr, "fw-genfont: cannot write %s\n", tmp.c_str());
         return 1;

@@ -1,6 +1,8 @@
 // fw-gensound: synthesises the game's nine sound effects as 8-bit mono PCM WAV files.
 // usage: fw-gensound OUTPUT_DIR
 // Everything is computed from fixed seeds, so every build writes the same bytes.
+#include "tools/genmath/exact_math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -32,7 +34,7 @@ struct Svf {
     double low = 0, band = 0;
     // Returns {low, band, high} for one input sample.
     void step(double in, double cutoff_hz, double q, int rate, double &lo, double &bp, double &hi) {
-        double f = 2.0 * std::sin(kPi * std::min(cutoff_hz, rate / 6.0) / rate);
+        double f = 2.0 * exact::Sin(kPi * std::min(cutoff_hz, rate / 6.0) / rate);
         low += f * band;
         double high = in - low - q * band;
         band += f * high;
@@ -45,7 +47,7 @@ struct Svf {
 // Attack-then-exponential-decay envelope at time t (seconds).
 double env_ad(double t, double attack, double decay) {
     if (t < attack) return t / attack;
-    return std::exp(-(t - attack) / decay);
+    return exact::Exp(-(t - attack) / decay);
 }
 
 // Short linear fades at both ends so a one-shot sound starts and stops without a click.
@@ -82,7 +84,7 @@ void saturate(Wave &w, double drive) {
         top = std::max(top, std::fabs(v));
     if (top <= 0) return;
     for (double &v : w)
-        v = std::tanh(drive * v / top);
+        v = exact::Tanh(drive * v / top);
 }
 
 // 8-bit unsigned samples: silence is 128.
@@ -128,7 +130,7 @@ bool write_wav(const std::string &path, const std::vector<uint8_t> &pcm, int rat
 }
 
 double note_hz(int midi) {
-    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+    return 440.0 * exact::Pow(2.0, (midi - 69) / 12.0);
 }
 
 // ---- the sounds --------------------------------------------------------------------------------
@@ -146,23 +148,23 @@ Wave make_engine(int rate) {
                                   {220, 0.25, 2.0}, {275, 0.12, 0.7}, {330, 0.08, 2.5}};
     // Rumble: a band of whole-hertz partials with random phases is periodic noise.
     for (int hz = 70; hz <= 420; hz += 1) {
-        double amp = 0.05 * (0.5 + 0.5 * rng.next()) * std::exp(-(hz - 70) / 160.0);
+        double amp = 0.05 * (0.5 + 0.5 * rng.next()) * exact::Exp(-(hz - 70) / 160.0);
         parts.push_back({(double)hz, amp, kPi * (rng.next() + 1.0)});
     }
     // A thinner band of whine above it, so small speakers that cannot reach the hum still carry
     // the engine.
     for (int hz = 421; hz <= 1100; hz += 3) {
-        double amp = 0.012 * (0.5 + 0.5 * rng.next()) * std::exp(-(hz - 421) / 350.0);
+        double amp = 0.012 * (0.5 + 0.5 * rng.next()) * exact::Exp(-(hz - 421) / 350.0);
         parts.push_back({(double)hz, amp, kPi * (rng.next() + 1.0)});
     }
     for (int i = 0; i < n; ++i) {
         double t = (double)i / rate, v = 0;
         for (const Partial &p : parts)
-            v += p.amp * std::sin(kTwoPi * p.hz * t + p.phase);
-        double throb = 0.82 + 0.18 * std::sin(kTwoPi * 6.0 * t); // 6 whole cycles a loop
+            v += p.amp * exact::Sin(kTwoPi * p.hz * t + p.phase);
+        double throb = 0.82 + 0.18 * exact::Sin(kTwoPi * 6.0 * t); // 6 whole cycles a loop
         w[i] = v * throb;
     }
-    normalise(w, 0.45);
+    normalise(w, 0.34);
     return w;
 }
 
@@ -176,8 +178,8 @@ Wave make_blaze(int rate) {
     double crackle = 0;
     for (int i = 0; i < n; ++i) {
         double t = (double)i / rate;
-        double e = (t < 0.12 ? t / 0.12 : 1.0) * (t > 0.7 ? std::exp(-(t - 0.7) / 0.22) : 1.0);
-        double cutoff = 500 + 2600 * std::exp(-t / 0.35) + 300 * std::sin(kTwoPi * 3.0 * t);
+        double e = (t < 0.12 ? t / 0.12 : 1.0) * (t > 0.7 ? exact::Exp(-(t - 0.7) / 0.22) : 1.0);
+        double cutoff = 500 + 2600 * exact::Exp(-t / 0.35) + 300 * exact::Sin(kTwoPi * 3.0 * t);
         double lo, bp, hi, lo2, bp2, hi2;
         f1.step(rng.next(), cutoff, 0.6, rate, lo, bp, hi);
         f2.step(lo, cutoff * 0.5, 0.9, rate, lo2, bp2, hi2);
@@ -187,7 +189,7 @@ Wave make_blaze(int rate) {
     }
     saturate(w, 1.8);
     fade_ends(w, rate, 0.01, 0.05);
-    normalise(w, 0.65);
+    normalise(w, 0.5);
     return w;
 }
 
@@ -199,14 +201,15 @@ Wave make_laser(int rate) {
     double ph = 0, mph = 0;
     for (int i = 0; i < n; ++i) {
         double t = (double)i / rate;
-        double hz = 260.0 + 2600.0 * std::exp(-t / 0.055);
+        double hz = 260.0 + 2600.0 * exact::Exp(-t / 0.055);
         mph += kTwoPi * hz * 1.5 / rate;
-        ph += kTwoPi * hz / rate + 2.2 * std::exp(-t / 0.08) * std::sin(mph) * kTwoPi / rate * hz;
-        double tone = std::sin(ph) + 0.3 * std::sin(2 * ph);
+        ph +=
+            kTwoPi * hz / rate + 2.2 * exact::Exp(-t / 0.08) * exact::Sin(mph) * kTwoPi / rate * hz;
+        double tone = exact::Sin(ph) + 0.3 * exact::Sin(2 * ph);
         w[i] = tone * env_ad(t, 0.004, 0.09);
     }
     fade_ends(w, rate, 0.002, 0.02);
-    normalise(w, 0.55);
+    normalise(w, 0.32);
     return w;
 }
 
@@ -220,13 +223,13 @@ Wave make_boom(int rate, uint32_t seed, double len, double thump_hz, double brig
     double ph = 0;
     for (int i = 0; i < n; ++i) {
         double t = (double)i / rate;
-        double cutoff = 120 + bright * std::exp(-t / (decay * 0.5));
+        double cutoff = 120 + bright * exact::Exp(-t / (decay * 0.5));
         double lo, bp, hi, lo2, bp2, hi2;
         f1.step(rng.next(), cutoff, 0.5, rate, lo, bp, hi);
         f2.step(lo, cutoff, 0.7, rate, lo2, bp2, hi2);
-        double hz = thump_hz * (0.4 + 0.6 * std::exp(-t / 0.12));
+        double hz = thump_hz * (0.4 + 0.6 * exact::Exp(-t / 0.12));
         ph += kTwoPi * hz / rate;
-        double thump = std::sin(ph) * env_ad(t, 0.003, decay * 0.45);
+        double thump = exact::Sin(ph) * env_ad(t, 0.003, decay * 0.45);
         w[i] = env_ad(t, 0.002, decay) * (0.9 * lo2 + 0.3 * bp) + 0.9 * thump;
     }
     saturate(w, 2.5);
@@ -240,8 +243,8 @@ void add_bell(Wave &w, int rate, double at, double hz, double dur, double amp) {
     int start = (int)(at * rate), n = (int)(dur * rate);
     for (int i = 0; i < n && start + i < (int)w.size(); ++i) {
         double t = (double)i / rate;
-        double mod = 1.8 * std::exp(-t / 0.05) * std::sin(kTwoPi * hz * 3.5 * t);
-        double v = std::sin(kTwoPi * hz * t + mod) + 0.25 * std::sin(kTwoPi * hz * 2 * t);
+        double mod = 1.8 * exact::Exp(-t / 0.05) * exact::Sin(kTwoPi * hz * 3.5 * t);
+        double v = exact::Sin(kTwoPi * hz * t + mod) + 0.25 * exact::Sin(kTwoPi * hz * 2 * t);
         w[start + i] += amp * v * env_ad(t, 0.003, dur * 0.35);
     }
 }
@@ -270,8 +273,8 @@ Wave make_missile(int rate) {
         double x = rng.next();
         f.step(x, centre, 0.35, rate, lo, bp, hi);
         g.step(x, 140, 0.8, rate, lo2, bp2, hi2);
-        double e = (t < 0.08 ? t / 0.08 : 1.0) * std::exp(-std::max(0.0, t - 0.25) / 0.22);
-        w[i] = e * (bp + 0.8 * lo2 * std::exp(-t / 0.15));
+        double e = (t < 0.08 ? t / 0.08 : 1.0) * exact::Exp(-std::max(0.0, t - 0.25) / 0.22);
+        w[i] = e * (bp + 0.8 * lo2 * exact::Exp(-t / 0.15));
     }
     fade_ends(w, rate, 0.005, 0.05);
     normalise(w, 0.65);
@@ -284,14 +287,14 @@ void add_brass(Wave &w, int rate, double at, double hz, double dur, double amp) 
     double ph = 0;
     for (int i = 0; i < n && start + i < (int)w.size(); ++i) {
         double t = (double)i / rate;
-        double vib = 1.0 + 0.004 * std::sin(kTwoPi * 5.5 * t) * std::min(1.0, t / 0.15);
+        double vib = 1.0 + 0.004 * exact::Sin(kTwoPi * 5.5 * t) * std::min(1.0, t / 0.15);
         ph += kTwoPi * hz * vib / rate;
-        double bright = 0.5 + 0.5 * std::exp(-t / 0.12);
-        double v = std::sin(ph) + 0.5 * bright * std::sin(2 * ph) +
-                   0.3 * bright * std::sin(3 * ph) + 0.15 * bright * std::sin(4 * ph);
+        double bright = 0.5 + 0.5 * exact::Exp(-t / 0.12);
+        double v = exact::Sin(ph) + 0.5 * bright * exact::Sin(2 * ph) +
+                   0.3 * bright * exact::Sin(3 * ph) + 0.15 * bright * exact::Sin(4 * ph);
         double e =
             std::min(1.0, t / 0.02) * (t > dur - 0.06 ? std::max(0.0, (dur - t) / 0.06) : 1.0);
-        w[start + i] += amp * v * e * (0.75 + 0.25 * std::exp(-t / 0.2));
+        w[start + i] += amp * v * e * (0.75 + 0.25 * exact::Exp(-t / 0.2));
     }
 }
 
@@ -323,9 +326,9 @@ Wave make_gameover(int rate) {
         for (int i = 0; i < n && start + i < (int)w.size(); ++i) {
             double t = (double)i / rate;
             double bend = k == 3 ? 1.0 - 0.06 * std::max(0.0, t - 0.3) : 1.0; // last note sags
-            ph += kTwoPi * hz * bend * (1.0 + 0.005 * std::sin(kTwoPi * 4.5 * t)) / rate;
-            double v = std::sin(ph) + 0.33 * std::sin(3 * ph) + 0.2 * std::sin(5 * ph);
-            double e = std::min(1.0, t / 0.015) * std::exp(-t / (durs[k] * 0.7)) *
+            ph += kTwoPi * hz * bend * (1.0 + 0.005 * exact::Sin(kTwoPi * 4.5 * t)) / rate;
+            double v = exact::Sin(ph) + 0.33 * exact::Sin(3 * ph) + 0.2 * exact::Sin(5 * ph);
+            double e = std::min(1.0, t / 0.015) * exact::Exp(-t / (durs[k] * 0.7)) *
                        std::min(1.0, (durs[k] - t) / 0.04);
             w[start + i] += v * e;
         }
@@ -360,9 +363,9 @@ int main(int argc, char **argv) {
     items.push_back({"beep00.wav", 11025, make_beep(11025)});
     items.push_back({"missile00.wav", 11025, make_missile(11025)});
     items.push_back(
-        {"boom67.wav", 22050, make_boom(22050, 0xB0067u, 1.6, 70.0, 2400.0, 0.55, 0.8)});
+        {"boom67.wav", 22050, make_boom(22050, 0xB0067u, 1.6, 70.0, 2400.0, 0.55, 0.6)});
     items.push_back(
-        {"boom45.wav", 22050, make_boom(22050, 0xB0045u, 0.4, 130.0, 5000.0, 0.1, 0.6)});
+        {"boom45.wav", 22050, make_boom(22050, 0xB0045u, 0.4, 130.0, 5000.0, 0.1, 0.45)});
     items.push_back({"pdlaser.wav", 22050, make_laser(22050)});
     int status = 0;
     for (const Item &it : items) {

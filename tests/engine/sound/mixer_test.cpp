@@ -1,5 +1,5 @@
 // The mixer: exact samples, resampling by frequency, looping, restart, the volume and pan laws.
-// The mix plays at MIX_HEADROOM (0.9) of full level: sample u sounds as (u - 128) * 256 * 0.9.
+// The mix plays at MIX_HEADROOM (0.7) of full level: sample u sounds as (u - 128) * 256 * 0.7.
 #include "tests/engine/sound/sound_fixture.h"
 #include "engine/sound/mixer.h"
 #include <cmath>
@@ -8,25 +8,25 @@ namespace {
 
 using Mixer = SoundTest;
 
-const Bytes kShort = {138, 108, 158, 168}; // +10, -20, +30, +40: 2304, -4608, 6912, 9216
+const Bytes kShort = {138, 108, 158, 168}; // +10, -20, +30, +40: 1792, -3584, 5376, 7168
 
 TEST_F(Mixer, OneSampleAFrameAtTheOutputRate) {
     int id = load(kShort);
     ASSERT_EQ(DSound_Set_Freq(id, 44100), 1);
     ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
     std::vector<int16_t> a = pull(2);
-    EXPECT_EQ(a, (std::vector<int16_t>{2304, 2304, -4608, -4608}));
+    EXPECT_EQ(a, (std::vector<int16_t>{1792, 1792, -3584, -3584}));
     EXPECT_EQ(DSound_Status_Sound(id), DSBSTATUS_PLAYING);
     EXPECT_EQ(DSound_Get_Position(id), 2);
     std::vector<int16_t> b = pull(4);
-    EXPECT_EQ(b, (std::vector<int16_t>{6912, 6912, 9216, 9216, 0, 0, 0, 0}));
+    EXPECT_EQ(b, (std::vector<int16_t>{5376, 5376, 7168, 7168, 0, 0, 0, 0}));
     // Played once, it reads 0 after its end.
     EXPECT_EQ(DSound_Status_Sound(id), 0);
 }
 
 TEST_F(Mixer, HalfRateKeepsEverySampleAndFollowsTheCurveBetween) {
     // A slow sine, 40 samples a cycle, at half a sample a frame: even frames are the samples
-    // themselves, odd ones the curve between them to within one 8-bit step (230 at 0.9).
+    // themselves, odd ones the curve between them to within one 8-bit step (180 at 0.7).
     Bytes sine(400);
     for (int n = 0; n < 400; ++n)
         sine[n] = (uint8_t)(128 + std::lround(100 * std::sin(2 * M_PI * n / 40)));
@@ -35,9 +35,9 @@ TEST_F(Mixer, HalfRateKeepsEverySampleAndFollowsTheCurveBetween) {
     ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
     std::vector<int16_t> out = pull(800);
     for (int n = 20; n < 380; ++n) {
-        ASSERT_EQ(out[4 * n], std::lrint((sine[n] - 128) * 256 * 0.9f)) << n;
-        const double between = 0.9 * 256 * 100 * std::sin(2 * M_PI * (n + 0.5) / 40);
-        ASSERT_NEAR(out[4 * n + 2], between, 230.0) << n;
+        ASSERT_EQ(out[4 * n], std::lrint((sine[n] - 128) * 256 * 0.7f)) << n;
+        const double between = 0.7 * 256 * 100 * std::sin(2 * M_PI * (n + 0.5) / 40);
+        ASSERT_NEAR(out[4 * n + 2], between, 180.0) << n;
     }
 }
 
@@ -50,7 +50,7 @@ TEST_F(Mixer, FrameCountFollowsTheFrequency) {
     int sounding = 0;
     for (size_t i = 0; i < out.size(); i += 2)
         if (out[i] != 0) {
-            ASSERT_EQ(out[i], 11520) << i;
+            ASSERT_EQ(out[i], 8960) << i;
             ++sounding;
         }
     EXPECT_EQ(sounding, 400);
@@ -60,7 +60,7 @@ TEST_F(Mixer, FrameCountFollowsTheFrequency) {
     pull(199);
     EXPECT_EQ(DSound_Status_Sound(id), DSBSTATUS_PLAYING);
     out = pull(2);
-    EXPECT_EQ(out, (std::vector<int16_t>{11520, 11520, 0, 0}));
+    EXPECT_EQ(out, (std::vector<int16_t>{8960, 8960, 0, 0}));
     EXPECT_EQ(DSound_Status_Sound(id), 0);
 }
 
@@ -85,8 +85,8 @@ TEST_F(Mixer, LoopWrapsToTheFirstSample) {
     std::vector<int16_t> left;
     for (size_t i = 0; i < out.size(); i += 2)
         left.push_back(out[i]);
-    EXPECT_EQ(left, (std::vector<int16_t>{2304, -4608, 6912, 9216, 2304, -4608, 6912, 9216, 2304,
-                                          -4608}));
+    EXPECT_EQ(left, (std::vector<int16_t>{1792, -3584, 5376, 7168, 1792, -3584, 5376, 7168, 1792,
+                                          -3584}));
     // At half a sample a frame the loop repeats every eight frames, starting on its first
     // sample each time.
     ASSERT_EQ(DSound_Set_Freq(id, 22050), 1);
@@ -94,7 +94,7 @@ TEST_F(Mixer, LoopWrapsToTheFirstSample) {
     out = pull(40);
     for (int k = 0; k < 32; ++k)
         EXPECT_EQ(out[2 * k], out[2 * (k + 8)]) << k;
-    EXPECT_EQ(out[2 * 8], 2304);
+    EXPECT_EQ(out[2 * 8], 1792);
     EXPECT_EQ(DSound_Status_Sound(id), 5);
 }
 
@@ -104,11 +104,11 @@ TEST_F(Mixer, PlayRestartsAndStopRewinds) {
     ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
     pull(3);
     ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1); // restarts from the first sample
-    EXPECT_EQ(pull(1)[0], 2304);
+    EXPECT_EQ(pull(1)[0], 1792);
     ASSERT_EQ(DSound_Stop_Sound(id), 1);
     EXPECT_EQ(pull(1)[0], 0);
     ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
-    EXPECT_EQ(pull(1)[0], 2304);
+    EXPECT_EQ(pull(1)[0], 1792);
 }
 
 TEST_F(Mixer, PlayIgnoresItsVolumeRateAndPanArguments) {
@@ -120,25 +120,25 @@ TEST_F(Mixer, PlayIgnoresItsVolumeRateAndPanArguments) {
     // Full volume on both sides at 11025: four frames a sample, so frames 0 and 4 are the
     // first two samples, the same on both sides.
     const std::vector<int16_t> out = pull(5);
-    EXPECT_EQ(out[0], 2304);
-    EXPECT_EQ(out[1], 2304);
-    EXPECT_EQ(out[8], -4608);
-    EXPECT_EQ(out[9], -4608);
+    EXPECT_EQ(out[0], 1792);
+    EXPECT_EQ(out[1], 1792);
+    EXPECT_EQ(out[8], -3584);
+    EXPECT_EQ(out[9], -3584);
     for (int k = 1; k < 4; ++k)
         EXPECT_EQ(out[2 * k], out[2 * k + 1]) << k;
 }
 
 TEST_F(Mixer, VolumeFollowsTheDecibelLaw) {
-    Bytes flat(400, 178); // +50: 11520 at full volume
+    Bytes flat(400, 178); // +50: 8960 at full volume
     int id = load(flat);
     ASSERT_EQ(DSound_Set_Freq(id, 44100), 1);
     // -30 x (100 - v) hundredths of a decibel: gain 10^(-30 (100 - v) / 2000).
     struct Case {
         int volume;
         double expect;
-    } cases[] = {{100, 11520.0},
-                 {50, 11520.0 * std::pow(10.0, -1500.0 / 2000.0)},
-                 {0, 11520.0 * std::pow(10.0, -3000.0 / 2000.0)}};
+    } cases[] = {{100, 8960.0},
+                 {50, 8960.0 * std::pow(10.0, -1500.0 / 2000.0)},
+                 {0, 8960.0 * std::pow(10.0, -3000.0 / 2000.0)}};
     for (const Case &c : cases) {
         ASSERT_EQ(DSound_Set_Volume(id, c.volume), 1);
         ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
@@ -162,49 +162,49 @@ TEST_F(Mixer, PanAttenuatesTheOtherSide) {
     ASSERT_EQ(DSound_Play(id, DSBPLAY_LOOPING, 0, 0, 0), 1);
     ASSERT_EQ(DSound_Set_Pan(id, -10000), 1); // full left: right silent
     std::vector<int16_t> out = pull(1);
-    EXPECT_EQ(out[0], 11520);
+    EXPECT_EQ(out[0], 8960);
     EXPECT_EQ(out[1], 0);
     ASSERT_EQ(DSound_Set_Pan(id, 2000), 1); // right: left down 20 dB, a tenth
     out = pull(1);
-    EXPECT_NEAR(out[0], 1152, 1);
-    EXPECT_EQ(out[1], 11520);
+    EXPECT_NEAR(out[0], 896, 1);
+    EXPECT_EQ(out[1], 8960);
     // Volume and pan multiply: -6 dB and pan -600 leave the right at 10^-0.6 of full.
     ASSERT_EQ(DSound_Set_Volume(id, 80), 1);
     ASSERT_EQ(DSound_Set_Pan(id, -600), 1);
     out = pull(1);
-    EXPECT_NEAR(out[0], 11520 * std::pow(10.0, -0.3), 1.0);
-    EXPECT_NEAR(out[1], 11520 * std::pow(10.0, -0.6), 1.0);
+    EXPECT_NEAR(out[0], 8960 * std::pow(10.0, -0.3), 1.0);
+    EXPECT_NEAR(out[1], 8960 * std::pow(10.0, -0.6), 1.0);
 }
 
 TEST_F(Mixer, LoudSumsAreTurnedDownNotClipped) {
-    int loud = load(Bytes(44100, 255)); // +127: 32512, 29261 at 0.9
-    int neg = load(Bytes(44100, 0));    // -128: -32768, -29491 at 0.9
+    int loud = load(Bytes(44100, 255)); // +127: 32512, 22758 at 0.7
+    int neg = load(Bytes(44100, 0));    // -128: -32768, -22938 at 0.7
     int loud2 = DSound_Replicate_Sound(loud);
     for (int id : {loud, neg, loud2})
         ASSERT_EQ(DSound_Set_Freq(id, 44100), 1);
-    // Two loud and one negative: (32512 + 32512 - 32768) x 0.9 = 29030.4, under the ceiling.
+    // Two loud and one negative: (32512 + 32512 - 32768) x 0.7 = 22579.2, under the ceiling.
     for (int id : {loud, neg, loud2})
         ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
-    EXPECT_EQ(pull(1)[0], 29030);
-    // Two loud alone: 58521.6 would be past full scale; the limiter holds it at 32000.
+    EXPECT_EQ(pull(1)[0], 22579);
+    // Two loud alone: 45516.8 would be past full scale; the limiter holds it at 23000.
     ASSERT_EQ(DSound_Stop_Sound(neg), 1);
     std::vector<int16_t> out = pull(100);
     for (int16_t v : out)
-        ASSERT_EQ(v, 32000);
-    // Once they stop, the gain climbs back within a second: a lone sound plays at 0.9 again.
+        ASSERT_EQ(v, 23000);
+    // Once they stop, the gain climbs back within a second: a lone sound plays at 0.7 again.
     ASSERT_EQ(DSound_Stop_All_Sounds(), 1);
     pull(44100);
     ASSERT_EQ(DSound_Play(neg, 0, 0, 0, 0), 1);
-    EXPECT_EQ(pull(1)[1], -29491);
-    // Two negative: -58982.4, held at -32000, never at -32768.
+    EXPECT_EQ(pull(1)[1], -22938);
+    // Two negative: -45875.2, held at -23000, never at -32768.
     int neg2 = DSound_Replicate_Sound(neg);
     ASSERT_EQ(DSound_Play(neg2, 0, 0, 0, 0), 1);
     out = pull(10);
-    EXPECT_EQ(out[1], -32000);
+    EXPECT_EQ(out[1], -23000);
 }
 
 TEST_F(Mixer, ALoneLoudSoundIsNeverLimited) {
-    // A full-scale square: every sample comes out at 0.9 of its level, the same gain throughout
+    // A full-scale square: every sample comes out at 0.7 of its level, the same gain throughout
     // (a limiter that pumped would move it).
     Bytes square(4000);
     for (int i = 0; i < 4000; ++i)
@@ -216,23 +216,23 @@ TEST_F(Mixer, ALoneLoudSoundIsNeverLimited) {
     double in_power = 0, out_power = 0;
     for (int i = 0; i < 4000; ++i) {
         const int v = (square[i] - 128) * 256;
-        ASSERT_EQ(out[2 * i], std::lrint(v * 0.9f)) << i;
+        ASSERT_EQ(out[2 * i], std::lrint(v * 0.7f)) << i;
         in_power += (double)v * v;
         out_power += (double)out[2 * i] * out[2 * i];
     }
-    // Within 1 dB of the unscaled level: 20 log10(0.9) = -0.92 dB.
+    // 20 log10(0.7) = -3.10 dB below the unscaled level, and no further.
     const double db = 10 * std::log10(out_power / in_power);
     EXPECT_LT(db, 0.0);
-    EXPECT_GT(db, -1.0);
+    EXPECT_GT(db, -3.2);
 }
 
 TEST_F(Mixer, MasterLevelScalesTheWholeMix) {
-    int id = load(Bytes(400, 178)); // 11520 at full
+    int id = load(Bytes(400, 178)); // 8960 at full
     ASSERT_EQ(DSound_Set_Freq(id, 44100), 1);
     ASSERT_EQ(DSound_Play(id, DSBPLAY_LOOPING, 0, 0, 0), 1);
     Mixer_Set_Master(50);
     EXPECT_EQ(Mixer_Master(), 50);
-    EXPECT_EQ(pull(1)[0], 5760);
+    EXPECT_EQ(pull(1)[0], 4480);
     Mixer_Set_Master(0);
     std::vector<int16_t> out = pull(100);
     for (int16_t v : out)
@@ -241,7 +241,7 @@ TEST_F(Mixer, MasterLevelScalesTheWholeMix) {
     EXPECT_EQ(Mixer_Master(), 0);
     Mixer_Set_Master(150); // held at full
     EXPECT_EQ(Mixer_Master(), 100);
-    EXPECT_EQ(pull(1)[0], 11520);
+    EXPECT_EQ(pull(1)[0], 8960);
 }
 
 TEST_F(Mixer, ManyVoicesAndLongRuns) {
@@ -259,7 +259,7 @@ TEST_F(Mixer, ManyVoicesAndLongRuns) {
     std::vector<int16_t> out = pull(441000);
     // Frame k plays sample k mod 441: (k mod 3 - 1) x 256 from each of 32 voices.
     for (int k : {0, 1, 2, 440, 441, 100000, 440999})
-        EXPECT_EQ(out[2 * (size_t)k], ((k % 441) % 3 - 1) * 7373) << k; // 32 x 256 x 0.9 = 7372.8
+        EXPECT_EQ(out[2 * (size_t)k], ((k % 441) % 3 - 1) * 5734) << k; // 32 x 256 x 0.7 = 5734.4
     EXPECT_EQ(DSound_Get_Position(src), 0);
 }
 
@@ -270,13 +270,13 @@ TEST_F(Mixer, HeadlessTimePullsTheCallback) {
     ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
     std::vector<int16_t> out(2 * 600);
     Headless_Pull_Audio(600, out.data());
-    EXPECT_EQ(out[0], 11520);
-    EXPECT_EQ(out[2 * 440], 11520);
+    EXPECT_EQ(out[0], 8960);
+    EXPECT_EQ(out[2 * 440], 8960);
     EXPECT_EQ(out[2 * 441], 0);
     EXPECT_EQ(DSound_Status_Sound(id), 0);
     const std::vector<int16_t> &cap = Headless_Audio();
     ASSERT_GE(cap.size(), 2u * 600);
-    EXPECT_EQ(cap[2 * 440 + 1], 11520);
+    EXPECT_EQ(cap[2 * 440 + 1], 8960);
     std::string path = temp_dir() + "/mix.wav";
     EXPECT_EQ(Headless_Write_Audio_Wav(path.c_str()), 1);
     Headless_Capture_Audio(0);

@@ -85,10 +85,10 @@ TEST_F(SoundSlots, ConvertedFilesLoadAsEightBitMono) {
     EXPECT_EQ(DSound_Get_Freq(id), 11025);
     ASSERT_EQ(DSound_Set_Freq(id, 44100), 1);
     ASSERT_EQ(DSound_Play(id, 0, 0, 0, 0), 1);
-    // Bytes 135, 120, 128, 255 play as 7, -8, 0, 127 times 256, at the mix's 0.9: 1612.8,
-    // -1843.2, 0, 29260.8 rounded.
+    // Bytes 135, 120, 128, 255 play as 7, -8, 0, 127 times 256, at the mix's 0.7: 1254.4,
+    // -1433.6, 0, 22758.4 rounded.
     std::vector<int16_t> out = pull(4);
-    EXPECT_EQ(out, (std::vector<int16_t>{1613, 1613, -1843, -1843, 0, 0, 29261, 29261}));
+    EXPECT_EQ(out, (std::vector<int16_t>{1254, 1254, -1434, -1434, 0, 0, 22758, 22758}));
 }
 
 TEST_F(SoundSlots, PlayLoopStopAndStatus) {
@@ -210,9 +210,9 @@ TEST_F(SoundSlots, ReplicasInheritTuningAndChangeIndependently) {
     ASSERT_EQ(DSound_Delete_Sound(src), 1);
     EXPECT_EQ(DSound_Status_Sound(rep), DSBSTATUS_PLAYING);
     std::vector<int16_t> out = pull(5);
-    // One sample a frame at full volume: (138-128)*256*0.9, (108-128)*256*0.9, ... then silence.
+    // One sample a frame at full volume: (138-128)*256*0.7, (108-128)*256*0.7, ... then silence.
     EXPECT_EQ(out,
-              (std::vector<int16_t>{2304, 2304, -4608, -4608, 6912, 6912, 9216, 9216, 0, 0}));
+              (std::vector<int16_t>{1792, 1792, -3584, -3584, 5376, 5376, 7168, 7168, 0, 0}));
     EXPECT_EQ(DSound_Status_Sound(rep), 0);
 }
 

@@ -76,11 +76,11 @@ TEST_F(MixerThreads, ReplicasComeAndGoWhileMixing) {
         }
     }
     // Afterwards the mixer is intact: once the limiter has let go of the crowd (a second of
-    // silence), one sample a frame of (60 - 128) x 256 x 0.9.
+    // silence), one sample a frame of (60 - 128) x 256 x 0.7.
     pull(44100);
     ASSERT_EQ(DSound_Play(src, 0, 0, 0, 0), 1);
     std::vector<int16_t> out = pull(2);
-    EXPECT_EQ(out, (std::vector<int16_t>{-15667, -15667, -15667, -15667}));
+    EXPECT_EQ(out, (std::vector<int16_t>{-12186, -12186, -12186, -12186}));
 }
 
 TEST_F(MixerThreads, MusicCallsWhileTheSynthesiserRenders) {

@@ -57,7 +57,8 @@ TEST(GeneratedSounds, FormRateLevelAndCentre) {
         }
         double n = (double)w.samples.size();
         EXPECT_LT(peak, 127) << e.name << ": touches full scale";
-        EXPECT_GT(peak, 45) << e.name << ": too quiet";
+        // The busiest sounds (the hum, the gun) are made quieter to leave the mix room: 40 of 127.
+        EXPECT_GT(peak, 35) << e.name << ": too quiet";
         EXPECT_LT(std::fabs(sum / n), 0.5) << e.name << ": off centre";
         EXPECT_GT(std::sqrt(sq / n), 8.0) << e.name << ": hardly any body";
     }
