@@ -7,9 +7,10 @@ set -eu
 build=${1:-build-windows}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-trap 'WINEPREFIX=$work/prefix wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+server=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+trap 'WINEPREFIX=$work/prefix "$server" -k 2>/dev/null; rm -rf "$work"' EXIT
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" SDL_AUDIODRIVER=dummy
-wineboot -i >/dev/null 2>&1
+"$(command -v wine || echo /usr/lib/wine/wine64)" wineboot -i >/dev/null 2>&1
 seeds="1 2 3 5 7 11 13 42 99 100 256 777 1000 1234 2024 4242 5000 9999 31337 65535"
 start=$(date +%s)
 "$root/tests/windows/identity.sh" "$build/host/farwake-headless" "$build/farwake-headless.exe" \

@@ -1,15 +1,15 @@
-# The Windows side of the SDL programs, included by shell/CMakeLists.txt on Windows: SDL's
-# WinMain as the entry (the program's main becomes Fw_Program_Main), the GUI subsystem, and the
+# The Windows side of the SDL programs, included by shell/CMakeLists.txt on Windows: an entry of
+# their own (the program's main becomes Fw_Program_Main), the GUI subsystem, and the
 # icon, version and DPI manifest resources (dist/windows/farwake.rc.in).
 set_source_files_properties(${CMAKE_SOURCE_DIR}/shell/main.cpp PROPERTIES
                             COMPILE_DEFINITIONS "main=Fw_Program_Main")
 # The icon tools/winicon packs from the generated PNG icons.
 set(FW_WINDOWS_ICON ${CMAKE_BINARY_DIR}/generated/farwake.ico CACHE INTERNAL "the programs' icon")
 
-# Makes target a Windows GUI program started through SDL's entry, with its resources.
+# Makes target a Windows GUI program entered through platform/sdl/sdl_main_win.cpp, with its
+# resources.
 function(fw_windows_program target)
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/platform/sdl/sdl_main_win.cpp)
-  target_link_libraries(${target} PRIVATE fw_sdl2_main)
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE TRUE)
   set(FW_PROGRAM ${target})
   set(FW_DESCRIPTION "farwake, a 2-D space shooter")
