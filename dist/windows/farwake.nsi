@@ -3,7 +3,8 @@
 ; menu entry; an uninstaller that removes what was installed and leaves the player's settings.
 ; /S installs silently. tools/windows.sh passes VERSION, STAGE (the files), LISTS (the File and
 ; Delete lines made from them) and OUTFILE.
-Unicode true
+; A 64-bit installer, like the programs (Windows on x86-64 runs it without its 32-bit layer).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 !include "FileFunc.nsh"

@@ -33,7 +33,7 @@ export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml
 "$server" -w 2>/dev/null || true
 openbox >/dev/null 2>&1 &
 wm=$!
-trap 'kill $wm 2>/dev/null; "$server" -k 2>/dev/null; cleanup' EXIT
+trap 'kill $wm 2>/dev/null || true; "$server" -k 2>/dev/null || true; cleanup || true' EXIT
 
 # ---- the data: what the Windows generators made is what this system's made -------------------
 # The screenshot is a PNG of a game frame, whose pixels the frame CRCs below already compare;
@@ -75,7 +75,7 @@ echo "farwake.exe --version prints '$out'; --help lists the options"
 users=$WINEPREFIX/drive_c/users/$(id -un)
 appdir="$users/AppData/Local/Programs/farwake"
 [ -d "$appdir" ] || appdir=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Local/Programs/farwake' | head -1)
-[ -n "$appdir" ] && [ -f "$appdir/farwake.exe" ] || fail "the installer put no farwake.exe in Local\\Programs\\farwake"
+[ -n "$appdir" ] && [ -f "$appdir/farwake.exe" ] || fail 'the installer put no farwake.exe in AppData/Local/Programs/farwake'
 users=${appdir%/AppData/Local/Programs/farwake}
 link=$(find "$users" -name 'farwake.lnk' | head -1)
 [ -n "$link" ] || fail "no Start menu entry"
@@ -117,9 +117,9 @@ done
 wait "$gpid" || fail "the game exited with status $?: $(cat "$work/game.log")"
 gpid=
 settings="$users/AppData/Roaming/farwake/settings.ini"
-[ -f "$settings" ] || fail "no settings in %APPDATA%\\farwake\\settings.ini"
+[ -f "$settings" ] || fail 'no settings in %APPDATA%/farwake/settings.ini'
 grep -q "fullscreen = off" "$settings" || fail "the settings file lost F11: $(cat "$settings")"
-echo "the game ended with status 0; its settings are in %APPDATA%\\farwake\\settings.ini"
+echo 'the game ended with status 0; its settings are in %APPDATA%/farwake/settings.ini'
 
 # ---- the uninstaller: nothing of its own is left, the settings stay -------------------------
 "$wine" "$appdir/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
@@ -129,3 +129,4 @@ echo "the game ended with status 0; its settings are in %APPDATA%\\farwake\\sett
 [ -f "$settings" ] || fail "the uninstaller removed the player's settings"
 echo "uninstalled: no file of the installer's left; the settings stay"
 echo "windows: all checks passed"
+exit 0
