@@ -68,3 +68,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/dist/farwake.6 DESTINATION ${CMAKE_INSTALL_MAN
 foreach(prog farwake565 farwake-headless)
   install(FILES ${CMAKE_SOURCE_DIR}/dist/${prog}.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 endforeach()
+# The Windows zip and installer carry the same data files: tools/windows.sh reads their names.
+if(WIN32)
+  list(TRANSFORM fw_data_files REPLACE "^${FW_DATA_DIR}/" "" OUTPUT_VARIABLE fw_data_names)
+  list(JOIN fw_data_names "\n" fw_data_names)
+  file(WRITE ${CMAKE_BINARY_DIR}/data-files.txt "${fw_data_names}\n")
+endif()

@@ -9,6 +9,7 @@
 #include "shell/record.h"
 #include "shell/runs.h"
 #include "shell/winmain.h"
+#include "platform/os/os_file.h"
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -88,8 +89,8 @@ std::string Runs_Folder(const SHELL_OPTIONS_TYP &opts) {
 } // namespace
 
 int main(int argc, char **argv) {
-    const char *program = argc > 0 && argv[0] ? std::strrchr(argv[0], '/') : nullptr;
-    program = program ? program + 1 : (argc > 0 && argv[0] && *argv[0] ? argv[0] : FW_BUILD_NAME);
+    const std::string name = Os_Program_Name(argc > 0 ? argv[0] : nullptr, FW_BUILD_NAME);
+    const char *program = name.c_str();
     SHELL_OPTIONS_TYP opts;
     std::string why;
     int parsed = Parse_Shell_Options(argc, argv, &opts, &why);

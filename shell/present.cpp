@@ -1,6 +1,7 @@
 // The present schedule over the platform: waits to each refresh of the current game frame,
 // shows the game's own picture or one drawn in between, then waits for the frame's due tick.
 #include "shell/present.h"
+#include "platform/os/os_file.h"
 
 #include <cmath>
 #include <cstdio>
@@ -110,7 +111,7 @@ void Shell_Present_Start() {
     // began (just after its own flip, which shows the picture when smoothing is off) and the
     // tick each scheduled picture left.
     const char *trace = std::getenv("FARWAKE_PRESENT_TRACE");
-    if (trace && *trace && !presenter.trace) presenter.trace = std::fopen(trace, "w");
+    if (trace && *trace && !presenter.trace) presenter.trace = Os_Fopen(trace, "w");
 }
 
 void Shell_Run_Game_Frame() {

@@ -2,7 +2,6 @@
 // entity logs, and the replay's checks, hooked into the keyboard reads and the game frames.
 #include "shell/record.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +20,7 @@
 #include "engine/window/window.h"
 #include "game/game.h"
 #include "platform/dik.h"
+#include "platform/os/os_file.h"
 #include "shell/game_tally.h"
 #include "shell/notice.h"
 #include "shell/pause.h"
@@ -76,12 +76,21 @@ std::vector<GAME_VERDICT_TYP> verdicts;
 void (*lost_hook)(const char *message) = nullptr;
 
 // The signals a crash raises, and what handled them before the recorder took them over.
-constexpr int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
-struct sigaction saved_actions[std::size(CRASH_SIGNALS)];
+// (Windows has no SIGBUS and no SIGHUP.)
+constexpr int CRASH_SIGNALS[] = {SIGSEGV,
+#ifdef SIGBUS
+                                 SIGBUS,
+#endif
+                                 SIGFPE,  SIGILL, SIGABRT};
+OS_SAVED_SIGNAL saved_actions[std::size(CRASH_SIGNALS)];
 // The signals that ask a program to end (kill, Ctrl+C, a closed terminal): the recording gets
 // its stop line at the next keyboard read or game frame, and the game ends the normal way.
-constexpr int STOP_SIGNALS[] = {SIGTERM, SIGINT, SIGHUP};
-struct sigaction saved_stop_actions[std::size(STOP_SIGNALS)];
+constexpr int STOP_SIGNALS[] = {SIGTERM, SIGINT,
+#ifdef SIGHUP
+                                SIGHUP
+#endif
+};
+OS_SAVED_SIGNAL saved_stop_actions[std::size(STOP_SIGNALS)];
 volatile sig_atomic_t stop_signal = 0;
 int stop_handlers_set = 0, crash_handlers_set = 0;
 
@@ -90,7 +99,7 @@ int stop_handlers_set = 0, crash_handlers_set = 0;
 void Restore_Crash_Handlers() {
     if (!crash_handlers_set) return;
     for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
-        sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
+        Os_Restore_Signal(CRASH_SIGNALS[i], saved_actions[i]);
     crash_handlers_set = 0;
 }
 
@@ -101,7 +110,7 @@ void Stop_Handler(int sig) {
 void Restore_Stop_Handlers() {
     if (!stop_handlers_set) return;
     for (size_t i = 0; i < std::size(STOP_SIGNALS); i++)
-        sigaction(STOP_SIGNALS[i], &saved_stop_actions[i], nullptr);
+        Os_Restore_Signal(STOP_SIGNALS[i], saved_stop_actions[i]);
     stop_handlers_set = 0;
 }
 
@@ -183,7 +192,7 @@ void Crash_Handler(int sig) {
     // Only the first crash writes: an abort on the way out (a sanitizer's report) must not add
     // a second stop line.
     for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
-        sigaction(CRASH_SIGNALS[i], &saved_actions[i], nullptr);
+        Os_Restore_Signal(CRASH_SIGNALS[i], saved_actions[i]);
     RECORDER_TYP &r = logs.rec;
     if (r.out.file && !r.stopped && r.last >= 0) {
         int fd = fileno(r.out.file);
@@ -491,16 +500,12 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
     }
     if (logs.rec.out.file) {
         Put(logs.rec.out, std::string("# farwake ") + FW_VERSION + " recording, build " + build);
-        struct sigaction action {};
-        action.sa_handler = Crash_Handler;
-        sigemptyset(&action.sa_mask);
         for (size_t i = 0; i < std::size(CRASH_SIGNALS); i++)
-            sigaction(CRASH_SIGNALS[i], &action, &saved_actions[i]);
+            Os_Catch_Signal(CRASH_SIGNALS[i], Crash_Handler, &saved_actions[i]);
         crash_handlers_set = 1;
-        action.sa_handler = Stop_Handler;
         stop_signal = 0;
         for (size_t i = 0; i < std::size(STOP_SIGNALS); i++)
-            sigaction(STOP_SIGNALS[i], &action, &saved_stop_actions[i]);
+            Os_Catch_Signal(STOP_SIGNALS[i], Stop_Handler, &saved_stop_actions[i]);
         stop_handlers_set = 1;
     }
     DInput_Set_Key_Hook(Key_Hook, nullptr);

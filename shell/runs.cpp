@@ -16,6 +16,7 @@
 #include "engine/graphics/output_file.h"
 #include "engine/input/key_script.h"
 #include "engine/input/replay_file.h"
+#include "platform/os/os_file.h"
 
 namespace fs = std::filesystem;
 
@@ -51,9 +52,9 @@ std::string Shown_Date(const RUN_GAME_TYP &g) {
 
 std::string Runs_Default_Folder() {
 #ifdef _WIN32
-    const wchar_t *local = _wgetenv(L"LOCALAPPDATA");
-    if (!local || !*local) return "";
-    return Path_Text(fs::path(local) / "farwake" / "runs");
+    std::string local = Os_User_Folder(OS_FOLDER_LOCAL);
+    if (local.empty()) return "";
+    return Path_Text(Utf8_Path(local) / "farwake" / "runs");
 #else
     const char *data = std::getenv("XDG_DATA_HOME");
     if (data && *data) return Path_Text(Utf8_Path(data) / "farwake" / "runs");
@@ -156,12 +157,8 @@ std::string Runs_New_Session(const std::string &folder, std::string *error) {
         char name[64];
         std::snprintf(name, sizeof name, n == 1 ? "%s-%03ld.rec" : "%s-%03ld-%d.rec", stamp, ms, n);
         path = Path_Text(Utf8_Path(folder) / name);
-        // "x": made here and now, never a file another program running at once has taken.
-        FILE *f = std::fopen(path.c_str(), "wx");
-        if (f) {
-            std::fclose(f);
-            return path;
-        }
+        // Made here and now, never a file another program running at once has taken.
+        if (Os_Create_New(path.c_str()) == 0) return path;
         if (errno != EEXIST) break;
     }
     *error = "cannot write " + path + ": " + std::strerror(errno);

@@ -7,12 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "engine/graphics/output_file.h"
 #include "engine/input/dik_names.h"
+#include "platform/os/os_file.h"
 
 namespace {
 
@@ -142,7 +141,7 @@ std::string apply_game(SETTINGS_TYP *s, const std::string &key, const std::strin
 }
 
 int read_file(const std::string &path, std::string *text, std::string *why) {
-    FILE *f = std::fopen(path.c_str(), "rb");
+    FILE *f = Os_Fopen(path.c_str(), "rb");
     // No file there, not even a folder for one: a first start.
     if (!f) return errno == ENOENT || errno == ENOTDIR ? 0 : (*why = std::strerror(errno), -1);
     struct stat st;
@@ -171,8 +170,9 @@ std::string refusal(const std::string &text) {
 
 // Makes each missing folder on the way to the file's folder.
 void make_parents(const std::string &path) {
-    for (size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
-        mkdir(path.substr(0, at).c_str(), 0755);
+    for (size_t at = path.find_first_of(OS_PATH_SEPARATORS, 1); at != std::string::npos;
+         at = path.find_first_of(OS_PATH_SEPARATORS, at + 1))
+        Os_Make_Folder(path.substr(0, at).c_str());
 }
 
 } // namespace
@@ -336,6 +336,10 @@ int Settings_Save(const std::string &path, const SETTINGS_TYP &s,
 }
 
 std::string Settings_Default_Path() {
+#ifdef _WIN32
+    std::string appdata = Os_User_Folder(OS_FOLDER_ROAMING);
+    return appdata.empty() ? "" : appdata + "\\farwake\\settings.ini";
+#endif
     const char *xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/') return std::string(xdg) + "/farwake/settings.ini";
     const char *home = std::getenv("HOME");

@@ -72,5 +72,6 @@ std::string Settings_Merge(const std::string &text, const SETTINGS_TYP &s,
 // cannot be read now (see Settings_Read) is never written over.
 int Settings_Save(const std::string &path, const SETTINGS_TYP &s,
                   const std::vector<SETTINGS_KEY_TYP> &keys, std::string *why);
-// $XDG_CONFIG_HOME/farwake/settings.ini, else ~/.config/farwake/settings.ini ("" without either).
+// $XDG_CONFIG_HOME/farwake/settings.ini, else ~/.config/farwake/settings.ini ("" without either);
+// on Windows %APPDATA%\farwake\settings.ini.
 std::string Settings_Default_Path();

@@ -3,9 +3,11 @@
 # headless Chromium, the suite again under AddressSanitizer + UndefinedBehaviorSanitizer (with
 # the full soak), the fuzz targets for a fixed time each, an install into a temporary prefix,
 # the Debian package built, installed and purged (tools/package.sh), the real-window checks
-# under ThreadSanitizer, and the shorter set in a Debian 13 root (tools/distro-test.sh trixie).
+# under ThreadSanitizer, the Windows build checked under Wine (tools/windows.sh, then
+# tests/windows/stage.sh), and the shorter set in a Debian 13 root (tools/distro-test.sh trixie).
 # Installs missing packages first.
-# FW_TEST_ONLY=STAGE runs one stage (build, web, asan, fuzz, install, package, tsan, distro).
+# FW_TEST_ONLY=STAGE runs one stage (build, web, asan, fuzz, install, package, tsan, windows,
+# distro).
 # FW_TEST_INNER=1 (set by tools/distro-test.sh) is the shorter set run inside another release's
 # root: no web page and no Debian package (the host run checks both), the short soak.
 set -euo pipefail
@@ -21,7 +23,7 @@ want() {
   if [ -n "$inner" ]; then
     case $1 in
       distro) return 1 ;;
-      web | package)
+      web | package | windows)
         echo "== $1: left to the host run (shorter set inside tools/distro-test.sh)"
         return 1
         ;;
@@ -30,7 +32,7 @@ want() {
   return 0
 }
 case $only in
-  '' | build | web | asan | fuzz | install | package | tsan | distro) ;;
+  '' | build | web | asan | fuzz | install | package | tsan | windows | distro) ;;
   *) echo "test.sh: FW_TEST_ONLY=$only names no stage" >&2; exit 2 ;;
 esac
 fuzz_secs=${FW_FUZZ_SECONDS:-30}
@@ -92,6 +94,27 @@ if want tsan; then
 fi
 
 skipped=
+if want windows; then
+  echo "== Windows (MinGW-w64 cross build; under Wine: data, game and recordings, window, installer)"
+  # A fresh machine builds SDL2 and libpng for Windows once (cached outside the clone); the stage
+  # gets at most 25 of the 50 minutes, and a stop there keeps what was built for the next run.
+  left=$((50 - ($(date +%s) - began) / 60))
+  budget=${FW_WINDOWS_BUDGET:-$((left < 25 ? left : 25))}
+  status=0
+  if [ "$budget" -lt 3 ]; then
+    echo "windows: skipped, a budget of $budget min is too short to start in"
+    status=77
+  else
+    timeout "${budget}m" sh -c 'tools/windows.sh && tests/windows/stage.sh build-windows' || status=$?
+  fi
+  case $status in
+    77) skipped=" (the Windows stage was skipped: see its line above)" ;;
+    124) skipped=" (the Windows stage stopped at its $budget min budget; the next run goes on from its cache)" ;;
+    0) ;;
+    *) exit $status ;;
+  esac
+fi
+
 if want distro; then
   echo "== Debian 13 (trixie) root: the shorter set (tools/distro-test.sh)"
   # Status 77 is a skip, and the script has said why in one line; the last line repeats it.

@@ -1,6 +1,7 @@
 // The frame clock over the platform's millisecond tick, the shrunk-box collision test and the
 // error log file.
 #include "engine/graphics/clock.h"
+#include "platform/os/os_file.h"
 #include <cstdarg>
 #include "platform/platform.h"
 
@@ -49,7 +50,7 @@ int Collision_Test(int x1, int y1, int width1, int height1, int x2, int y2, int 
 
 int Open_Error_File(const char *filename) {
     if (!filename) return 0;
-    FILE *fp = fopen(filename, "w");
+    FILE *fp = Os_Fopen(filename, "w");
     if (!fp) return 0;
     if (error_file) Close_Error_File();
     error_file = fp;

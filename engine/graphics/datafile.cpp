@@ -2,8 +2,8 @@
 // then the installed data folder.
 #include "engine/graphics/datafile.h"
 #include "platform/platform.h"
+#include "platform/os/os_file.h"
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace {
 
@@ -12,8 +12,7 @@ void set_error(std::string *error, const char *text) {
 }
 
 bool is_file(const std::string &path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return Os_Is_File(path.c_str());
 }
 
 // The folders after the working one, relative to the executable's: beside it, then an

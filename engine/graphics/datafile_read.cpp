@@ -3,9 +3,10 @@
 #include "engine/graphics/datafile.h"
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/os/os_file.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ int Read_File_Head(const char *path, uint64_t max_bytes, uint64_t want, std::vec
         set_error(error, "no file named");
         return 0;
     }
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int fd = Os_Open_Read(path);
     if (fd < 0) {
         set_error(error, std::string("cannot open: ") + std::strerror(errno));
         return 0;

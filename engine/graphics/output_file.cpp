@@ -7,11 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/os/os_file.h"
+
 int Output_Open(OUTPUT_FILE_TYP *o, const char *path, const char *mode) {
     *o = OUTPUT_FILE_TYP{};
     o->path = path ? path : "";
     errno = 0;
-    if (!path || !(o->file = std::fopen(path, mode))) {
+    if (!path || !(o->file = Os_Fopen(path, mode))) {
         o->error = errno ? errno : EINVAL;
         return 0;
     }
@@ -62,6 +64,11 @@ std::string Output_Failure(const OUTPUT_FILE_TYP &o) {
 }
 
 std::string Output_Link_Target(const std::string &path, int *error) {
+#ifdef _WIN32
+    // Settings and outputs are not kept behind links there: the path is the file.
+    (void)error;
+    return path;
+#else
     // As many links as the system itself follows in one path.
     constexpr int MOST_LINKS = 40;
     std::string at = path;
@@ -83,6 +90,7 @@ std::string Output_Link_Target(const std::string &path, int *error) {
     }
     *error = ELOOP;
     return "";
+#endif
 }
 
 int Write_Whole_File(const char *path, const void *data, size_t size, std::string *error) {
@@ -96,19 +104,21 @@ int Write_Whole_File(const char *path, const void *data, size_t size, std::strin
     int link_error = 0;
     const std::string target = Output_Link_Target(path, &link_error);
     if (target.empty()) return fail(link_error);
-    mode_t mode = 0644;
+    int mode = 0644;
+#ifndef _WIN32
     struct stat st;
     if (stat(target.c_str(), &st) == 0) {
         // Renaming over a device or a folder would put a file where the system keeps its own.
         if (!S_ISREG(st.st_mode)) return fail(0, "not a regular file");
-        mode = st.st_mode & 07777;
+        mode = (int)(st.st_mode & 07777);
     }
+#endif
     std::string temp = target + ".XXXXXX";
-    int fd = mkstemp(&temp[0]);
+    int fd = Os_Make_Temp(temp);
     if (fd < 0) return fail(errno);
     auto drop = [&](int err) {
         if (fd >= 0) close(fd);
-        unlink(temp.c_str());
+        Os_Remove(temp.c_str());
         return fail(err);
     };
     const char *bytes = static_cast<const char *>(data);
@@ -120,9 +130,15 @@ int Write_Whole_File(const char *path, const void *data, size_t size, std::strin
         done += (size_t)n;
     }
     // The data reaches the disk before the name moves: a crash leaves the old file or the new.
-    if (fsync(fd) != 0 || fchmod(fd, mode) != 0) return drop(errno);
+    if (Os_Commit(fd) != 0) return drop(errno);
+#ifndef _WIN32
+    // The target keeps its own mode (the commit leaves a new file's 0644).
+    if (fchmod(fd, (mode_t)mode) != 0) return drop(errno);
+#else
+    (void)mode;
+#endif
     int closed = close(fd);
     fd = -1;
-    if (closed != 0 || std::rename(temp.c_str(), target.c_str()) != 0) return drop(errno);
+    if (closed != 0 || Os_Rename(temp.c_str(), target.c_str()) != 0) return drop(errno);
     return 1;
 }

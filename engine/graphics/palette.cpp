@@ -6,51 +6,71 @@
 #include "engine/graphics/clock.h"
 #include "engine/graphics/palette.h"
 #include "engine/graphics/datafile.h"
+#include "platform/os/os_file.h"
 
 namespace {
 
 // 256 lines of four numbers fill a few kilobytes; a file far larger is not a palette.
 constexpr uint64_t kMaxPaletteFile = 1u << 20;
 
+// Characters from a FILE or from bytes in memory, so that a file read whole is parsed where it
+// lies (no system's memory-stream call needed).
+struct FILE_SOURCE {
+    FILE *fp;
+    int get() { return fgetc(fp); }
+    void unget(int c) { ungetc(c, fp); }
+};
+struct BYTES_SOURCE {
+    const uint8_t *at, *end;
+    int get() { return at < end ? *at++ : EOF; }
+    void unget(int) { at--; }
+};
+
 // Reads the next decimal integer the way a %d conversion finds it: white space skipped, an
 // optional sign, then digits. Numbers too long for an int keep their low 32 bits, which is all
 // the caller looks at. 0 at end of input or at anything that is not a number.
-int read_number(FILE *fp, uint32_t *value) {
+template <class SOURCE> int read_number(SOURCE &in, uint32_t *value) {
     int c;
     do {
-        c = fgetc(fp);
+        c = in.get();
     } while (c != EOF && isspace(c));
     if (c == EOF) return 0;
     int negative = 0;
     if (c == '+' || c == '-') {
         negative = c == '-';
-        c = fgetc(fp);
+        c = in.get();
     }
     if (c == EOF || !isdigit(c)) return 0;
     uint32_t v = 0;
     while (c != EOF && isdigit(c)) {
         v = v * 10u + (uint32_t)(c - '0');
-        c = fgetc(fp);
+        c = in.get();
     }
-    if (c != EOF) ungetc(c, fp);
+    if (c != EOF) in.unget(c);
     *value = negative ? 0u - v : v;
     return 1;
 }
 
-} // namespace
-
-int Read_Palette_Stream(FILE *fp, LPPALETTEENTRY palette) {
-    if (!fp || !palette) return 0;
+// Fills palette from in, entry by entry, as far as its numbers go.
+template <class SOURCE> void read_palette(SOURCE &in, LPPALETTEENTRY palette) {
     for (int index = 0; index < 256; index++) {
         UCHAR *fields[4] = {&palette[index].peRed, &palette[index].peGreen, &palette[index].peBlue,
                             &palette[index].peFlags};
         for (UCHAR *field : fields) {
             uint32_t v;
             // A malformed file is taken as far as its numbers go; the rest stays as it was.
-            if (!read_number(fp, &v)) return 1;
+            if (!read_number(in, &v)) return;
             *field = (UCHAR)(v & 0xFF);
         }
     }
+}
+
+} // namespace
+
+int Read_Palette_Stream(FILE *fp, LPPALETTEENTRY palette) {
+    if (!fp || !palette) return 0;
+    FILE_SOURCE in{fp};
+    read_palette(in, palette);
     return 1;
 }
 
@@ -59,16 +79,14 @@ int Read_Palette_File(const char *filename, LPPALETTEENTRY palette) {
     std::vector<uint8_t> bytes;
     if (!Read_Bounded_File(filename, kMaxPaletteFile, bytes, nullptr)) return 0;
     if (bytes.empty()) return 1; // no numbers: the palette stays as it was
-    FILE *fp = fmemopen(bytes.data(), bytes.size(), "r");
-    if (!fp) return 0;
-    Read_Palette_Stream(fp, palette);
-    fclose(fp);
+    BYTES_SOURCE in{bytes.data(), bytes.data() + bytes.size()};
+    read_palette(in, palette);
     return 1;
 }
 
 int Write_Palette_File(const char *filename, LPPALETTEENTRY palette) {
     if (!filename || !palette) return 0;
-    FILE *fp = fopen(filename, "w");
+    FILE *fp = Os_Fopen(filename, "w");
     if (!fp) return 0;
     for (int index = 0; index < 256; index++)
         fprintf(fp, "\n%d %d %d %d", palette[index].peRed, palette[index].peGreen,

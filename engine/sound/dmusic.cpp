@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fluidsynth.h>
-#include <sys/stat.h>
+#include "platform/os/os_file.h"
 #include <vector>
 
 struct MIDI_SEGMENT_STATE {
@@ -68,8 +68,7 @@ void render_music(int32_t *acc, int frames) {
 }
 
 bool is_file(const char *path) {
-    struct stat st;
-    return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+    return Os_Is_File(path);
 }
 
 } // namespace

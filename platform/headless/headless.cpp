@@ -3,10 +3,10 @@
 #include "platform/headless/headless.h"
 #include "platform/dik.h"
 #include "platform/input_map.h"
+#include "platform/os/os_file.h"
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -171,7 +171,7 @@ int Headless_Write_Audio_Wav(const char *path) {
     uint64_t data_bytes = (uint64_t)hs.captured.size() * 2;
     if (data_bytes > 0xFFFFFFFFull - 36) return 0; // does not fit a RIFF size field
     uint32_t rate = hs.audio_rate > 0 ? (uint32_t)hs.audio_rate : 44100;
-    std::FILE *f = std::fopen(path, "wb");
+    std::FILE *f = Os_Fopen(path, "wb");
     if (!f) return 0;
     std::fwrite("RIFF", 1, 4, f);
     put_le(f, (uint32_t)(36 + data_bytes), 4);
@@ -270,14 +270,9 @@ const char *Plat_Base_Path() {
     static int looked = 0;
     if (!looked) {
         looked = 1;
-        char path[4096];
-        ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-        if (n > 0) {
-            path[n] = 0;
-            std::string p = path;
-            size_t slash = p.rfind('/');
-            if (slash != std::string::npos) base = p.substr(0, slash + 1);
-        }
+        std::string p = Os_Program_Path();
+        size_t slash = p.find_last_of(OS_PATH_SEPARATORS);
+        if (slash != std::string::npos) base = p.substr(0, slash + 1);
     }
     return base.c_str();
 }

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/os/os_file.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_internal.h"
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -46,7 +46,7 @@ struct Quiet_Stderr {
     int saved = -1;
     Quiet_Stderr() {
         std::fflush(stderr);
-        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        const int null = Os_Open_Null();
         if (null < 0) return;
         saved = dup(2);
         if (saved >= 0) dup2(null, 2);
@@ -131,7 +131,7 @@ void write_gaps(FILE *f, const char *what, size_t from, size_t to) {
 void write_stats() {
     const char *path = getenv("FARWAKE_AUDIO_STATS");
     if (!path || pull_count < 2) return;
-    FILE *f = fopen(path, "w");
+    FILE *f = Os_Fopen(path, "w");
     if (!f) return;
     const double buffer_ms = 1000.0 * device_frames / (device_rate > 0 ? device_rate : 1);
     fprintf(f, "rate %d buffer %d frames (%.1f ms) stream %d ms pulls %zu\n", device_rate,
@@ -168,7 +168,7 @@ void write_stats() {
 int open_device(const SDL_AudioSpec &want, SDL_AudioSpec *have, int allowed_changes) {
     if (depth_ours) {
         std::snprintf(ours, sizeof ours, "%d", depth_ms);
-        setenv("PULSE_LATENCY_MSEC", ours, 1);
+        Os_Set_Env("PULSE_LATENCY_MSEC", ours);
     }
     late_pulls = 0;
     last_pull_us = 0;

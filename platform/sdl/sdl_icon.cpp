@@ -1,6 +1,7 @@
 // The SDL backend's window icon reader: a PNG file (the generated icon) into RGBA pixels. The
 // file comes from outside, so its size and the picture's are checked before anything is kept.
 #include "platform/sdl/sdl_icon.h"
+#include "platform/os/os_file.h"
 #include <png.h>
 #include <cstdio>
 #include <cstring>
@@ -38,7 +39,7 @@ int Sdl_Decode_Icon(const void *data, size_t size, std::vector<uint32_t> *rgba, 
 
 int Sdl_Load_Icon(const char *path, std::vector<uint32_t> *rgba, int *w, int *h) {
     if (!path) return 0;
-    FILE *f = std::fopen(path, "rb");
+    FILE *f = Os_Fopen(path, "rb");
     if (!f) return 0;
     std::vector<uint8_t> bytes;
     uint8_t chunk[16384];

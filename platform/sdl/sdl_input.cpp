@@ -1,6 +1,7 @@
 // The SDL backend's events and input: the event queue, the keyboard snapshot by scan code (with
 // the game controller's buttons ORed in), relative mouse motion and the joystick.
 #include "platform/platform.h"
+#include "platform/os/os_file.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/dik.h"
 #include "platform/input_map.h"
@@ -175,7 +176,7 @@ void trace_presses(const uint8_t state[256]) {
     if (!opened) {
         opened = 1;
         const char *path = SDL_getenv("FARWAKE_KEY_TRACE");
-        if (path && *path) trace = std::fopen(path, "w");
+        if (path && *path) trace = Os_Fopen(path, "w");
     }
     if (trace) {
         for (int k = 0; k < 256; k++)

@@ -1,5 +1,6 @@
 // The SDL backend's start and stop, window and presentation, screen saver, time and base path.
 #include "platform/platform.h"
+#include "platform/os/os_file.h"
 #include "platform/sdl/sdl_icon.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/sdl_present.h"
@@ -311,7 +312,11 @@ int Plat_Open_Window(const char *title, int width, int height) {
     // Without a GPU device OpenGL runs on a software rasteriser that costs several times the
     // CPU and memory of drawing into the window's own surface; the frame is scaled there
     // directly, which also saves the copy a software renderer would make.
+#ifdef _WIN32
+    bool no_gpu = false; // Windows always has a Direct3D device, if only its software one
+#else
     bool no_gpu = access("/dev/dri", F_OK) != 0 && !SDL_getenv("SDL_RENDER_DRIVER");
+#endif
     if (no_gpu) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         SDL_Surface *ws = SDL_GetWindowSurface(sdl_window);
@@ -471,8 +476,7 @@ void Plat_Wait_Until(uint32_t tick) {
         if (ahead > 1) {
             SDL_Delay((Uint32)(ahead - 1));
         } else {
-            struct timespec nap = {0, 100000};
-            nanosleep(&nap, nullptr);
+            Os_Nap(100);
         }
     }
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/graphics/datafile.h"
+#include "platform/os/os_file.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "shell/keymap.h"
@@ -134,8 +135,12 @@ int Usage() {
 // data folder it moves into.
 std::string Outside_Path(const char *path) {
     std::error_code ec;
-    std::filesystem::path p = std::filesystem::absolute(path, ec);
-    return ec ? std::string(path) : p.string();
+    // UTF-8 in and out: a plain std::string would be taken in the ANSI code page on Windows.
+    std::filesystem::path p =
+        std::filesystem::absolute(std::filesystem::path(reinterpret_cast<const char8_t *>(path)), ec);
+    if (ec) return path;
+    std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
 }
 
 // The --verify lines of the replay just closed (game 0: every game); 1 when all verified.
@@ -163,6 +168,8 @@ int Print_Verdicts(int game) {
 } // namespace
 
 int main(int argc, char **argv) {
+    argv = Os_Utf8_Arguments(argc, argv);
+    Os_Binary_Stdio();
     const char *data_dir = nullptr, *keys = nullptr, *audio = nullptr;
     GAME_LOG_OPTIONS_TYP logs;
     long long seed = 1000, frames = -1, refresh = 0;
@@ -275,7 +282,7 @@ int main(int argc, char **argv) {
         Game_Logs_Close();
         return 2;
     }
-    if (!presents_path.empty() && !(run.presents = fopen(presents_path.c_str(), "w"))) {
+    if (!presents_path.empty() && !(run.presents = Os_Fopen(presents_path.c_str(), "w"))) {
         fprintf(stderr, "farwake-headless: cannot write %s\n", presents_path.c_str());
         Game_Logs_Close();
         return 1;

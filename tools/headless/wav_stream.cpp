@@ -1,6 +1,7 @@
 // Streaming WAV output of the headless runner: the same bytes as writing the whole mix at the
 // end, with the data going out through stdio's buffer as it is pulled.
 #include "tools/headless/wav_stream.h"
+#include "platform/os/os_file.h"
 
 #include <bit>
 #include <cerrno>
@@ -40,7 +41,7 @@ void header(uint8_t h[44], uint32_t rate, uint32_t data_bytes) {
 int Wav_Stream_Open(WAV_STREAM_TYP *w, const char *path) {
     *w = WAV_STREAM_TYP{};
     errno = 0;
-    if (!path || !(w->file = fopen(path, "wb"))) {
+    if (!path || !(w->file = Os_Fopen(path, "wb"))) {
         w->error = errno ? errno : EINVAL;
         return 0;
     }
