@@ -2,9 +2,11 @@
 # Runs every libFuzzer target of a fuzz build for a fixed time, seeded from its corpus folders
 # (those that exist: a plain clone has its own generated seeds and no corpus beside it). The
 # targets' own stderr (the readers' messages on bad files) is closed; libFuzzer's and the
-# sanitizers' reports still come through. Built with FW_FUZZ_COVERAGE, each target's line and
-# branch coverage of its readers (fuzz/NAME/readers.txt) is printed, and a reader with none of its
-# branches reached fails the run.
+# sanitizers' reports still come through, into BUILD_DIR/fuzz-logs/NAME.log with any crashing
+# input beside it. A target that fails or whose log holds a sanitizer report (even one it went
+# on after) fails the run and keeps its log; a clean target's log is removed. Built with
+# FW_FUZZ_COVERAGE, each target's line and branch coverage of its readers (fuzz/NAME/readers.txt)
+# is printed, and a reader with none of its branches reached fails the run.
 # usage: fuzz/run.sh BUILD_DIR SECONDS
 set -euo pipefail
 build=${1:-build-fuzz}; secs=${2:-30}
@@ -12,6 +14,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 export BUILD=$(cd "$build" && pwd)
 cd "$here/.."
 status=0
+logs=$BUILD/fuzz-logs
+mkdir -p "$logs"
+# UndefinedBehaviorSanitizer stops at its first report, so libFuzzer keeps the input.
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# The first line of any sanitizer's report, and UndefinedBehaviorSanitizer's one-line ones.
+report='^==[0-9]+==(ERROR|WARNING): [A-Za-z]*Sanitizer|^SUMMARY: [A-Za-z]*Sanitizer|: runtime error: '
 profdata=$(command -v llvm-profdata || ls /usr/bin/llvm-profdata-* 2>/dev/null | tail -n 1 || true)
 llvmcov=$(command -v llvm-cov || ls /usr/bin/llvm-cov-* 2>/dev/null | tail -n 1 || true)
 # Line and branch coverage of a target's reader files, and branch coverage of its reader
@@ -56,11 +64,18 @@ for bin in "$BUILD"/fuzz_*; do
   if [ -n "$profdata" ] && [ -n "$llvmcov" ] && grep -qa __llvm_profile_write_file "$bin"; then
     profile=(env LLVM_PROFILE_FILE="$work.profraw")
   fi
-  if ! "${profile[@]}" "$bin" -max_total_time="$secs" -rss_limit_mb=2048 -print_final_stats=0 \
-      -close_fd_mask=2 "$work" "${seeds[@]}" >"$work.log" 2>&1; then
-    tail -n 40 "$work.log"; status=1
+  log=$logs/$name.log
+  failed=0
+  "${profile[@]}" "$bin" -max_total_time="$secs" -rss_limit_mb=2048 -print_final_stats=0 \
+    -close_fd_mask=2 -artifact_prefix="$logs/$name-" "$work" "${seeds[@]}" >"$log" 2>&1 || failed=1
+  if [ $failed -eq 1 ] || grep -Eq "$report" "$log"; then
+    tail -n 40 "$log"
+    echo "   fuzz_$name failed$([ $failed -eq 0 ] && echo ' with a sanitizer report'); its log is kept: $log"
+    status=1
+  else
+    rm -f "$log"
   fi
   [ ${#profile[@]} -gt 0 ] && [ -f "$work.profraw" ] && coverage "$bin" "$name" "$work.profraw"
-  rm -rf "$work" "$work.log" "$work.profraw" "$work.profraw.profdata"
+  rm -rf "$work" "$work.profraw" "$work.profraw.profdata"
 done
 exit $status

@@ -3,6 +3,9 @@
 # the names the running release uses (Debian 12, 13 and 14 and the distributions built on them).
 # usage: tools/deps.sh [play|package|web|test|bench]   (bench: test's, and PulseAudio for the sound
 # latency)
+# For 'test', FW_TEST_ONLY=STAGE narrows the set to that stage of tools/test.sh, and FW_TEST_INNER=1
+# (the shorter set inside another release's root) leaves out the web page's and the package's
+# packages, and the window checks' ones until the stage that runs them (tsan).
 set -euo pipefail
 mode=${1:-test}
 say() { echo "deps.sh: $*"; }
@@ -45,24 +48,52 @@ lists_for() {
   known "$1" || update
 }
 
+# The stages of tools/test.sh whose packages this run installs.
+case $mode in
+  play) stages=" " ;;
+  package | web) stages=" $mode " ;;
+  test) stages=" ${FW_TEST_ONLY:-build web asan fuzz install package tsan distro} " ;;
+  *) stages=" build web asan fuzz install package tsan distro " ;;
+esac
+inner=
+if [ "$mode" = test ] && [ -n "${FW_TEST_INNER:-}" ]; then
+  inner=1
+  stages=${stages/ web / }
+  stages=${stages/ package / }
+  stages=${stages/ distro / }
+fi
+stage() { [[ $stages == *" $1 "* ]]; }
+# Whether this is the test command's set, whether it compiles (every stage but the package and
+# the root does), and whether it builds the unit tests (all of those but the fuzz targets).
+testing() { [ "$mode" = test ] || [ "$mode" = bench ]; }
+compiles() { testing && { stage fuzz || tests; }; }
+tests() { testing && { stage build || stage web || stage asan || stage install || stage tsan; }; }
+
 need=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev libfontconfig1-dev
       libfluidsynth-dev timgm6mb-soundfont fonts-dejavu-core libpng-dev zlib1g-dev)
-# The Debian packaging tools and checkers (tools/package.sh), which the test command runs too.
-if [ "$mode" = package ] || [ "$mode" = test ]; then
-  need+=(dpkg-dev debhelper fakeroot lintian appstream desktop-file-utils
-         pkgconf)
-fi
-if [ "$mode" = web ] || [ "$mode" = test ]; then
-  # The browser build: Emscripten (with Node.js) makes the page.
+# The Debian packaging tools and checkers (tools/package.sh).
+stage package && need+=(dpkg-dev debhelper fakeroot lintian appstream desktop-file-utils pkgconf)
+# The browser build: Emscripten (with Node.js) makes the page; its checks show it in Chromium,
+# driven through the driver npm fetches (a Node.js from elsewhere may bring its own npm).
+if stage web; then
   need+=(emscripten nodejs)
+  if testing; then
+    need+=(chromium)
+    command -v npm >/dev/null 2>&1 || need+=(npm)
+  fi
 fi
-if [ "$mode" = test ] || [ "$mode" = bench ]; then
-  # ccache: the test command's later runs reuse the compilations of the earlier ones;
-  # debootstrap makes the Debian 13 root of its last stage.
-  need+=(libgtest-dev libgmock-dev libbenchmark-dev clang ccache debootstrap
-         xvfb xdotool x11-apps x11-utils openbox chromium weston)
-  # npm fetches the browser driver; a Node.js from elsewhere may bring its own npm.
-  command -v npm >/dev/null 2>&1 || need+=(npm)
+tests && need+=(libgtest-dev libgmock-dev libbenchmark-dev)
+# ccache: the test command's later runs reuse the compilations of the earlier ones.
+compiles && need+=(ccache)
+# The real-window checks (Xvfb, openbox, weston); inside another release's root its tsan stage
+# runs them, so its build and unit tests come first without these.
+if stage tsan || { stage build && [ -z "$inner" ]; }; then
+  need+=(xvfb xdotool x11-apps x11-utils openbox weston)
+fi
+# debootstrap makes the Debian 13 root of the last stage.
+stage distro && need+=(debootstrap)
+if stage fuzz || stage tsan; then
+  need+=(clang)
   # The sanitizer and libFuzzer runtimes of the release's default clang: a package named after
   # its version (libclang-rt-14-dev on 12, -19- on 13, -21- on 14), or inside clang's own
   # packages where a release has no such package.

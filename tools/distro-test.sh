@@ -8,9 +8,11 @@
 # The root is kept in $FW_DISTRO_CACHE/RELEASE (default /var/cache/farwake-distro) and reused with
 # its installed packages, refreshed by apt-get update on every run; the compiler cache beside it
 # (RELEASE/ccache, mounted on the root's) outlives a remade root. Inside, tools/test.sh runs its
-# shorter set (FW_TEST_INNER: no web page, no Debian package, the short soak) and the fuzz targets
-# 5 seconds each (FW_DISTRO_FUZZ_SECONDS) instead of 30. The command gets FW_DISTRO_BUDGET minutes
-# (default 35) of wall-clock time; past that it is stopped and the status is 124.
+# shorter set (FW_TEST_INNER: no web page, no Debian package, the short soak) one stage at a time,
+# build and unit tests first (FW_DISTRO_STAGES), each installing only its own packages, and the
+# fuzz targets 5 seconds each (FW_DISTRO_FUZZ_SECONDS) instead of 30. The command gets
+# FW_DISTRO_BUDGET minutes (default 35) of wall-clock time; past that it is stopped, the last line
+# names the stages that passed, and the status is 124.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
@@ -123,7 +125,14 @@ rm -rf "$root/work"
 mkdir -p "$root/work"
 git clone --quiet --no-hardlinks "$src" "$root/work/farwake"
 say "$release: $(. "$root/etc/os-release" && echo "$PRETTY_NAME"), clone of $(git -C "$src" rev-parse --short HEAD)"
-[ $# -eq 0 ] && set -- tools/test.sh
+# The test command's stages, in this order, each one noted in /work/passed when it passes.
+stages=${FW_DISTRO_STAGES:-build asan fuzz install tsan}
+label="$*"
+if [ $# -eq 0 ]; then
+  label="tools/test.sh, stage by stage"
+  set -- bash -c 'for s in $0; do FW_TEST_ONLY=$s tools/test.sh || exit; echo "$s" >>/work/passed
+                  done' "$stages"
+fi
 budget=${FW_DISTRO_BUDGET:-35}
 status=0
 # timeout stops the whole process group (the chroot and all it started) when the budget is spent.
@@ -131,8 +140,10 @@ timeout -k 30 "${budget}m" chroot "$root" "${root_env[@]}" FW_TEST_INNER=1 \
   FW_FUZZ_SECONDS="${FW_DISTRO_FUZZ_SECONDS:-5}" bash -c 'cd /work/farwake && exec "$@"' sh "$@" ||
   status=$?
 [ $status -eq 137 ] && status=124 # killed 30 s after the stop
+passed=$(tr '\n' ' ' <"$root/work/passed" 2>/dev/null || true)
+[ -n "$passed" ] && say "$release: stages passed: $passed(of $stages)"
 [ $status -eq 124 ] &&
-  say "$release: '$*' stopped: it passed its budget of $budget min (FW_DISTRO_BUDGET)"
+  say "$release: '$label' stopped: it passed its budget of $budget min (FW_DISTRO_BUDGET)"
 elapsed=$(($(date +%s) - start))
-say "$release: '$*' ended with status $status after $((elapsed / 60)) min $((elapsed % 60)) s"
+say "$release: '$label' ended with status $status after $((elapsed / 60)) min $((elapsed % 60)) s"
 exit $status

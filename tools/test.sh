@@ -118,12 +118,13 @@ fi
 if want distro; then
   echo "== Debian 13 (trixie) root: the shorter set (tools/distro-test.sh)"
   # Status 77 is a skip, and the script has said why in one line; the last line repeats it.
-  # It gets what is left of 50 minutes after the stages before it (the whole stays under an
-  # hour), at most its own budget. A stop at that budget is not a failure: the root, its packages and its
-  # compiler cache keep what was done, so the next run goes on from there (a cold machine needs
-  # about an hour once).
-  left=$((50 - ($(date +%s) - began) / 60))
-  budget=${FW_DISTRO_BUDGET:-$((left < 35 ? left : 35))}
+  # It gets what is left of 55 minutes after the stages before it, at most 35, and at least the
+  # time a new machine's cold root takes to reach its build and unit tests, which run first. A
+  # stop at that budget is not a failure: the root, its packages and its compiler cache keep what
+  # was done, and the next run goes on from there to the stages after them.
+  left=$((55 - ($(date +%s) - began) / 60))
+  floor=25
+  budget=${FW_DISTRO_BUDGET:-$((left < floor ? floor : left < 35 ? left : 35))}
   status=0
   if [ "$budget" -lt 5 ]; then
     echo "distro-test: skipped, a budget of $budget min is too short to start in"
@@ -133,7 +134,7 @@ if want distro; then
   fi
   case $status in
     77) skipped=" (the Debian 13 run was skipped: see its line above)" ;;
-    124) skipped=" (the Debian 13 run stopped at its $budget min budget with its caches cold; the next run goes on from them)" ;;
+    124) skipped=" (the Debian 13 run stopped at its $budget min budget after the stages its line above names; the next run goes on from its caches)" ;;
     0) ;;
     *) exit $status ;;
   esac

@@ -1,5 +1,7 @@
 // Reading the source tree's documents for the docs tests: whole files and their lines.
 #pragma once
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -22,4 +24,16 @@ inline std::vector<std::string> Doc_Lines(const std::string &text) {
         lines.push_back(line);
     }
     return lines;
+}
+
+// README.md and every Markdown file in docs/, as paths under the source tree.
+inline std::vector<std::string> Documents() {
+    std::vector<std::string> docs = {"README.md"};
+    const std::filesystem::path folder = std::filesystem::path(FW_SOURCE_DIR) / "docs";
+    if (std::filesystem::is_directory(folder))
+        for (const auto &entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() == ".md")
+                docs.push_back("docs/" + entry.path().filename().string());
+    std::sort(docs.begin(), docs.end());
+    return docs;
 }

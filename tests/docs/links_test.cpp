@@ -145,18 +145,6 @@ std::vector<std::string> Broken_Links(const fs::path &root, const std::string &d
     return broken;
 }
 
-// README.md and every Markdown file in docs/, as paths under the source tree.
-std::vector<std::string> Documents() {
-    std::vector<std::string> docs = {"README.md"};
-    const fs::path folder = fs::path(FW_SOURCE_DIR) / "docs";
-    if (fs::is_directory(folder))
-        for (const auto &entry : fs::directory_iterator(folder))
-            if (entry.path().extension() == ".md")
-                docs.push_back("docs/" + entry.path().filename().string());
-    std::sort(docs.begin(), docs.end());
-    return docs;
-}
-
 std::string Joined(const std::vector<std::string> &lines) {
     std::string text;
     for (const std::string &line : lines)
