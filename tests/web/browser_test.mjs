@@ -3,7 +3,8 @@
 // turns the ship, sound waits for a gesture (Escape is none), the game keeps 30 ms a frame with a
 // picture at each animation callback, and Enter after the credits starts a new run at its title,
 // whatever was pressed before it. Then the checks of page_checks.mjs (start, pause, fullscreen,
-// touch, controller) and file_checks.mjs (downloads, fetch errors, recordings, offline).
+// touch, controller), file_checks.mjs (downloads, fetch errors, recordings, offline) and
+// hall_checks.mjs (the runs kept, listed, watched, saved and linked).
 // usage: node browser_test.mjs PAGE_DIR FARWAKE_HEADLESS DATA_DIR KEYS_DIR PUPPETEER_DIR
 import http from 'node:http';
 import fs from 'node:fs';
@@ -14,6 +15,7 @@ import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { pageChecks } from './page_checks.mjs';
 import { fileChecks, fileRoute, offlineCheck } from './file_checks.mjs';
+import { hallChecks } from './hall_checks.mjs';
 
 // Frame CRCs differ until every backend draws text from the same baked glyph table; with this
 // switch on, the frame CRC is compared like every other field of the state lines.
@@ -27,7 +29,7 @@ const [pageDir, headless, dataDir, keysDir, puppeteerDir] = process.argv.slice(2
 const puppeteer = createRequire(path.resolve(puppeteerDir, 'index.js'))('puppeteer-core');
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'farwake-web-'));
 let passed = 0, failed = 0;
-// FW_WEB_CHECKS=core,page,files,offline runs only those groups (all when unset).
+// FW_WEB_CHECKS=core,page,files,offline,hall runs only those groups (all when unset).
 const part = (name) => !process.env.FW_WEB_CHECKS || process.env.FW_WEB_CHECKS.split(',').includes(name);
 
 function check(name, ok, detail) {
@@ -271,6 +273,7 @@ try {
   if (part('page')) await pageChecks(shared);
   if (part('files')) await fileChecks(shared);
   if (part('offline')) await offlineCheck(shared);
+  if (part('hall')) await hallChecks(shared);
 } catch (e) {
   check('ran_to_the_end', false, String(e && e.stack || e));
 } finally {

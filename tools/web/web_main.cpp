@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "platform/dik.h"
@@ -33,6 +34,10 @@ EM_JS(void, web_keep_picture, (), {
 EM_JS(void, web_run_ended, (int code, int replayed, const char *record), {
     if (Module["onRunEnded"]) Module["onRunEnded"](code, replayed, record ? UTF8ToString(record) : null);
 });
+// Tells the page that a session's first game frame has run: a game is in play until it ends.
+EM_JS(void, web_game_played, (), {
+    if (Module["onGamePlayed"]) Module["onGamePlayed"]();
+});
 // Hands the page the title's key card, one line per row, for its start overlay.
 EM_JS(void, web_key_card, (const char *text), {
     if (Module["showKeyCard"]) Module["showKeyCard"](UTF8ToString(text));
@@ -49,6 +54,9 @@ struct RUN_TYP {
     long long shot = -1; // keyboard read whose picture is kept
     GAME_LOG_OPTIONS_TYP logs;
     int logs_open = 0;
+    int played = 0;             // a game frame has run in this session
+    const char *runs = nullptr; // the runs folder, where every session is kept
+    int game = 0;               // the game of a replayed session to watch (0: all of it)
 };
 RUN_TYP run;
 
@@ -63,6 +71,10 @@ void Frame_Hook(const uint16_t *, int, int, int, int, void *) {
 
 void State_Hook() {
     if (run.logs_open) Game_Logs_Frame();
+    if (!run.played) {
+        run.played = 1;
+        web_game_played();
+    }
     // The frame's own picture, not the last one shown: with smooth motion that is one drawn
     // in between.
     if (run.state)
@@ -100,6 +112,19 @@ int Fail(const std::string &why) {
     return 1;
 }
 
+// A file of its own for a session in the runs folder: the date and time it started, and a
+// random tag so that two tabs starting in the same second keep two files.
+std::string New_Session_Path(const char *dir) {
+    time_t now = time(nullptr);
+    struct tm t;
+    localtime_r(&now, &t);
+    char name[64];
+    snprintf(name, sizeof name, "%04d%02d%02d-%02d%02d%02d-%04x.rec", t.tm_year + 1900,
+             t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
+             (unsigned)(emscripten_random() * 65536) & 0xffff);
+    return std::string(dir) + "/" + name;
+}
+
 } // namespace
 
 // The largest key script or recording the page hands to the game, so that its downloads stop
@@ -134,6 +159,12 @@ int main(int argc, char **argv) {
         } else if (a == "--shot") {
             if (!Parse_Count(v, 2000000000LL, &run.shot))
                 return Fail("bad read: " + std::string(v));
+        } else if (a == "--runs") {
+            run.runs = v;
+        } else if (a == "--game") {
+            long long k = 0;
+            if (!Parse_Count(v, 100000, &k)) return Fail("bad game number: " + std::string(v));
+            run.game = (int)k;
         } else if (a == "--frames") {
             if (!Parse_Count(v, 2000000000LL, &frames))
                 return Fail("bad frame count: " + std::string(v));
@@ -155,6 +186,12 @@ int main(int argc, char **argv) {
     for (;;) {
         // A recording is made of every run; a replay plays in the first run only.
         int replayed = run.logs.replay != nullptr;
+        std::string session;
+        if (run.runs && !replayed) {
+            session = New_Session_Path(run.runs);
+            run.logs.record = session.c_str();
+        }
+        run.played = 0;
         if (run.logs.record || replayed) {
             std::string error;
             // The recording's keys are taken at each read, so a live Escape still stops it.
@@ -170,7 +207,7 @@ int main(int argc, char **argv) {
         if (run.logs_open && Game_Logs_Close() && code == 0) code = 1;
         run.logs_open = 0;
         game_frame_hook = State_Hook;
-        web_run_ended(code, replayed, run.logs.record);
+        web_run_ended(code, replayed, run.runs ? nullptr : run.logs.record);
         run.logs.replay = nullptr;
         // A page cannot exit: the next run waits for Enter on the page's own keyboard.
         Web_Set_Key_Source(nullptr, nullptr);
