@@ -31,7 +31,7 @@
       tx.oncomplete = resolve;
       tx.onerror = tx.onabort = () => reject(tx.error || new Error('the storage refused it'));
     });
-    return result && result.onsuccess !== undefined ? result.result : result;
+    return result;
   }
 
   // A file name the folder can hold as it is: no path, nothing hidden.
@@ -46,8 +46,9 @@
   async function pull(folder) {
     dir = folder;
     try { FS.mkdir(dir); } catch (e) { /* already there */ }
-    const [names, files] = await Promise.all([store('readonly', (s) => s.getAllKeys()),
-                                              store('readonly', (s) => s.getAll())]);
+    // Names and files from one transaction, so that another tab's write cannot come between.
+    const [keys, values] = await store('readonly', (s) => [s.getAllKeys(), s.getAll()]);
+    const names = keys.result, files = values.result;
     names.forEach((name, i) => {
       const data = files[i] && files[i].data;
       if (!plainName(name) || !(data instanceof Uint8Array)) return; // not one of ours
