@@ -34,8 +34,13 @@ constexpr int CARD_MAX_LINES = 8;
 constexpr int CARD_COLUMNS = 4;
 char card_lines[CARD_MAX_LINES][48];
 int card_count = 0;
+char best_line[48];
 
 } // namespace
+
+void Title_Set_Best(const char *text) {
+    snprintf(best_line, sizeof best_line, "%s", text ? text : "");
+}
 
 void Title_Set_Card(const char *const *lines, int count) {
     card_count = 0;
@@ -114,6 +119,9 @@ int Run_Title_Screen() {
             Draw_Text_GDI(card_lines[i], TITLE_CARD_X + (i % CARD_COLUMNS) * TITLE_CARD_COLUMN_W,
                           TITLE_CARD_Y + (i / CARD_COLUMNS) * TITLE_CARD_ROW_H, TITLE_CARD_COLOR,
                           lpddsback);
+        if (best_line[0])
+            Draw_Text_GDI(best_line, TITLE_BEST_X, TITLE_CARD_Y + TITLE_CARD_ROW_H,
+                          TITLE_CARD_COLOR, lpddsback);
         DDraw_Flip();
         Wait_Clock(SCREEN_FRAME_MS);
         done = Escape_Down();

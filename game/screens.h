@@ -21,6 +21,10 @@ constexpr int TITLE_CARD_Y = 556;
 constexpr int TITLE_CARD_COLUMN_W = 194;
 constexpr int TITLE_CARD_ROW_H = 20;
 constexpr unsigned int TITLE_CARD_COLOR = 0x0070D0F0;
+// One more line on the card's band, at its right end under the last column ("Best 12400");
+// null or "" shows none, and the title is drawn as without it.
+void Title_Set_Best(const char *text);
+constexpr int TITLE_BEST_X = 712;
 
 // Shows the title screen until Escape, then holds 200 ms so the key can be let go; returns the
 // result of that final wait.

@@ -66,3 +66,5 @@ void Keymap_Tables(const KEYMAP_TYP &map, uint8_t keys[256], uint8_t pad[PLAT_PA
 void Keymap_Card_Lines(const KEYMAP_TYP &map, std::string lines[KEY_CARD_LINES]);
 // Puts the card for these bindings on the title (every program's title shows the same card).
 void Keymap_Show_Card(const KEYMAP_TYP &map);
+// Puts "Best SCORE" on the title's key card band; a score below 0 (no hall) puts nothing there.
+void Keymap_Show_Best(long long score);

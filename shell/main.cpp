@@ -3,7 +3,10 @@
 #include "shell/options.h"
 #include "shell/prefs.h"
 #include "shell/present.h"
+#include "shell/keymap.h"
+#include "shell/notice.h"
 #include "shell/record.h"
+#include "shell/runs.h"
 #include "shell/winmain.h"
 #include <cstdio>
 #include <cstring>
@@ -38,6 +41,28 @@ void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
     Prefs_Start(run, file, path);
 }
 
+// Keeps this session in the runs folder, unless the command line says otherwise or names its
+// own recording; a folder that cannot be written is said as a lost output is, and the game
+// plays on without it.
+std::string Start_Runs(const char *program, SHELL_OPTIONS_TYP *opts) {
+    if (opts->no_runs || opts->logs.record || opts->logs.replay) return "";
+    std::string folder = opts->runs ? opts->runs : Runs_Default_Folder();
+    if (folder.empty()) return "";
+    HALL_TYP hall;
+    std::string session = Runs_Start_Session(program, folder, &hall);
+    if (session.empty()) {
+        Shell_Notice(("runs are not kept: cannot write " + folder).c_str());
+        return "";
+    }
+    Keymap_Show_Best(Runs_Best_Score(hall));
+    return session;
+}
+
+// The runs folder the options name.
+std::string Runs_Folder(const SHELL_OPTIONS_TYP &opts) {
+    return opts.runs ? opts.runs : Runs_Default_Folder();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -59,6 +84,11 @@ int main(int argc, char **argv) {
         std::printf("%s %s\n", program, FW_VERSION);
         return 0;
     }
+    if (opts.scores) return Runs_Print_Scores(program, Runs_Folder(opts));
+    if (opts.export_rank)
+        return Runs_Export(program, Runs_Folder(opts), opts.export_rank, opts.export_file);
+    std::string session = Start_Runs(program, &opts);
+    if (!session.empty()) opts.logs.record = session.c_str();
     if (!Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why)) {
         std::fprintf(stderr, "%s: %s\n", program, why.c_str());
         return 1;

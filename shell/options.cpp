@@ -99,6 +99,27 @@ constexpr OPTION_TYP options[] = {
          o->no_settings = 1;
          return 1;
      }},
+    {"runs", "DIR", "keep the runs in DIR instead of the usual folder",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->runs); }},
+    {"no-runs", nullptr, "keep no run of this session",
+     [](SHELL_OPTIONS_TYP *o, const char *) {
+         o->no_runs = 1;
+         return 1;
+     }},
+    {"scores", nullptr, "print the best ten games kept and exit",
+     [](SHELL_OPTIONS_TYP *o, const char *) {
+         o->scores = 1;
+         return 1;
+     }},
+    {"export", "N FILE", "write the run holding game N of --scores to FILE and exit",
+     [](SHELL_OPTIONS_TYP *o, const char *v) {
+         char *end = nullptr;
+         errno = 0;
+         long n = std::strtol(v, &end, 10);
+         if (end == v || *end != '\0' || errno || n < 1 || n > 1000000) return 0;
+         o->export_rank = (int)n;
+         return 1;
+     }},
     {"record", "FILE", "write the seed and every keyboard read, with state checks",
      [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.record); }},
     {"replay", "FILE", "play a recording in the window (keyboard: Escape, F11 and pause only)",
@@ -132,12 +153,23 @@ constexpr KEY_HELP_TYP key_help[] = {
     {"Escape", "leave the title, end the game (also from a pause), leave the credits"},
 };
 
+// Options taken only by their whole name, so that the prefixes older options had (--sc for
+// --scale, --r for nothing) keep their meaning.
+constexpr const char *whole_only[] = {"runs", "no-runs", "scores", "export"};
+
+int Whole_Only(const char *name) {
+    for (const char *w : whole_only)
+        if (std::strcmp(w, name) == 0) return 1;
+    return 0;
+}
+
 // The option a name (or a prefix of exactly one name) stands for; null when none or ambiguous.
 const OPTION_TYP *Find_Option(const std::string &name) {
     const OPTION_TYP *found = nullptr;
     for (const OPTION_TYP &opt : options) {
         if (name == opt.name) return &opt;
-        if (!name.empty() && std::strncmp(opt.name, name.c_str(), name.size()) == 0) {
+        if (!name.empty() && !Whole_Only(opt.name) &&
+            std::strncmp(opt.name, name.c_str(), name.size()) == 0) {
             if (found) return nullptr;
             found = &opt;
         }
@@ -180,6 +212,18 @@ int Parse_Shell_Options(int argc, const char *const *argv, SHELL_OPTIONS_TYP *op
             *why = std::string("--") + opt->name + " wants " + opt->value + ", not '" + value + "'";
             return SHELL_OPTIONS_BAD;
         }
+        // --export takes a second value, the file to write.
+        if (opts->export_rank && !opts->export_file && std::strcmp(opt->name, "export") == 0) {
+            if (i + 1 >= argc || !argv[i + 1] || !*argv[i + 1]) {
+                *why = "--export wants N FILE";
+                return SHELL_OPTIONS_BAD;
+            }
+            opts->export_file = argv[++i];
+        }
+    }
+    if (opts->no_runs && opts->runs) {
+        *why = "--runs and --no-runs do not go together";
+        return SHELL_OPTIONS_BAD;
     }
     return (opts->help || opts->version) ? SHELL_OPTIONS_DONE : SHELL_OPTIONS_RUN;
 }

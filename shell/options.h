@@ -17,7 +17,12 @@ struct SHELL_OPTIONS_TYP {
     GAME_LOG_OPTIONS_TYP logs;      // recording, replaying and the state and entity logs
     const char *settings = nullptr; // --settings FILE: another settings file
     int no_settings = 0;            // 1: the defaults, and nothing saved
-    int given = 0;                  // SHELL_GIVEN_* bits: what the command line set for this run
+    const char *runs = nullptr;     // --runs DIR: another runs folder
+    int no_runs = 0;                // 1: this session is not kept
+    int scores = 0;                 // --scores: print the hall and end
+    int export_rank = 0;            // --export N FILE: write the hall's game N to FILE and end
+    const char *export_file = nullptr;
+    int given = 0; // SHELL_GIVEN_* bits: what the command line set for this run
 };
 
 // Settings the command line set, which then override the settings file for the run.

@@ -5,11 +5,14 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <iterator>
 #include <memory>
 
+#include "engine/graphics/clock.h"
 #include "engine/graphics/output_file.h"
 #include "engine/graphics/random.h"
 #include "engine/input/dik_names.h"
@@ -18,6 +21,7 @@
 #include "engine/window/window.h"
 #include "game/game.h"
 #include "platform/dik.h"
+#include "shell/game_tally.h"
 #include "shell/notice.h"
 #include "shell/pause.h"
 #include "shell/state_log.h"
@@ -59,8 +63,15 @@ struct LOGS_TYP {
     int stop_from = -1;     // Escape held from this read on (-1: the recording's end)
     int escape_pressed = 0; // the player stopped the replay
     int opened = 0;         // Game_Logs_Open succeeded
+    // the session's games, as played and (replaying) as the recording has them
+    GAME_TALLY_TYP tally;
+    int tally_until = 2000000000; // replaying: the last read whose game frame counts
+    int differ_read = -1;         // the read of the first difference (-1: none)
+    std::string differ_expected, differ_actual;
 };
 LOGS_TYP logs;
+// The games of the last replay closed, each verified or not.
+std::vector<GAME_VERDICT_TYP> verdicts;
 // What the program does when an output is lost (null: say it on stderr and on the screen).
 void (*lost_hook)(const char *message) = nullptr;
 
@@ -235,12 +246,77 @@ void Check_Last_Frame() {
                 Format_State_Line(logs.last_frame_read, logs.frames - 1, Presented_Frame_Crc()));
 }
 
+// Dates by the engine's clock instead of the wall's (farwake-headless: the same run, the same
+// bytes).
+int clock_dates = 0;
+
+// Now in UTC, as the game lines write it: the wall clock's, or 2000-01-01 plus the engine's.
+std::string Now_Date() {
+    std::time_t now =
+        clock_dates ? (std::time_t)946684800 + start_clock_count / 1000 : std::time(nullptr);
+    const std::tm *t = std::gmtime(&now);
+    char text[32] = "1970-01-01T00:00:00Z";
+    if (t) std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", t);
+    return text;
+}
+
+// A game of the replay ended: it must be the recording's game of that number, to the bit.
+void Compare_Game(const RUN_GAME_TYP &g) {
+    const std::vector<RUN_GAME_TYP> &file = logs.replay->games;
+    std::string expected = (size_t)g.number <= file.size()
+                               ? Game_Compared_Text(file[(size_t)g.number - 1])
+                               : "(the recording has no game " + std::to_string(g.number) + ")";
+    if ((size_t)g.number <= file.size() && Same_Game(file[(size_t)g.number - 1], g)) return;
+    // A game the recording ends after its cut is not a difference, only not verified.
+    if ((size_t)g.number <= file.size() && file[(size_t)g.number - 1].last_read > logs.tally_until)
+        return;
+    std::string actual = Game_Compared_Text(g);
+    if (logs.differ_read < 0) {
+        logs.differ_read = g.last_read;
+        logs.differ_expected = expected;
+        logs.differ_actual = actual;
+    }
+    logs.differs = 1;
+    fprintf(stderr, "%s: game %d differs at read %d\n  expected: %s\n  actual:   %s\n",
+            logs.program, g.number, g.last_read, expected.c_str(), actual.c_str());
+}
+
+// A game ended: its result goes into the recording, and a replay compares it.
+void Game_Ended(const RUN_GAME_TYP &g) {
+    if (logs.rec.out.file && !logs.rec.stopped) Put(logs.rec.out, "# " + Format_Game_Result(g));
+    if (logs.replay) Compare_Game(g);
+}
+
+// The session ends with its open game (quit, or cut by a signal).
+void End_Session_Game(int outcome) {
+    if (Tally_End(&logs.tally, outcome, Now_Date())) Game_Ended(logs.tally.games.back());
+}
+
+// Counts the game frame just run into the session's games.
+void Tally_Game_Frame(int read, int frame) {
+    if (read > logs.tally_until) return; // past what the recording holds
+    TALLY_FRAME_TYP f;
+    f.read = read;
+    f.frame = frame;
+    f.score = score;
+    f.lost = player.state == 0;
+    f.won = enemy_ships <= 0;
+    f.rule_keys = keyboard_state[DIK_F5] || keyboard_state[DIK_R];
+    f.clock = start_clock_count;
+    int done = Tally_Frame(&logs.tally, f, Now_Date());
+    const std::vector<RUN_GAME_TYP> &games = logs.tally.games;
+    if (done & TALLY_ENDED) Game_Ended(games[games.size() - 2]);
+    if ((done & TALLY_STARTED) && logs.rec.out.file && !logs.rec.stopped)
+        Put(logs.rec.out, "# " + Format_Game_Start(games.back()));
+}
+
 // The run ends from outside the game: the recording ends with the reads made so far, a check of
 // the last game frame when it was the last read, and the line saying how ("stopped by signal S",
 // "closed"), so the replay knows the game was cut short there rather than ended by its keys.
-void End_Recording_Early(const std::string &how) {
+void End_Recording_Early(const std::string &how, int outcome) {
     RECORDER_TYP &r = logs.rec;
     if (!r.out.file || r.stopped || r.last < 0) return;
+    End_Session_Game(outcome);
     if (logs.last_frame_read == r.last) Check_Last_Frame();
     Close_Span(r, r.last);
     Put(r.out, "# " + how + " after read " + std::to_string(r.last));
@@ -249,7 +325,7 @@ void End_Recording_Early(const std::string &how) {
 
 // The window was closed, or the game quit from its pause or menu.
 void Note_Closed() {
-    End_Recording_Early("closed");
+    End_Recording_Early("closed", RUN_QUIT);
 }
 
 // A stop signal came: the recording ends there; then the game ends as when its window is
@@ -258,7 +334,7 @@ void Take_Stop_Signal() {
     if (!stop_signal || logs.ending) return;
     int sig = stop_signal;
     Restore_Stop_Handlers();
-    End_Recording_Early("stopped by signal " + std::to_string(sig));
+    End_Recording_Early("stopped by signal " + std::to_string(sig), RUN_CUT);
     logs.ending = 1;
     logs.ending_signal = sig;
     if (main_window_handle) PostMessageA(main_window_handle, WM_CLOSE, 0, 0);
@@ -288,6 +364,11 @@ void Key_Hook(int read, uint8_t state[256], void *) {
 
 void Report_Difference(int read, const std::string &expected, const std::string &actual) {
     logs.differs = 1;
+    if (logs.differ_read < 0) {
+        logs.differ_read = read;
+        logs.differ_expected = expected;
+        logs.differ_actual = actual;
+    }
     logs.stop_from = read + 1; // nothing after a difference is worth playing
     fprintf(stderr, "%s: replay differs at read %d\n  expected: %s\n  actual:   %s\n", logs.program,
             read, expected.c_str(), actual.c_str());
@@ -312,6 +393,31 @@ void Check_Frame(int read, const std::string &line) {
             return;
         }
         logs.checks_passed++;
+    }
+}
+
+// Each game of the recording, and any more the replay played: verified when the replay matched
+// every check up to its end and its own result.
+void Keep_Verdicts(const REPLAY_TYP &rp) {
+    verdicts.clear();
+    const std::vector<RUN_GAME_TYP> &played = logs.tally.games;
+    size_t count = std::max(rp.games.size(), played.size());
+    for (size_t i = 0; i < count; i++) {
+        GAME_VERDICT_TYP v;
+        const RUN_GAME_TYP *file = i < rp.games.size() ? &rp.games[i] : nullptr;
+        const RUN_GAME_TYP *mine = i < played.size() && played[i].ended ? &played[i] : nullptr;
+        v.game = mine ? *mine : *file;
+        v.expected = file ? Game_Compared_Text(*file) : "(no such game in the recording)";
+        v.actual = mine ? Game_Compared_Text(*mine) : "(the replay did not reach its end)";
+        int parted_before = logs.differ_read >= 0 && logs.differ_read <= v.game.last_read;
+        v.verified = file && mine && Same_Game(*file, *mine) && !parted_before;
+        v.read = v.game.last_read;
+        if (parted_before) {
+            v.read = logs.differ_read;
+            v.expected = logs.differ_expected;
+            v.actual = logs.differ_actual;
+        }
+        verdicts.push_back(v);
     }
 }
 
@@ -357,6 +463,13 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
             return 0;
         }
         Rand_Force_Seed(1, logs.replay->seed);
+        // Only what the recording holds is compared: up to its end, or to the last check of a
+        // game cut without its result line.
+        const REPLAY_TYP &rp = *logs.replay;
+        logs.tally_until = rp.end_reads - 1;
+        if (!rp.games.empty() && rp.games.back().from_check)
+            logs.tally_until =
+                rp.games.back().frames ? rp.games.back().last_read : rp.games.back().start_read - 1;
     }
     auto open = [&](const char *path, OUTPUT_FILE_TYP *f) {
         if (!path || Output_Open(f, path)) return 1;
@@ -431,11 +544,29 @@ void Game_Logs_Frame() {
         Report_Difference(read, "(the recorded game had ended)",
                           Format_State_Line(read, frame, Presented_Frame_Crc()));
     if (logs.entities.file) Put(logs.entities, Format_Entity_Line(read));
+    Tally_Game_Frame(read, frame);
     Take_Stop_Signal();
 }
 
 void Game_Logs_Game_Over() {
+    // The replay's last game ends as its recorder ended it: cut when the recorder was stopped
+    // or killed in it, else quit (or its win or loss).
+    int cut = 0;
+    if (logs.replay && !logs.tally.games.empty()) {
+        const std::vector<RUN_GAME_TYP> &file = logs.replay->games;
+        size_t i = logs.tally.games.size() - 1;
+        cut = i < file.size() && (file[i].from_check || file[i].outcome == RUN_CUT);
+    }
+    End_Session_Game(cut ? RUN_CUT : RUN_QUIT);
     Check_Last_Frame();
+}
+
+const std::vector<RUN_GAME_TYP> &Game_Logs_Games() {
+    return logs.tally.games;
+}
+
+const std::vector<GAME_VERDICT_TYP> &Game_Logs_Verdicts() {
+    return verdicts;
 }
 
 void Game_Logs_Poll() {
@@ -444,6 +575,40 @@ void Game_Logs_Poll() {
 
 int Game_Logs_Stop_Signal() {
     return logs.ending ? logs.ending_signal : 0;
+}
+
+std::string Format_Verdict_Line(const GAME_VERDICT_TYP &v) {
+    auto quoted = [](const std::string &text) {
+        std::string out = "\"";
+        for (unsigned char c : text) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += (char)c;
+            } else if (c < 0x20) {
+                char hex[8];
+                snprintf(hex, sizeof hex, "\\u%04x", c);
+                out += hex;
+            } else {
+                out += (char)c;
+            }
+        }
+        return out + "\"";
+    };
+    const RUN_GAME_TYP &g = v.game;
+    std::string line = std::string("{\"verified\": ") + (v.verified ? "true" : "false") +
+                       ", \"game\": " + std::to_string(g.number) +
+                       ", \"score\": " + std::to_string(g.score) +
+                       ", \"outcome\": " + quoted(Run_Outcome_Name(g.outcome)) +
+                       ", \"frames\": " + std::to_string(g.frames) +
+                       ", \"practice\": " + (g.practice ? "true" : "false");
+    if (!v.verified)
+        line += ", \"read\": " + std::to_string(v.read) + ", \"expected\": " + quoted(v.expected) +
+                ", \"actual\": " + quoted(v.actual);
+    return line + "}";
+}
+
+void Game_Logs_Date_By_Clock(int on) {
+    clock_dates = on;
 }
 
 void Game_Logs_Set_Lost_Hook(void (*hook)(const char *message)) {
@@ -477,6 +642,17 @@ int Game_Logs_Close() {
     }
     if (logs.replay && logs.opened) {
         const REPLAY_TYP &rp = *logs.replay;
+        if (!logs.differs && logs.next_check < rp.checks.size() && logs.differ_read < 0) {
+            logs.differ_read = rp.checks[logs.next_check].read;
+            logs.differ_expected = rp.checks[logs.next_check].line;
+            logs.differ_actual = "(the replay ended after " + std::to_string(reads) + " reads)";
+        }
+        if (!Ended_Early(rp) && reads != rp.end_reads && logs.differ_read < 0) {
+            logs.differ_read = std::min(reads, rp.end_reads) - 1;
+            logs.differ_expected = "(a run of " + std::to_string(rp.end_reads) + " reads)";
+            logs.differ_actual = "(a run of " + std::to_string(reads) + " reads)";
+        }
+        Keep_Verdicts(rp);
         if (logs.differs) {
             failed = 1;
         } else if (logs.escape_pressed) {
@@ -489,6 +665,8 @@ int Game_Logs_Close() {
             fprintf(stderr, "%s: the recorded run made %d keyboard reads, the replay %d\n",
                     logs.program, rp.end_reads, reads);
             failed = 1;
+        } else if (logs.options.quiet) {
+            // the caller tells the verdict
         } else if (rp.cut) {
             printf("replay matches up to read %d (%d checks); the recording stops there (%s)\n",
                    rp.end_reads - 1, logs.checks_passed,

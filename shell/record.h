@@ -3,6 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "engine/input/game_lines.h"
 
 struct REPLAY_TYP;
 
@@ -15,6 +18,7 @@ struct GAME_LOG_OPTIONS_TYP {
     const char *replay = nullptr;   // play this recording and check it
     const char *state = nullptr;    // one state line per game frame
     const char *entities = nullptr; // one entity line per game frame
+    int quiet = 0; // the replay's verdict is left to the caller (--verify prints its own)
 };
 
 // Takes argv[*i] and its value when it is --record, --replay, --state or --entities: 1 taken
@@ -42,9 +46,27 @@ void Game_Logs_Game_Over();
 void Game_Logs_Poll();
 // The stop signal the game was ended by (0: none).
 int Game_Logs_Stop_Signal();
+// 1: games are dated by the engine's clock from 2000-01-01T00:00:00Z, not by the wall clock, so
+// the same run writes the same bytes (farwake-headless); 0, the default: the wall clock.
+void Game_Logs_Date_By_Clock(int on);
 // What to do when an output is lost, with "cannot write FILE: REASON" (null, the default: say it
 // on stderr and in a notice on the screen, and play on without that output).
 void Game_Logs_Set_Lost_Hook(void (*hook)(const char *message));
+// The session's games so far, as the frames went (the last one open until the session ends).
+const std::vector<RUN_GAME_TYP> &Game_Logs_Games();
+// One game of a replayed recording: whether the replay gave its checks and its result, and if
+// not the read where they part with what each side had there.
+struct GAME_VERDICT_TYP {
+    RUN_GAME_TYP game; // the replay's (the recording's when the replay did not finish it)
+    int verified = 0;
+    int read = 0;
+    std::string expected, actual;
+};
+// The games of the replay Game_Logs_Close closed last, in order.
+const std::vector<GAME_VERDICT_TYP> &Game_Logs_Verdicts();
+// The one JSON line --verify prints for a game: {"verified": true, "game": 1, "score": 3400,
+// "outcome": "lost", "frames": 2311, "practice": false}, and where it parted when it did not.
+std::string Format_Verdict_Line(const GAME_VERDICT_TYP &v);
 // Closes every log as it stands (no end line, no closing check), for a program that stops now.
 void Game_Logs_Abandon();
 // Ends the recording, closes the files, prints the replay's verdict and unhooks everything:

@@ -56,6 +56,32 @@ bool After_Read(std::string &rest, long long *read) {
            Word(rest).empty();
 }
 
+// A game without its result line: a recorder that was killed or crashed never wrote it, and the
+// game is cut at the last check inside it (what a replay can still verify). A recorder that
+// ended the file itself always wrote it.
+int End_Open_Game(REPLAY_TYP *replay, std::string *error) {
+    if (replay->games.empty() || replay->games.back().ended) return 1;
+    RUN_GAME_TYP &g = replay->games.back();
+    if (!replay->cut && !replay->stop_signal) {
+        *error = "game " + std::to_string(g.number) + " has no result line";
+        return 0;
+    }
+    g.ended = 1;
+    g.from_check = 1;
+    g.outcome = RUN_CUT;
+    g.last_read = g.start_read;
+    for (const REPLAY_CHECK_TYP &c : replay->checks) {
+        long long score = State_Line_Score(c.line), frame = State_Line_Frame(c.line);
+        if (c.read < g.start_read || c.read >= replay->end_reads || score < 0 ||
+            frame < g.start_frame)
+            continue;
+        g.score = score;
+        g.frames = (int)(frame - g.start_frame + 1);
+        g.last_read = c.read;
+    }
+    return 1;
+}
+
 } // namespace
 
 uint32_t Text_Crc(const std::string &text) {
@@ -140,6 +166,9 @@ int Parse_Replay(const KEY_SCRIPT_TYP &script, REPLAY_TYP *replay, std::string *
             if (!After_Read(rest, &read)) return fail(c.line, "bad closed line");
             replay->closed = 1;
             replay->end_reads = (int)read + 1;
+        } else if (kind == "game") {
+            std::string why;
+            if (!Parse_Game_Line(c.text, &replay->games, &why)) return fail(c.line, why);
         }
         // Any other comment is a note for people.
     }
@@ -152,14 +181,20 @@ int Parse_Replay(const KEY_SCRIPT_TYP &script, REPLAY_TYP *replay, std::string *
         replay->cut = 1;
         replay->end_reads =
             (replay->checks.empty() ? replay->last_read : replay->checks.back().read) + 1;
-        return 1;
+        return End_Open_Game(replay, error);
     }
     if (replay->last_read >= replay->end_reads) {
         *error = "read " + std::to_string(replay->last_read) + " lies after the recorded end (" +
                  std::to_string(replay->end_reads) + " reads)";
         return 0;
     }
-    return 1;
+    for (const RUN_GAME_TYP &g : replay->games)
+        if ((g.ended ? g.last_read : g.start_read) >= replay->end_reads) {
+            *error = "game " + std::to_string(g.number) + " lies after the recorded end (" +
+                     std::to_string(replay->end_reads) + " reads)";
+            return 0;
+        }
+    return End_Open_Game(replay, error);
 }
 
 int Parse_Replay_Text(const std::string &text, REPLAY_TYP *replay, std::string *error) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/input/game_lines.h"
 #include "engine/input/key_script.h"
 
 // "# check READ CRC LINE": after the game frame of keyboard read READ the state line (LINE, when
@@ -31,6 +32,9 @@ struct REPLAY_TYP {
     // after it.
     int cut = 0;
     int half_line = 0; // the file stops inside a line, which is left out
+    // The session's games from their start and result lines; a game the recorder could not end
+    // (killed, crashed) is ended here as cut at the last check inside it.
+    std::vector<RUN_GAME_TYP> games;
 };
 
 // Interprets the comments of a parsed key script as a recording (a seed is required; without an

@@ -16,6 +16,7 @@
 #include "shell/keymap.h"
 #include "shell/present.h"
 #include "shell/record.h"
+#include "shell/runs.h"
 #include "shell/state_log.h"
 #include "shell/winmain.h"
 #include "engine/input/replay_file.h"
@@ -101,7 +102,9 @@ int Usage() {
         "                        [--state FILE] [--shot N:FILE.png]... [--audio FILE.wav]\n"
         "                        [--record FILE] [--replay FILE] [--entities FILE]\n"
         "                        [--refresh HZ [--presents FILE]] [--smooth on|off]\n"
-        "                        [--allow-missing-data]\n"
+        "                        [--allow-missing-data] [--runs DIR]\n"
+        "       farwake-headless --scores --runs DIR\n"
+        "       farwake-headless --verify FILE [--game K] [--data DIR]\n"
         "  --data DIR      run in DIR (where the pictures and sounds are)\n"
         "  --seed N        start the virtual clock, and so the random generator, at N (1000)\n"
         "  --keys FILE     lines 'FIRST[-LAST] KEY...' hold keys for keyboard reads FIRST..LAST\n"
@@ -115,9 +118,13 @@ int Usage() {
         "  --smooth on|off pictures drawn in between game frames at each refresh (on)\n"
         "%s"
         "  --allow-missing-data  exit 0, not 3, when a data file could not be read\n"
+        "  --runs DIR      keep the run in DIR as the game keeps its runs (bounded)\n"
+        "  --scores        print the best ten games kept in the --runs folder and exit\n"
+        "  --verify FILE   replay FILE and print one JSON line per game (--game K: that one)\n"
         "  (--replay takes the seed and the keys from the recording, as fast as it can)\n"
         "exit status: 0 done, 1 a file could not be read or written or the replay differs,\n"
-        "2 bad options, 3 a data file could not be read, 128+S stopped by signal S\n",
+        "2 bad options (--verify: 1 also when a game does not verify), 3 a data file could not be "
+        "read, 128+S stopped by signal S\n",
         Game_Log_Usage());
     return 2;
 }
@@ -140,6 +147,28 @@ std::string Outside_Path(const char *path) {
     return ec ? std::string(path) : p.string();
 }
 
+// The --verify lines of the replay just closed (game 0: every game); 1 when all verified.
+int Print_Verdicts(int game) {
+    const std::vector<GAME_VERDICT_TYP> &verdicts = Game_Logs_Verdicts();
+    if (verdicts.empty()) {
+        fprintf(stderr, "farwake-headless: the recording holds no game\n");
+        return 0;
+    }
+    if (game > (int)verdicts.size()) {
+        fprintf(stderr, "farwake-headless: the recording holds %d games, not %d\n",
+                (int)verdicts.size(), game);
+        return 0;
+    }
+    int all = 1;
+    for (const GAME_VERDICT_TYP &v : verdicts) {
+        if (game && v.game.number != game) continue;
+        printf("%s\n", Format_Verdict_Line(v).c_str());
+        all &= v.verified;
+    }
+    fflush(stdout);
+    return all;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -147,7 +176,9 @@ int main(int argc, char **argv) {
     GAME_LOG_OPTIONS_TYP logs;
     long long seed = 1000, frames = -1, refresh = 0;
     std::string presents_path;
-    int seed_given = 0, allow_missing_data = 0;
+    int seed_given = 0, allow_missing_data = 0, scores = 0;
+    const char *runs = nullptr, *verify = nullptr;
+    long long verify_game = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         int taken = Game_Log_Option(argc, argv, &i, &logs);
@@ -156,11 +187,21 @@ int main(int argc, char **argv) {
             allow_missing_data = 1;
             continue;
         }
+        if (a == "--scores") {
+            scores = 1;
+            continue;
+        }
         if (taken < 0 || i + 1 >= argc) return Usage();
         const char *v = argv[++i];
         if (a == "--data")
             data_dir = v;
-        else if (a == "--seed") {
+        else if (a == "--runs")
+            runs = v;
+        else if (a == "--verify")
+            verify = v;
+        else if (a == "--game") {
+            if (!Parse_Count(v, 1000000, &verify_game) || verify_game < 1) return Usage();
+        } else if (a == "--seed") {
             if (!Parse_Count(v, 0xFFFFFFFFLL, &seed)) return Usage();
             seed_given = 1;
         } else if (a == "--keys")
@@ -187,6 +228,29 @@ int main(int argc, char **argv) {
             return Usage();
     }
 
+    if (scores) {
+        if (!runs) return Usage();
+        return Runs_Print_Scores("farwake-headless", runs);
+    }
+    if ((verify_game && !verify) || (verify && (logs.replay || logs.record || runs)))
+        return Usage();
+    if (verify) {
+        logs.replay = verify;
+        logs.quiet = 1;
+    }
+    std::string session; // the run kept in the runs folder
+    if (runs && (logs.replay || logs.record)) {
+        fprintf(stderr, "farwake-headless: --runs keeps a run as it is played; --record and "
+                        "--replay do not go with it\n");
+        return 2;
+    }
+    if (runs) {
+        HALL_TYP hall;
+        session = Runs_Start_Session("farwake-headless", runs, &hall);
+        if (session.empty()) return 1;
+        Keymap_Show_Best(Runs_Best_Score(hall));
+    }
+    if (!session.empty()) logs.record = session.c_str();
     if (logs.replay && (keys || seed_given || frames >= 0)) {
         fprintf(stderr, "farwake-headless: --replay takes its seed and keys from the recording; "
                         "--keys, --seed and --frames do not go with it\n");
@@ -206,6 +270,7 @@ int main(int argc, char **argv) {
     // The logs open here, so their paths are taken from where the runner started.
     std::string error;
     Game_Logs_Set_Lost_Hook(Stop_Now);
+    Game_Logs_Date_By_Clock(1);
     if (!Game_Logs_Open(logs, "farwake-headless", "farwake", 0, &error)) {
         fprintf(stderr, "farwake-headless: %s\n", error.c_str());
         return 1;
@@ -265,6 +330,7 @@ int main(int argc, char **argv) {
         fprintf(stderr, "farwake-headless: read %d never came; %s not written\n", s.first,
                 s.second.c_str());
     if (!run.shots.empty()) run.failed = 1;
+    if (verify && !Print_Verdicts((int)verify_game)) run.failed = 1;
     if (run.failed) return 1;
     if (stop_signal) return 128 + stop_signal;
     if (Data_Files_Missing() && !allow_missing_data) {
