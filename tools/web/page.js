@@ -251,6 +251,12 @@
       message.textContent = 'The browser refused the game\'s code: ' + what;
     },
     onGamePlayed: () => { playing = true; },
+    // Watching a later game of a session: the games before it run through unseen.
+    onWatching: (shown) => {
+      canvas.style.opacity = shown ? '' : '0';
+      if (shown) window.fwWatchShownAt = Module.stateLines.length; else window.fwWatchHidden = true;
+      message.textContent = shown ? '' : 'Going to the game to watch...';
+    },
     onRunEnded: (code, replayed, record) => {
       playing = false;
       if (keepRuns) keep().then(() => { if (hall.shown()) hall.show(); });
@@ -311,7 +317,6 @@
           } catch (e) {
             throw new window.fwLoad.LoadError('the run ' + src.slice(5) + ' is no longer kept in this browser');
           }
-          if (q.has('game')) args.push('--game', q.get('game'));
         } else if (src.startsWith('dropped:')) {
           text = sessionStorage.getItem(DROPPED);
           if (text === null) throw new window.fwLoad.LoadError('the recording ' + src.slice(8) +
@@ -320,6 +325,7 @@
           text = await fetchLimited(src, 'recording', limit);
         }
         FS.writeFile('/replay.txt', text);
+        if (q.has('game')) args.push('--game', q.get('game'));
         setStatus('Playing the recording ' + src.replace(/^(dropped|runs):/, ''));
       }
     } catch (e) {

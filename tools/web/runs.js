@@ -8,7 +8,6 @@
   const DB = 'farwake', STORE = 'runs';
   // A link longer than this is refused by some browsers and servers, and is no way to share.
   const LINK_MAX = 32 * 1024;
-  const FRAME_MS = 30;
 
   // ---- storage --------------------------------------------------------------------------
   const request = (r) => new Promise((resolve, reject) => {
@@ -155,10 +154,6 @@
   }
 
   // ---- the list -------------------------------------------------------------------------
-  const length = (frames) => {
-    const s = Math.round((frames * FRAME_MS) / 1000);
-    return `${Math.floor(s / 60)}:${String(s % 60).padStart(2, '0')}`;
-  };
   const fileText = (name) => {
     if (!plainName(name)) throw new Error('not a run: ' + name);
     return FS.readFile(`${dir}/${name}`, { encoding: 'utf8' });
@@ -174,25 +169,19 @@
     setTimeout(() => URL.revokeObjectURL(a.href), 10000);
   }
 
-  // The games of the folder's runs as the game lists them (best first), each
-  // {file, game, score, outcome, frames, date, practice}.
+  // The games of the folder's runs as the game lists them: the best ten, then the best ten
+  // practice games, each {file, game, row (the desktop's table row), score, outcome, frames,
+  // practice}.
   function entries() {
     if (!dir) return [];
-    if (Module._web_runs_list) return JSON.parse(UTF8ToString(Module._web_runs_list()));
-    const list = [];
-    for (const name of FS.readdir(dir)) {
-      if (!plainName(name) || !name.endsWith('.rec')) continue;
-      const text = fileText(name);
-      const checks = text.match(/^# check \d+ [0-9a-f]{8} \{.*\}$/gm);
-      if (!checks) continue;
-      const last = JSON.parse(checks[checks.length - 1].replace(/^# check \d+ [0-9a-f]{8} /, ''));
-      const outcome = /^# end /m.test(text) ? 'ended' : /^# closed /m.test(text) ? 'quit' : 'cut';
-      list.push({ file: name, game: 0, score: last.score, outcome, frames: last.frame + 1,
-                  date: new Date(FS.stat(`${dir}/${name}`).mtime).toISOString().slice(0, 16).replace('T', ' '),
-                  practice: false });
+    const name = new TextEncoder().encode(dir + '\0');
+    const at = Module._malloc(name.length);
+    try {
+      HEAPU8.set(name, at);
+      return JSON.parse(UTF8ToString(Module._web_runs_list(at)));
+    } finally {
+      Module._free(at);
     }
-    list.sort((x, y) => y.score - x.score || x.frames - y.frames || (x.date < y.date ? -1 : 1));
-    return list.slice(0, 10);
   }
 
   // The panel: rank, score, outcome, length and date, and for each game Watch, Save and Link.
@@ -204,9 +193,13 @@
       window.fwRunsList = list;
       body.textContent = '';
       panel.querySelector('.empty').hidden = list.length > 0;
-      list.forEach((e, i) => {
+      list.forEach((e) => {
         const row = document.createElement('tr');
-        for (const cell of [i + 1, e.score, e.outcome + (e.practice ? ' (practice)' : ''), length(e.frames), e.date]) {
+        // rank, score, outcome, length, date and time, as the desktop's table has them
+        const cells = e.row.trim().split(/\s+/);
+        cells.splice(4, 2, cells.slice(4).join(' '));
+        if (e.practice) cells[2] += ' (practice)';
+        for (const cell of cells) {
           const td = document.createElement('td');
           td.textContent = String(cell);
           row.appendChild(td);
