@@ -41,6 +41,21 @@ void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
     Prefs_Start(run, file, path);
 }
 
+// The runs folder and file of this session, for the menu's page.
+std::string runs_folder, runs_session;
+
+// The hall as the folder has it now, less the game being played (its file has no result for it
+// yet, so it would read as cut).
+std::vector<MENU_RUN_ROW_TYP> Menu_Runs_From_Folder() {
+    HALL_TYP hall;
+    Runs_Read(runs_folder, &hall);
+    std::vector<HALL_ENTRY_TYP> kept;
+    for (const HALL_ENTRY_TYP &e : hall.games)
+        if (e.file != runs_session || !e.game.from_check) kept.push_back(e);
+    hall.games = kept;
+    return Runs_Menu_Rows(Runs_Ranked(hall, 0));
+}
+
 // Keeps this session in the runs folder, unless the command line says otherwise or names its
 // own recording; a folder that cannot be written is said as a lost output is, and the game
 // plays on without it.
@@ -55,6 +70,9 @@ std::string Start_Runs(const char *program, SHELL_OPTIONS_TYP *opts) {
         return "";
     }
     Keymap_Show_Best(Runs_Best_Score(hall));
+    runs_folder = folder;
+    runs_session = session;
+    menu_runs_source = Menu_Runs_From_Folder;
     return session;
 }
 
@@ -89,7 +107,17 @@ int main(int argc, char **argv) {
         return Runs_Export(program, Runs_Folder(opts), opts.export_rank, opts.export_file);
     std::string session = Start_Runs(program, &opts);
     if (!session.empty()) opts.logs.record = session.c_str();
-    if (!Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why)) {
+    int opened = Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why);
+    if (!opened && !session.empty()) {
+        // The runs folder failed after all: said as a lost output, and the game plays without it.
+        std::fprintf(stderr, "%s: %s\n", program, why.c_str());
+        Shell_Notice(why.c_str());
+        Runs_End_Session(session, 0);
+        session.clear();
+        opts.logs.record = nullptr;
+        opened = Game_Logs_Open(opts.logs, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why);
+    }
+    if (!opened) {
         std::fprintf(stderr, "%s: %s\n", program, why.c_str());
         return 1;
     }
@@ -99,6 +127,8 @@ int main(int argc, char **argv) {
     static char command_line[1] = "";
     int code = WinMain(&instance, nullptr, command_line, 1);
     if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
+    int games = (int)Game_Logs_Games().size();
     if (Game_Logs_Close() && code == 0) code = 1;
+    Runs_End_Session(session, games);
     return code;
 }

@@ -8,12 +8,13 @@
 #include "engine/graphics/ddraw.h"
 #include "platform/dik.h"
 #include "platform/platform.h"
+#include "shell/menu_runs.h"
 #include "shell/pause.h"
 #include "shell/prefs.h"
 
 namespace {
 
-enum { PAGE_MAIN, PAGE_KEYS, PAGE_PAD, PAGE_DISPLAY, PAGE_SOUND };
+enum { PAGE_MAIN, PAGE_KEYS, PAGE_PAD, PAGE_DISPLAY, PAGE_SOUND, PAGE_RUNS };
 enum {
     ROW_RESUME,
     ROW_PAGE,
@@ -29,7 +30,8 @@ enum {
     ROW_SMOOTH,
     ROW_VSYNC,
     ROW_VOLUME,
-    ROW_MUTE
+    ROW_MUTE,
+    ROW_LINE // a line to read, nothing to do
 };
 
 // The value's column, in characters of the menu's text and in pixels on the screen.
@@ -49,7 +51,8 @@ struct ROW_TYP {
     }
 };
 
-constexpr const char *page_titles[] = {"Paused", "Keys", "Controller", "Display", "Sound"};
+constexpr const char *page_titles[] = {"Paused",  "Keys",  "Controller",
+                                       "Display", "Sound", "Best runs"};
 constexpr int VOLUME_STEP = 10;
 // The panel and its rows, in the 800 x 600 picture.
 constexpr RECT PANEL = {170, 70, 630, 530};
@@ -80,9 +83,13 @@ std::vector<ROW_TYP> rows_of(int p) {
     std::vector<ROW_TYP> rows;
     switch (p) {
     case PAGE_MAIN:
-        rows = {{"Resume", ROW_RESUME, 0, ""},          {"Keys", ROW_PAGE, PAGE_KEYS, ""},
-                {"Controller", ROW_PAGE, PAGE_PAD, ""}, {"Display", ROW_PAGE, PAGE_DISPLAY, ""},
-                {"Sound", ROW_PAGE, PAGE_SOUND, ""},    {"Quit", ROW_QUIT, 0, ""}};
+        rows = {{"Resume", ROW_RESUME, 0, ""},
+                {"Keys", ROW_PAGE, PAGE_KEYS, ""},
+                {"Controller", ROW_PAGE, PAGE_PAD, ""},
+                {"Display", ROW_PAGE, PAGE_DISPLAY, ""},
+                {"Sound", ROW_PAGE, PAGE_SOUND, ""},
+                {"Best runs", ROW_PAGE, PAGE_RUNS, ""},
+                {"Quit", ROW_QUIT, 0, ""}};
         break;
     case PAGE_KEYS:
         for (int a = 0; a < KEY_ACTIONS; a++) {
@@ -112,6 +119,11 @@ std::vector<ROW_TYP> rows_of(int p) {
                 {"Back", ROW_BACK, 0, ""}};
         break;
     }
+    case PAGE_RUNS:
+        for (const MENU_RUN_ROW_TYP &r : Menu_Runs_Rows())
+            rows.push_back({r.label, ROW_LINE, 0, r.value});
+        rows.push_back({"Back", ROW_BACK, 0, ""});
+        break;
     default:
         rows = {{"Volume", ROW_VOLUME, 0, std::to_string(s.volume)},
                 {"Mute", ROW_MUTE, 0, on_off(s.mute)},

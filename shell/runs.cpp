@@ -168,6 +168,11 @@ std::string Runs_New_Session(const std::string &folder, std::string *error) {
     return "";
 }
 
+void Runs_End_Session(const std::string &path, int games) {
+    std::error_code ec;
+    if (!path.empty() && games == 0) fs::remove(Utf8_Path(path), ec);
+}
+
 std::string Runs_Length(int frames) {
     long long ms = (long long)frames * 30;
     char text[32];
@@ -186,6 +191,20 @@ std::string Runs_Table(const std::vector<HALL_ENTRY_TYP> &ranked, int rows) {
         text += line;
     }
     return text;
+}
+
+std::vector<MENU_RUN_ROW_TYP> Runs_Menu_Rows(const std::vector<HALL_ENTRY_TYP> &ranked) {
+    std::vector<MENU_RUN_ROW_TYP> rows;
+    for (size_t i = 0; i < ranked.size() && i < (size_t)RUNS_HALL_ROWS; i++) {
+        const RUN_GAME_TYP &g = ranked[i].game;
+        char label[64];
+        std::snprintf(label, sizeof label, "%2d %7lld %s", (int)i + 1, g.score,
+                      Run_Outcome_Name(g.outcome));
+        std::string date = Shown_Date(g);
+        rows.push_back(
+            {label, Runs_Length(g.frames) + "  " + (date.size() > 5 ? date.substr(5) : date)});
+    }
+    return rows;
 }
 
 long long Runs_Best_Score(const HALL_TYP &hall) {

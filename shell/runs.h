@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/input/game_lines.h"
+#include "shell/menu_runs.h"
 
 // The folder's bounds: the sessions holding the best games, and the newest sessions, are kept.
 constexpr int RUNS_KEEP_BEST = 100;
@@ -44,6 +45,9 @@ std::vector<std::string> Runs_Prune(const HALL_TYP &hall, int keep_best, int kee
 // Creates the folder when needed and a new, empty session file of a name no other program
 // running at once takes; its path, or "" with "cannot write PATH: REASON" in *error.
 std::string Runs_New_Session(const std::string &folder, std::string *error);
+// The session's end: a session file that holds no game (the program never reached one) is
+// removed, so it takes no place among the newest.
+void Runs_End_Session(const std::string &path, int games);
 // Whether a file name is one Runs_New_Session gives.
 int Runs_Own_Name(const std::string &name);
 // A length of game frames (30 ms each) as "M:SS".
@@ -60,5 +64,7 @@ std::string Runs_Start_Session(const char *program, const std::string &folder, H
 // Writes the session that holds the hall's game of rank (as the table numbers them) to file,
 // byte for byte, and says which game of it that is; 0, or 1 with the reason on stderr.
 int Runs_Export(const char *program, const std::string &folder, int rank, const char *file);
+// The rows of the menu's "Best runs" page for the best ten ranked games.
+std::vector<MENU_RUN_ROW_TYP> Runs_Menu_Rows(const std::vector<HALL_ENTRY_TYP> &ranked);
 // The score of the best game that is not practice, or -1 when there is none.
 long long Runs_Best_Score(const HALL_TYP &hall);

@@ -1,7 +1,7 @@
 # Sourced by scripts that play the real game in an X server of their own: makes $work, starts
 # Xvfb at $screen (800x600 unless set) on a display number the server picks itself (so parallel
-# runs never collide), exports DISPLAY and an empty XDG_CONFIG_HOME of its own (no settings file
-# of the user's reaches the game), and cleans up on exit. -noreset keeps the server up
+# runs never collide), exports DISPLAY and an empty XDG_CONFIG_HOME and XDG_DATA_HOME of its own (no settings
+# file or runs of the user's reach the game), and cleans up on exit. -noreset keeps the server up
 # between two games: without it the server resets when its last client leaves, and a game started
 # then cannot connect. Set fail_prefix first; the script sets $gpid to the game's process id so
 # that it is stopped on exit too.
@@ -9,6 +9,9 @@ work=$(mktemp -d)
 # The game reads and saves its settings under here, never in the user's own folder.
 XDG_CONFIG_HOME=$work/config
 export XDG_CONFIG_HOME
+# Its runs too: the title shows no best score of the user's.
+XDG_DATA_HOME=$work/data
+export XDG_DATA_HOME
 xpid=
 gpid=
 cleanup() {

@@ -10,6 +10,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "shell/menu.h"
+#include "shell/menu_runs.h"
 #include "shell/pause.h"
 #include "shell/prefs.h"
 #include "engine/window/window.h"
@@ -243,7 +244,8 @@ TEST_F(Pause, MenuChangesVolumeAndKeysAndSavesEachChange) {
     EXPECT_EQ(Headless_Keyboard_Reads(), reads);
     EXPECT_EQ(R.main_calls, calls);
     ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts[0], "Paused\n> Resume\n  Keys\n  Controller\n  Display\n  Sound\n  Quit\n");
+    EXPECT_EQ(texts[0],
+              "Paused\n> Resume\n  Keys\n  Controller\n  Display\n  Sound\n  Best runs\n  Quit\n");
     auto shown = [&](const std::string &what) {
         for (const std::string &t : texts)
             if (t.find(what) != std::string::npos) return true;
@@ -288,6 +290,36 @@ TEST(PauseMenu, ControllerOpensAndWorksTheMenu) {
     press(PLAT_PAD_B);
     EXPECT_EQ(Menu_Is_Open(), 0);
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+}
+
+// The "Best runs" page shows what the program hands it, or says that nothing is kept.
+TEST(PauseMenu, BestRunsPageListsTheHall) {
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    struct Case {
+        std::vector<MENU_RUN_ROW_TYP> (*source)();
+        std::string page;
+    } cases[] = {
+        {nullptr, "Best runs\n  Runs are not kept\n> Back\n"},
+        {[] { return std::vector<MENU_RUN_ROW_TYP>{}; }, "Best runs\n  No game kept yet\n> Back\n"},
+        {[] {
+             return std::vector<MENU_RUN_ROW_TYP>{{" 1   12400 won", "4:12  12-08 23:10"}};
+         },
+         "Best runs\n   1   12400 won   4:12  12-08 23:10\n> Back\n"},
+    };
+    for (const Case &c : cases) {
+        menu_runs_source = c.source;
+        Menu_Open();
+        for (int i = 0; i < 5; i++)
+            Menu_Key(nullptr, DIK_DOWN);
+        ASSERT_NE(Menu_Text().find("> Best runs\n"), std::string::npos) << Menu_Text();
+        Menu_Key(nullptr, DIK_RETURN);
+        Menu_Key(nullptr, DIK_DOWN); // Back, after the lines
+        EXPECT_EQ(Menu_Text(), c.page);
+        Menu_Key(nullptr, DIK_RETURN);
+        EXPECT_NE(Menu_Text().find("> Best runs\n"), std::string::npos) << Menu_Text();
+        Menu_Close();
+    }
+    menu_runs_source = nullptr;
 }
 
 } // namespace

@@ -320,7 +320,9 @@ int main(int argc, char **argv) {
         run.failed = 1;
     }
     int stop_signal = Game_Logs_Stop_Signal();
+    int games = (int)Game_Logs_Games().size();
     if (Game_Logs_Close()) run.failed = 1;
+    Runs_End_Session(session, games);
     if (audio && !Wav_Stream_Close(&run.audio, Audio_Rate())) {
         fprintf(stderr, "farwake-headless: cannot write %s: %s\n", audio,
                 strerror(run.audio.error));

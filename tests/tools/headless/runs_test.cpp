@@ -2,6 +2,7 @@
 // games frame by frame, the runs folder's ranking and bound, and whole sessions kept, listed and
 // verified through farwake-headless.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -231,6 +232,11 @@ TEST_F(Runs, TheFolderStaysBoundedAndForeignFilesStay) {
     EXPECT_TRUE(Runs_Own_Name(b.substr(b.rfind('/') + 1)));
     EXPECT_FALSE(Runs_Own_Name("hand.rec"));
     EXPECT_FALSE(Runs_Own_Name("20261208-100000-000-x.rec"));
+    // A session that reached no game leaves nothing; one that did stays.
+    Runs_End_Session(a, 0);
+    Runs_End_Session(b, 1);
+    EXPECT_FALSE(std::ifstream(a).good());
+    EXPECT_TRUE(std::ifstream(b).good());
     // A folder that cannot be made says so.
     Write("plain", "x");
     EXPECT_TRUE(Runs_New_Session(dir + "/plain/runs", &error).empty());
@@ -327,10 +333,68 @@ TEST_F(Runs, ASessionKeepsEachGameAndEachVerifies) {
     EXPECT_NE(Read("out.txt").find("{\"verified\": true, \"game\": 2,"), std::string::npos);
     EXPECT_NE(Read("out.txt").find("{\"verified\": false, \"game\": 3,"), std::string::npos)
         << Read("out.txt");
+    // Without its games lines the recording replays as one made before them, but proves nothing.
+    std::string bare;
+    std::istringstream lines(text);
+    for (std::string l; std::getline(lines, l);)
+        if (l.rfind("# game ", 0) != 0) bare += l + "\n";
+    Write("bare.rec", bare);
+    EXPECT_EQ(Run("--replay '" + dir + "/bare.rec'"), 0) << Read("err.txt");
+    EXPECT_EQ(Run("--verify '" + dir + "/bare.rec' --game 1"), 1);
+    EXPECT_NE(Read("out.txt").find("\"expected\": \"(no such game in the recording)\""),
+              std::string::npos)
+        << Read("out.txt");
     // --scores lists the three from the file alone.
     ASSERT_EQ(Run("--scores --runs '" + dir + "/runs'"), 0);
     std::string table = Read("out.txt");
     EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 4) << table;
+}
+
+// The pixels of a PNG file as RGB triples (empty when it cannot be read).
+std::vector<uint8_t> Png_Pixels(const std::string &path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> px(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, px.data(), 0, nullptr)) return {};
+    return px;
+}
+
+TEST_F(Runs, TheTitleShowsTheBestScoreOnlyWhenThereIsOne) {
+    Write("title.txt", "30 ESCAPE\n");
+    auto title = [&](const std::string &more) {
+        EXPECT_EQ(
+            Run("--keys '" + dir + "/title.txt' --frames 40 --shot '10:" + dir + "/t.png' " + more),
+            0)
+            << Read("err.txt");
+        return Png_Pixels(dir + "/t.png");
+    };
+    std::vector<uint8_t> plain = title(""), empty = title("--runs '" + dir + "/empty'");
+    ASSERT_EQ(plain.size(), 800u * 600 * 3);
+    EXPECT_TRUE(plain == empty); // no hall: the title as it always was
+    Session("20261208-100000-000.rec", 12400, 90);
+    Session("20261208-110000-000.rec", 99999, 90, "yes"); // practice is not the best
+    std::vector<uint8_t> best = title("--runs '" + dir + "/runs'");
+    ASSERT_EQ(best.size(), plain.size());
+    // Only the band's second row, from the best line's place on, differs.
+    int changed = 0, outside = 0;
+    for (size_t i = 0; i < plain.size(); i += 3) {
+        int x = (int)(i / 3 % 800), y = (int)(i / 3 / 800);
+        if (plain[i] == best[i] && plain[i + 1] == best[i + 1] && plain[i + 2] == best[i + 2])
+            continue;
+        if (x >= 712 && y >= 576 && y < 600)
+            changed++;
+        else
+            outside++;
+    }
+    EXPECT_GT(changed, 100);
+    EXPECT_EQ(outside, 0);
+    // The practice game's score would be two characters wider than "Best 12400".
+    std::vector<uint8_t> alone;
+    Write("runs/20261208-110000-000.rec", "");
+    alone = title("--runs '" + dir + "/runs'");
+    EXPECT_TRUE(alone == best);
 }
 
 TEST_F(Runs, AKilledRunIsListedAsCutAndVerifies) {
