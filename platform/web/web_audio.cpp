@@ -1,6 +1,6 @@
 // The web backend's sound: Web Audio at the game's rate, fed from the mixer in blocks that an
 // AudioWorklet plays (a ScriptProcessorNode only where the page has no AudioWorklet), held while
-// the game is paused and started by the page once the player has made a gesture.
+// the game is paused or the tab hidden, and started by the page at the player's gestures.
 #include "platform/platform.h"
 #include "platform/web/web_internal.h"
 #include <emscripten.h>
@@ -10,8 +10,8 @@
 // clang-format off
 // Opens Web Audio at the wanted rate (or the device's) and keeps two blocks of at least frames
 // stereo frames queued ahead of the output, each mixed by web_audio_pull when the output has
-// used one up. The output stays suspended until the page calls Module.fwAudio.start() after a
-// gesture (or at once when a gesture came before). The real rate, or 0.
+// used one up. The output stays suspended until the page calls Module.fwAudio.start() at a
+// gesture (or at once when one came before). The real rate, or 0.
 EM_JS(int, web_audio_open, (int rate, int frames), {
     var AC = window.AudioContext || window.webkitAudioContext;
     if (!AC) return 0;
@@ -38,18 +38,28 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
         Module.fwAudioBlocks = (Module.fwAudioBlocks || 0) + 1;
         return HEAP16.slice(buf >> 1, (buf >> 1) + 2 * n);
     };
+    // The output runs exactly while the player has let the sound start, the tab shows and the
+    // game is not paused. Each change asks for that, and so does each change of the context's
+    // state: a resume still on its way when the game paused is suspended as it lands, and the
+    // state read is always what plays. played: the browser has let it run once.
+    a.played = false;
+    a.apply = function() {
+        if (a.closed) return;
+        var want = Module.fwSoundAllowed && !document.hidden && !Module.fwAudioHeld;
+        if (want && ctx.state == "suspended")
+            ctx.resume().catch(function() {});
+        else if (!want && ctx.state == "running")
+            ctx.suspend().catch(function() {});
+    };
     a.start = function() {
         Module.fwSoundAllowed = true;
-        if (!a.closed && ctx.state == "suspended" && !document.hidden && !Module.fwAudioHeld)
-            ctx.resume();
+        a.apply();
     };
-    // A hidden tab stops the sound even where the game is not running its pump (the credits,
-    // the wait between runs); the game's own pause holds it until it is let go.
-    a.vis = function() {
-        if (document.hidden)
-            ctx.suspend();
-        else if (Module.fwSoundAllowed && !Module.fwAudioHeld)
-            ctx.resume();
+    a.vis = a.apply;
+    ctx.onstatechange = function() {
+        if (ctx.state == "running") a.played = true;
+        a.apply();
+        if (Module.onSoundState) Module.onSoundState(ctx.state);
     };
     document.addEventListener("visibilitychange", a.vis);
     if (ctx.audioWorklet && window.AudioWorkletNode) {
@@ -104,12 +114,7 @@ EM_JS(int, web_audio_open, (int rate, int frames), {
 // The game's pause holds the output (its looping sounds with it) until it is let go.
 EM_JS(void, web_audio_hold, (int on), {
     Module.fwAudioHeld = on;
-    var a = Module.fwAudio;
-    if (!a) return;
-    if (on)
-        a.ctx.suspend();
-    else if (Module.fwSoundAllowed && !document.hidden)
-        a.ctx.resume();
+    if (Module.fwAudio) Module.fwAudio.apply();
 });
 
 EM_JS(void, web_audio_close, (), {
@@ -122,6 +127,7 @@ EM_JS(void, web_audio_close, (), {
         a.node.disconnect();
     }
     document.removeEventListener("visibilitychange", a.vis);
+    a.ctx.onstatechange = null;
     a.ctx.close();
     _free(a.buf);
     Module.fwAudio = null;

@@ -2,9 +2,11 @@
 // headless runner's, a seeded key script gives the headless runner's state lines, a held key
 // turns the ship, sound waits for a gesture (Escape is none), the game keeps 30 ms a frame with a
 // picture at each animation callback, and Enter after the credits starts a new run at its title,
-// whatever was pressed before it. Then the checks of page_checks.mjs (start, pause, fullscreen,
-// touch, controller), file_checks.mjs (downloads, fetch errors, recordings, offline) and
-// hall_checks.mjs (the runs kept, listed, watched, saved and linked).
+// whatever was pressed before it. Then the checks of static_checks.mjs (a replay's verdict in
+// words, the icons), page_checks.mjs (start, sound, pause, fullscreen, layout, touch,
+// controller), file_checks.mjs (downloads, failures, fetch errors, recordings, offline) and
+// update_checks.mjs (a rebuilt page reaching a returning visitor), hall_checks.mjs (the runs
+// kept, listed, watched, saved and linked).
 // usage: node browser_test.mjs PAGE_DIR FARWAKE_HEADLESS DATA_DIR KEYS_DIR PUPPETEER_DIR
 import http from 'node:http';
 import fs from 'node:fs';
@@ -16,6 +18,9 @@ import { createRequire } from 'node:module';
 import { pageChecks } from './page_checks.mjs';
 import { fileChecks, fileRoute, offlineCheck } from './file_checks.mjs';
 import { hallChecks } from './hall_checks.mjs';
+import { updateCheck } from './update_checks.mjs';
+import { verdictChecks, iconChecks } from './static_checks.mjs';
+import { readPng } from '../../tools/web/icons.mjs';
 
 // Frame CRCs differ until every backend draws text from the same baked glyph table; with this
 // switch on, the frame CRC is compared like every other field of the state lines.
@@ -29,7 +34,7 @@ const [pageDir, headless, dataDir, keysDir, puppeteerDir] = process.argv.slice(2
 const puppeteer = createRequire(path.resolve(puppeteerDir, 'index.js'))('puppeteer-core');
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'farwake-web-'));
 let passed = 0, failed = 0;
-// FW_WEB_CHECKS=core,page,files,offline,hall runs only those groups (all when unset).
+// FW_WEB_CHECKS=static,core,page,files,offline,update,hall runs only those groups (all when unset).
 const part = (name) => !process.env.FW_WEB_CHECKS || process.env.FW_WEB_CHECKS.split(',').includes(name);
 
 function check(name, ok, detail) {
@@ -57,38 +62,6 @@ function serve() {
     });
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
-// Decodes the runner's 8-bit RGB PNG pictures (no interlace) into RGB bytes.
-function decodePng(buf) {
-  let pos = 8, width = 0, height = 0;
-  const idat = [];
-  while (pos < buf.length) {
-    const len = buf.readUInt32BE(pos), type = buf.toString('latin1', pos + 4, pos + 8);
-    const data = buf.subarray(pos + 8, pos + 8 + len);
-    if (type === 'IHDR') {
-      width = data.readUInt32BE(0); height = data.readUInt32BE(4);
-      if (data[8] !== 8 || data[9] !== 2 || data[12] !== 0) throw new Error('not 8-bit RGB');
-    } else if (type === 'IDAT') idat.push(data);
-    pos += 12 + len;
-  }
-  const raw = zlib.inflateSync(Buffer.concat(idat)), stride = width * 3;
-  const out = Buffer.alloc(stride * height);
-  for (let y = 0; y < height; y++) {
-    const f = raw[y * (stride + 1)], row = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
-    for (let x = 0; x < stride; x++) {
-      const a = x >= 3 ? out[y * stride + x - 3] : 0, b = y ? out[(y - 1) * stride + x] : 0;
-      const c = x >= 3 && y ? out[(y - 1) * stride + x - 3] : 0;
-      let p = row[x];
-      if (f === 1) p += a; else if (f === 2) p += b; else if (f === 3) p += (a + b) >> 1;
-      else if (f === 4) {
-        const pa = Math.abs(b - c), pb = Math.abs(a - c), pc = Math.abs(a + b - 2 * c);
-        p += pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-      }
-      out[y * stride + x] = p & 255;
-    }
-  }
-  return { width, height, rgb: out };
 }
 
 function runHeadless(args) {
@@ -124,6 +97,10 @@ function launchBrowser() {
 const browser = await launchBrowser();
 let live = null;
 try {
+  if (part('static')) {
+    verdictChecks(check, pageDir);
+    iconChecks(check, pageDir, dataDir);
+  }
   if (part('core')) {
     // 0. The whole download (HTML, JavaScript, WebAssembly, data) is under 2 MB gzip-compressed.
     {
@@ -152,14 +129,14 @@ try {
       const png = path.join(tmp, 'title.png');
       runHeadless(['--keys', path.join(keysDir, 'title.keys'), '--frames', String(TITLE_READ + 5),
                    '--shot', `${TITLE_READ}:${png}`]);
-      const want = decodePng(fs.readFileSync(png));
+      const want = readPng(fs.readFileSync(png));
       const errors = [];
       const page = await openPage(browser, `${base}?seed=${SEED}&keys=/keys/title.keys&frames=${TITLE_READ + 5}&shot=${TITLE_READ}&fast=1`, errors);
       await page.waitForFunction('Module.picture !== undefined', { timeout: 60000 });
       const rgba = Buffer.from(await page.evaluate('Array.from(Module.picture)'));
       let differ = 0;
       for (let i = 0; i < want.width * want.height; i++)
-        for (let c = 0; c < 3; c++) differ += rgba[4 * i + c] !== want.rgb[3 * i + c];
+        for (let c = 0; c < 3; c++) differ += rgba[4 * i + c] !== want.pixels[3 * i + c];
       check('title_picture_equals_headless', rgba.length === want.width * want.height * 4 && differ === 0,
             `${differ} channel values differ`);
       await page.browserContext().close();
@@ -273,6 +250,7 @@ try {
   if (part('page')) await pageChecks(shared);
   if (part('files')) await fileChecks(shared);
   if (part('offline')) await offlineCheck(shared);
+  if (part('update')) await updateCheck(shared);
   if (part('hall')) await hallChecks(shared);
 } catch (e) {
   check('ran_to_the_end', false, String(e && e.stack || e));

@@ -1,6 +1,6 @@
 // The page's files: the download's progress (through a server that compresses too) and its
-// failures (no WebAssembly, a missing or refused file), key-script URLs that fail each their own
-// way, recordings made in the page and replayed by farwake-headless and the other way round, and
+// failures in the start overlay's place (no WebAssembly, a missing or refused file), URLs that
+// fail each their own way, recordings made in the page and replayed by farwake-headless and the other way round, and
 // a second visit with the network gone. Used by browser_test.mjs, which owns the browser and the
 // main server.
 import fs from 'node:fs';
@@ -113,7 +113,12 @@ export async function fileChecks({ check, launchBrowser, base, headless, dataDir
       gzipped.close();
     }
 
-    // A page without WebAssembly, a missing file and a refused one each say so.
+    // A page without WebAssembly, a missing file and a refused one each say so, in the start
+    // overlay's place: the overlay is gone and nothing lies over the message.
+    const replaced = `[document.getElementById("start").hidden, (() => {
+      const m = document.getElementById("message"), r = m.getBoundingClientRect();
+      return m.contains(document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2));
+    })()]`;
     const failures = [
       ['no_webassembly_said', /cannot run WebAssembly/, (p) => p.evaluateOnNewDocument(() => { delete window.WebAssembly; })],
       ['missing_file_said', /cannot download farwake\.wasm.*HTTP 404/, async (p) => {
@@ -129,11 +134,14 @@ export async function fileChecks({ check, launchBrowser, base, headless, dataDir
       const { page } = await openAndWait(browser, base, 'true', 1000, setup);
       const said = await page.waitForFunction(`${want}.test(${text('message')})`, { timeout: 30000, polling: 200 })
         .then(() => true, () => false);
-      check(name, said, await page.evaluate(text('message')));
+      await sleep(300);
+      const [gone, uncovered] = await page.evaluate(replaced);
+      check(name, said && gone && uncovered, `${await page.evaluate(text('message'))} (overlay gone ${gone}, message uncovered ${uncovered})`);
       await page.browserContext().close();
     }
 
-    // Key-script URLs that fail, each with its own one-line message.
+    // Key-script and recording URLs that fail, each with its own one-line message in the
+    // overlay's place (a recording's page shows the overlay until then).
     const foreignUrl = `http://localhost:${foreign.address().port}/script.keys`;
     const cases = [
       ['fetch_http_status', `${base}nope.keys`, /HTTP 404/],
@@ -142,13 +150,15 @@ export async function fileChecks({ check, launchBrowser, base, headless, dataDir
       ['fetch_declared_size_over_limit', `${base}declared`, new RegExp(`is ${700 * 1024 * 1024} bytes, over the limit of ${LIMIT} bytes`)],
       ['fetch_streamed_size_stopped_at_limit', `${base}stream`, /over the limit .*stopped after/],
       ['fetch_timeout', `${base}silent`, /no answer from .* within 10 s/],
+      ['fetch_recording_http_status', `${base}rec/nope.rec`, /recording: .*HTTP 404/, 'replay'],
     ];
-    for (const [name, url, want] of cases) {
-      const { page, ok } = await openAndWait(browser, `${base}?keys=${encodeURIComponent(url)}`,
-        `${want}.test(${text('status')})`, 40000);
-      const said = await page.evaluate(text('status'));
-      let detail = said;
-      let pass = ok && !/\n/.test(said);
+    for (const [name, url, want, what = 'keys'] of cases) {
+      const { page, ok } = await openAndWait(browser, `${base}?${what}=${encodeURIComponent(url)}`,
+        `${want}.test(${text('message')})`, 40000);
+      const said = await page.evaluate(text('message'));
+      const [gone, uncovered] = await page.evaluate(replaced);
+      let detail = `${said} (overlay gone ${gone}, message uncovered ${uncovered})`;
+      let pass = ok && !/\n/.test(said) && gone && uncovered;
       if (name === 'fetch_streamed_size_stopped_at_limit') {
         await sleep(500);
         pass = pass && streamed.bytes < 3 * LIMIT;
@@ -192,8 +202,10 @@ export async function fileChecks({ check, launchBrowser, base, headless, dataDir
       lines[at] = ['#', 'check', fields[2], zlib.crc32(state).toString(16).padStart(8, '0'), state].join(' ');
       fs.writeFileSync(path.join(tmp, 'altered.rec'), lines.join('\n'));
       const read = lines[at].split(' ')[2];
+      // The difference said in words: the read, the field and its two values.
+      const inWords = new RegExp(`^The replay differs at read ${read}: score is 99999 in the recording but \\d+ in this game\\.$`);
       for (const [name, rec, want] of [['headless_recording_plays_in_page', 'headless.rec', /replay matches \(\d+ checks\)/],
-                                       ['altered_recording_caught', 'altered.rec', new RegExp(`replay differs at read ${read}`)]]) {
+                                       ['altered_recording_caught_in_words', 'altered.rec', inWords]]) {
         const { page, ok } = await openAndWait(browser, `${base}?replay=/rec/${rec}&fast=1`, 'window.fwRunsEnded >= 1', 300000);
         const said = await page.evaluate(text('status'));
         check(name, ok && want.test(said), said);

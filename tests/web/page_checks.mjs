@@ -1,6 +1,7 @@
-// The page played as a player would: the start overlay and the sound's first gesture, the pause
-// (P, Pause, a hidden tab, the pause control), fullscreen, the touch controls on an emulated
-// phone (upright and sideways) and a controller through the Gamepad API. Used by
+// The page played as a player would: the start overlay and the sound's first gesture (a key, a
+// tap on a touch screen), the layout at several screen shapes, the pause (P, Pause, a hidden
+// tab, the pause control), fullscreen, the touch controls on an emulated phone (upright and
+// sideways) and a controller through the Gamepad API. Used by
 // browser_test.mjs, which owns the browser and the server.
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
@@ -37,9 +38,111 @@ async function titleShown(watch) {
 }
 const LEFT_TITLE = 'Module.stateLines.length > 0';
 
+// The page's shown controls and lines by name (a button's accessible name: its label, else its
+// text), each with its box, and the picture's box; read without counting as a gesture.
+const LAYOUT = `(() => {
+  const box = (e) => { const r = e.getBoundingClientRect(); return { x: r.x, y: r.y, width: r.width, height: r.height }; };
+  const shown = [...document.querySelectorAll('button, #status, #sound-hint')].filter((e) => e.getClientRects().length);
+  const name = (e) => e.getAttribute('aria-label') || e.textContent.trim();
+  return { picture: box(document.getElementById('screen')), view: [innerWidth, innerHeight],
+           controls: shown.map((e) => ({ name: name(e), ...box(e) })) };
+})()`;
+const overlaps = (a, b) => a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+const within = (a, [w, h]) => a.x >= 0 && a.y >= 0 && a.x + a.width <= w + 0.5 && a.y + a.height <= h + 0.5;
+const named = (layout, n) => layout.controls.find((c) => c.name === n);
+
+// Screen shapes: the picture's size each must give, worked out from index.html's rules (a
+// desktop row of 36 px under it at 4:3; columns of 160 px beside it from 5:3; on a touch screen
+// 210 px kept under it below 8:5).
+const SHAPES = [
+  ['desktop_4_3', { width: 800, height: 600 }, [752, 564]],
+  ['desktop_wide', { width: 1920, height: 1080 }, [1440, 1080]],
+  ['phone_portrait', { width: 390, height: 844, isMobile: true, hasTouch: true }, [390, 292.5]],
+  ['tablet_landscape', { width: 1024, height: 768, isMobile: true, hasTouch: true, isLandscape: true }, [744, 558]],
+];
+// Devices whose first tap must start the sound under the browser's own autoplay rules.
+const TAPPED = [
+  ['phone', { width: 390, height: 844, isMobile: true, hasTouch: true }],
+  ['tablet', { width: 1024, height: 768, isMobile: true, hasTouch: true, isLandscape: true }],
+  ['desktop_touch_screen', { width: 1280, height: 800, hasTouch: true }],
+];
+
 export async function pageChecks({ check, launchBrowser, base }) {
   const browser = await launchBrowser();
   try {
+    // The first tap on a touch screen leaves the overlay and starts the sound: the browser lets
+    // it start only as the touch ends, and the page asks then.
+    for (const [device, viewport] of TAPPED) {
+      const errors = [];
+      const page = await newPage(browser, errors, (p) => p.setViewport(viewport));
+      const watch = await watcher(page);
+      await page.goto(base);
+      await until(watch, 'window.fwPresented > 5 && !!Module.fwAudio', 60000);
+      const before = await watch('Module.fwAudio.ctx.state');
+      await page.touchscreen.tap(viewport.width / 2, viewport.height / 2);
+      const started = await until(watch, 'Module.fwAudio.ctx.state === "running" && Module.fwAudioBlocks > 2', 10000);
+      const after = await watch('[Module.fwAudio.ctx.state, Module.fwAudioBlocks || 0, document.getElementById("start").hidden, document.getElementById("sound-hint").hidden]');
+      check(`first_tap_starts_the_sound_${device}`, before === 'suspended' && started && after[2] && after[3],
+            `${before} -> ${after[0]}, ${after[1]} blocks mixed, overlay gone ${after[2]}, hint gone ${after[3]}`);
+      await page.browserContext().close();
+    }
+
+    // At each shape the picture is as large as the rules give, no control or line lies on it or
+    // off the screen, and nothing moved as the page loaded. The sound's hint shows too (Escape,
+    // no gesture, leaves the overlay).
+    for (const [shape, viewport, [w, h]] of SHAPES) {
+      const errors = [];
+      const page = await newPage(browser, errors, async (p) => {
+        await p.setViewport(viewport);
+        await p.evaluateOnNewDocument(() => {
+          window.fwShift = 0;
+          window.fwShifted = [];
+          new PerformanceObserver((list) => {
+            for (const e of list.getEntries()) {
+              if (e.hadRecentInput) continue;
+              window.fwShift += e.value;
+              for (const s of e.sources || []) window.fwShifted.push(s.node ? s.node.nodeName + '#' + s.node.id : '?');
+            }
+          }).observe({ type: 'layout-shift', buffered: true });
+        });
+      });
+      const watch = await watcher(page);
+      await page.goto(base);
+      await titleShown(watch);
+      await page.keyboard.press('Escape');
+      await until(watch, '!document.getElementById("sound-hint").hidden', 5000);
+      await sleep(300);
+      const layout = await watch(LAYOUT);
+      const [shift, shifted] = await watch('[window.fwShift, window.fwShifted]');
+      const pic = layout.picture;
+      const on = layout.controls.filter((c) => overlaps(c, pic)).map((c) => c.name);
+      const off = layout.controls.filter((c) => !within(c, layout.view)).map((c) => c.name);
+      const hint = named(layout, 'tap, click or press a key for sound');
+      // The hint is read in full: at least its text's height and a few words' width.
+      const readable = !!hint && hint.width >= 100 && hint.height >= 12;
+      check(`layout_${shape}`, Math.abs(pic.width - w) <= 1 && Math.abs(pic.height - h) <= 1 && within(pic, layout.view) &&
+            on.length === 0 && off.length === 0 && readable && shift < 0.01,
+            `picture ${pic.width}x${pic.height} (${w}x${h} wanted); on it: ${on.join(', ') || 'nothing'}; ` +
+            `off the screen: ${off.join(', ') || 'nothing'}; hint ${hint ? `${hint.width}x${hint.height}` : 'not shown'}; ` +
+            `layout shift ${shift.toFixed(3)} ${shifted.join(' ')}`);
+      if (viewport.hasTouch) {
+        // Each control's accessible name (as the browser gives it) starts with the words it
+        // shows, so that a spoken command finds it; the arrows show no words.
+        const lost = [];
+        let count = 0;
+        for (const b of await page.$$('button')) {
+          const node = await page.accessibility.snapshot({ root: b });
+          const words = await b.evaluate((e) => e.textContent.trim());
+          if (!node) continue;
+          count++;
+          if (/[a-z]/i.test(words) && !(node.name || '').toLowerCase().startsWith(words.toLowerCase())) lost.push(`${words} (${node.name})`);
+        }
+        check(`control_names_start_with_their_words_${shape}`, count >= 12 && lost.length === 0,
+              `${count} named; words not at the start of their name: ${lost.join(', ') || 'none'}`);
+      }
+      await page.browserContext().close();
+    }
+
     // The start overlay: its keys, and a first key that starts the sound without reaching the
     // game (P would have paused it).
     {
@@ -100,11 +203,16 @@ export async function pageChecks({ check, launchBrowser, base }) {
       await sleep(300);
       const n0 = await watch('Module.stateLines.length');
       await sleep(1500);
-      const [n1, still] = await watch('[Module.stateLines.length, document.body.classList.contains("paused")]');
+      const [n1, still, held] = await watch('[Module.stateLines.length, document.body.classList.contains("paused"), Module.fwAudio.ctx.state]');
       await page.click('#pause');
       const resumed = await until(watch, `Module.stateLines.length > ${n1 + 5}`, 20000);
       check('hidden_tab_pauses_until_the_pause_control', hidden && h1 === h0 && still && n1 === n0 && resumed,
             `hidden ${hidden}, ${h1 - h0} frames hidden, paused after ${still}, ${n1 - n0} frames after, resumed ${resumed}`);
+      // The sound's state says what plays: held while the game stays paused, mixing again after.
+      const b0 = await watch('Module.fwAudioBlocks');
+      const mixing = await until(watch, `Module.fwAudio.ctx.state === "running" && Module.fwAudioBlocks > ${b0 + 2}`, 10000);
+      check('hidden_tab_sound_state_is_what_plays', held === 'suspended' && mixing,
+            `paused after the tab came back: ${held}; mixing after the pause control: ${mixing}`);
       await other.close();
       check('pause_without_page_errors', errors.length === 0, errors.join(' | '));
       await page.browserContext().close();
@@ -120,7 +228,7 @@ export async function pageChecks({ check, launchBrowser, base }) {
       await page.keyboard.press('F11');
       const on = await until(watch, '!!document.fullscreenElement', 10000);
       await sleep(300);
-      const size = await watch('[parseInt(document.getElementById("screen").style.width), parseInt(document.getElementById("screen").style.height)]');
+      const size = await watch('[document.getElementById("screen").getBoundingClientRect().width, document.getElementById("screen").getBoundingClientRect().height]');
       await page.keyboard.press('F11');
       const off = await until(watch, '!document.fullscreenElement', 10000);
       await page.click('#fullscreen');
@@ -138,11 +246,12 @@ export async function pageChecks({ check, launchBrowser, base }) {
       const watch = await watcher(page);
       await page.goto(`${base}?state=1`);
       await titleShown(watch);
-      const labels = ['Turn left', 'Turn right', 'Thrust', 'Afterburner', 'Fire', 'Missile', 'Start', 'Restart', 'Pause'];
+      const labels = ['Turn left', 'Turn right', 'Thrust', 'Burn (afterburner)', 'Fire', 'Missile', 'Start', 'Restart', 'Pause'];
+      const layout = await watch(LAYOUT);
       const boxes = {};
-      for (const l of labels) boxes[l] = await (await page.$(`[aria-label="${l}"]`))?.boundingBox();
-      const canvas = await (await page.$('#screen')).boundingBox();
-      const pads = ['Turn left', 'Turn right', 'Thrust', 'Fire', 'Missile', 'Afterburner'];
+      for (const l of labels) boxes[l] = named(layout, l);
+      const canvas = layout.picture;
+      const pads = ['Turn left', 'Turn right', 'Thrust', 'Fire', 'Missile', 'Burn (afterburner)'];
       check('touch_controls_named_and_below_the_picture_upright',
             labels.every((l) => boxes[l]) && pads.every((l) => boxes[l].y >= canvas.y + canvas.height),
             labels.filter((l) => !boxes[l]).join(', ') || `picture ends at ${canvas.y + canvas.height}`);
@@ -167,11 +276,9 @@ export async function pageChecks({ check, launchBrowser, base }) {
             `${lines.length} frames: thrust ${thrust}, shots ${shots}, turned ${turned}`);
       await page.setViewport({ width: 851, height: 393, isMobile: true, hasTouch: true, isLandscape: true });
       await sleep(500);
-      const side = await page.evaluate(() => {
-        const c = document.getElementById('screen').getBoundingClientRect();
-        const r = (l) => document.querySelector(`[aria-label="${l}"]`).getBoundingClientRect();
-        return { mid: c.left + c.width / 2, height: c.height, left: r('Turn left').right, right: r('Fire').left, bottom: r('Thrust').bottom };
-      });
+      const sideways = await watch(LAYOUT), c = sideways.picture, r = (l) => named(sideways, l);
+      const side = { mid: c.x + c.width / 2, height: c.height, left: r('Turn left').x + r('Turn left').width,
+                     right: r('Fire').x, bottom: r('Thrust').y + r('Thrust').height };
       check('touch_controls_beside_the_picture_sideways',
             side.left < side.mid && side.right > side.mid && side.height >= 390 && side.bottom <= 393, JSON.stringify(side));
       check('touch_without_page_errors', errors.length === 0, errors.join(' | '));

@@ -66,7 +66,7 @@ int main(int argc, char **argv) {
         Put_Opaque(img, cv);
         ok &= Write_Bmp(dir + "/marlotitle.bmp", img);
     }
-    for (int size : {48, 64, 128, 256}) {
+    for (int size : {48, 64, 128, 192, 256, 512}) {
         Canvas cv = Make_Canvas(size, size);
         Paint_Icon(cv);
         ok &= Write_Png(dir + "/icons/farwake-" + std::to_string(size) + ".png", size, size,

@@ -1,8 +1,8 @@
 // The page around the game: the query handed to it (seed, keys, frames, shot, state, fast,
-// record, replay, runs), the start overlay and the sound's first gesture, the 4:3 picture and
-// fullscreen, the touch controls, recordings to save and to open, and the page's one-line
-// status; the best runs are runs.js's. The game itself (keys, pause, controllers, sound) lives
-// in the WebAssembly.
+// record, replay, runs), the start overlay and the gestures that start the sound, fullscreen, the
+// touch controls, recordings to save and to open, the page's one-line status and its failures.
+// The best runs are runs.js's. The game itself (keys, pause, controllers, sound) lives in
+// the WebAssembly.
 'use strict';
 (function () {
   // Keys that browsers do not count as the player's gesture: they cannot start the sound.
@@ -12,7 +12,7 @@
   const DROPPED = 'farwake-dropped-recording';
   const $ = (id) => document.getElementById(id);
   const canvas = $('screen'), message = $('message'), status = $('status');
-  const overlay = $('start'), hint = $('sound-hint'), touch = $('touch');
+  const overlay = $('start'), hint = $('sound-hint'), progress = $('progress');
   const q = new URLSearchParams(window.location.search);
   const scripted = q.has('keys') || q.has('frames');
   // A run carried in the address (#run=, made by the Best runs panel's Link) plays as a replay.
@@ -30,19 +30,8 @@
   window.fwStatus = () => status.textContent;
 
   // ---- the picture ----------------------------------------------------------------------
-  // The largest 4:3 rectangle the page holds (above the touch controls when upright), drawn
-  // with square pixels and no smoothing; the rest is black.
-  function fit() {
-    const upright = document.body.classList.contains('touch') && window.innerHeight > window.innerWidth;
-    document.body.classList.toggle('upright', upright);
-    const w = window.innerWidth, h = upright ? Math.floor(window.innerHeight * 0.6) : window.innerHeight;
-    let cw = w, ch = Math.floor(w * 3 / 4);
-    if (ch > h) { ch = h; cw = Math.floor(h * 4 / 3); }
-    canvas.style.width = cw + 'px';
-    canvas.style.height = ch + 'px';
-  }
-  window.addEventListener('resize', fit);
-
+  // index.html lays the page out (the largest 4:3 picture, the controls beside or below it);
+  // only fullscreen is the page's to ask for.
   function toggleFullscreen() {
     if (document.fullscreenElement) {
       document.exitFullscreen().catch(() => {});
@@ -59,44 +48,50 @@
   document.addEventListener('fullscreenchange', () => {
     if (!document.fullscreenElement && navigator.keyboard && navigator.keyboard.unlock)
       navigator.keyboard.unlock();
-    fit();
   });
 
   // ---- the start and the sound ----------------------------------------------------------
-  let gestured = false, swallowUp = null;
+  // Browsers start sound only from a gesture of the player's: a key (not Escape or a modifier),
+  // a click, or a tap once it ends (Chromium refuses it on a touch's pointerdown). The sound is
+  // asked for at each such gesture until it plays, and the hint stays up until then.
+  let swallowUp = null, failed = false;
   // The keys on the start overlay are the title's own card, which the game hands over as it
   // starts (Module.showKeyCard).
   overlay.hidden = scripted;
 
-  function unlockSound() {
-    gestured = true;
-    hint.hidden = true;
+  // Plays: the page has asked at a gesture, and the browser has let the sound run.
+  const soundPlays = () => !!(Module.fwSoundAllowed && Module.fwAudio && Module.fwAudio.played);
+  function showHint() {
+    hint.hidden = failed || !overlay.hidden || soundPlays();
+  }
+  function askForSound() {
+    if (soundPlays()) return;
     Module.fwSoundAllowed = true;
     if (Module.fwAudio) Module.fwAudio.start();
   }
   function leaveOverlay() {
     overlay.hidden = true;
-    if (!gestured) hint.hidden = false;
+    showHint();
     canvas.focus();
   }
 
-  // Ahead of the game's own listeners: the first gesture is the page's, F11 is fullscreen.
+  // Ahead of the game's own listeners: the first key is the page's, F11 is fullscreen.
   window.addEventListener('keydown', (e) => {
     if (!e.isTrusted) return; // the touch controls' keys
     if (e.code === 'F11') {
       e.preventDefault();
       e.stopImmediatePropagation();
       if (!e.repeat) toggleFullscreen();
-      if (!gestured) unlockSound();
+      askForSound();
       if (!overlay.hidden) leaveOverlay();
       return;
     }
-    if (gestured || NOT_GESTURES.has(e.code)) {
+    if (NOT_GESTURES.has(e.code)) {
       // Escape leaves the title whether or not the sound can start yet.
       if (!overlay.hidden && e.code === 'Escape') leaveOverlay();
       return;
     }
-    unlockSound();
+    askForSound();
     if (!overlay.hidden) {
       leaveOverlay();
       e.preventDefault();
@@ -110,14 +105,26 @@
       e.stopImmediatePropagation();
     }
   }, true);
+  // The overlay goes at once; the sound follows at the end of the tap or click.
   overlay.addEventListener('pointerdown', (e) => {
     e.preventDefault();
-    unlockSound();
     leaveOverlay();
   });
-  window.addEventListener('pointerdown', () => { if (!gestured) unlockSound(); }, true);
+  window.addEventListener('pointerdown', (e) => { if (e.pointerType === 'mouse') askForSound(); }, true);
+  for (const ends of ['pointerup', 'touchend', 'click'])
+    window.addEventListener(ends, askForSound, { capture: true, passive: true });
   // A controller plays at once (the game reads it); its buttons are no gesture for the sound.
   window.addEventListener('gamepadconnected', () => { if (!overlay.hidden) leaveOverlay(); });
+
+  // A failure takes the start overlay's place: there is nothing to start.
+  function fail(text) {
+    failed = true;
+    overlay.hidden = true;
+    progress.hidden = true;
+    showHint();
+    message.textContent = text;
+    message.classList.add('failure');
+  }
 
   // ---- the touch controls ---------------------------------------------------------------
   // Each control holds its key while a finger is on it; any number at once.
@@ -142,14 +149,9 @@
     b.addEventListener('pointercancel', release);
     b.addEventListener('contextmenu', (e) => e.preventDefault());
   }
-  function showTouch() {
-    if (document.body.classList.contains('touch')) return;
-    document.body.classList.add('touch');
-    touch.hidden = false;
-    fit();
-  }
-  if (navigator.maxTouchPoints > 0 || window.matchMedia('(pointer: coarse)').matches) showTouch();
-  window.addEventListener('touchstart', showTouch, { passive: true, capture: true });
+  // A touch screen shows them from the start (index.html); a page touched later shows them then.
+  window.addEventListener('touchstart', () => document.documentElement.classList.add('touch'),
+                          { passive: true, capture: true });
 
   // ---- the toolbar ----------------------------------------------------------------------
   const toolButton = (id, act) => {
@@ -223,7 +225,6 @@
 
   // Lines the game printed in the current run: a replay's verdict is among them.
   let printed = [];
-  const progress = $('progress');
   window.fwPresented = 0;
   window.fwRunsEnded = 0;
   window.Module = {
@@ -233,7 +234,9 @@
     stateLines: [],
     print: (t) => { printed.push(t); console.log(t); },
     printErr: (t) => { printed.push(t); console.error(t); },
-    showMessage: (t) => { message.textContent = t; },
+    showMessage: (t) => { if (!failed) message.textContent = t; },
+    onFailure: fail,
+    onSoundState: showHint,
     showKeyCard: (t) => { $('keycard').textContent = t; },
     toggleFullscreen,
     onPause: (on) => {
@@ -246,10 +249,7 @@
         message.textContent = '';
       }
     },
-    onAbort: (what) => {
-      progress.hidden = true;
-      message.textContent = 'The browser refused the game\'s code: ' + what;
-    },
+    onAbort: (what) => { fail('The browser refused the game\'s code: ' + what); },
     onGamePlayed: () => { playing = true; },
     // Watching a later game of a session: the games before it run through unseen.
     onWatching: (shown) => {
@@ -263,9 +263,8 @@
       window.fwRunsEnded++;
       window.fwExitCode = code;
       if (replayed) {
-        const verdict = printed.filter((l) => /replay|recorded|expected|actual/.test(l));
-        window.fwReplayVerdict = verdict.join('\n');
-        setStatus(verdict.length ? verdict.map((l) => l.trim()).join(' ') : 'replay ended');
+        window.fwReplayVerdict = window.fwDescribeReplay(printed);
+        setStatus(window.fwReplayVerdict);
       }
       if (record) {
         const text = FS.readFile(record, { encoding: 'utf8' });
@@ -329,8 +328,7 @@
         setStatus('Playing the recording ' + src.replace(/^(dropped|runs):/, ''));
       }
     } catch (e) {
-      message.textContent = '';
-      setStatus(String(e.message || e));
+      fail(String(e.message || e));
       return;
     }
     if (q.get('record') === '1') setStatus('Recording: the file is offered when the game ends');
@@ -340,8 +338,8 @@
   // Downloads the game with its progress, then starts it; or says why it cannot.
   async function load() {
     if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
-      message.textContent = 'This browser cannot run WebAssembly, which farwake needs: ' +
-                            'use a current Chromium, Firefox or Safari with WebAssembly on.';
+      fail('This browser cannot run WebAssembly, which farwake needs: ' +
+           'use a current Chromium, Firefox or Safari with WebAssembly on.');
       return;
     }
     const bar = $('bar'), text = $('progress-text');
@@ -355,8 +353,7 @@
         bar.style.width = total ? Math.min(100, (100 * got) / total) + '%' : '50%';
       });
     } catch (e) {
-      progress.hidden = true;
-      message.textContent = String(e.message || e);
+      fail(String(e.message || e));
       return;
     }
     progress.hidden = true;
@@ -365,15 +362,15 @@
     Module.getPreloadedPackage = () => files['farwake.data'];
     const s = document.createElement('script');
     s.src = 'farwake.js';
-    s.onerror = () => { message.textContent = 'cannot download farwake.js'; };
+    s.onerror = () => { fail('cannot download farwake.js'); };
     document.body.appendChild(s);
   }
 
-  fit();
   canvas.focus();
   load();
   if ('serviceWorker' in navigator && window.isSecureContext)
     window.addEventListener('load', () => {
-      navigator.serviceWorker.register('sw.js').catch((e) => console.warn('farwake: ' + e));
+      // The worker's own script is always asked of the server, never taken from the HTTP cache.
+      navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' }).catch((e) => console.warn('farwake: ' + e));
     });
 })();

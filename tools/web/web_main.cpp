@@ -48,6 +48,10 @@ EM_JS(void, web_watching, (int shown), {
 EM_JS(void, web_key_card, (const char *text), {
     if (Module["showKeyCard"]) Module["showKeyCard"](UTF8ToString(text));
 });
+// Shows why the game cannot run in the start overlay's place.
+EM_JS(void, web_failed, (const char *text), {
+    if (Module["onFailure"]) Module["onFailure"](UTF8ToString(text));
+});
 // clang-format on
 
 namespace {
@@ -125,7 +129,7 @@ void Show_Key_Card() {
 // A failed start is shown on the page and left there: there is nothing more to run.
 int Fail(const std::string &why) {
     fprintf(stderr, "farwake: %s\n", why.c_str());
-    Web_Show_Message(why.c_str());
+    web_failed(why.c_str());
     return 1;
 }
 
@@ -269,7 +273,11 @@ int main(int argc, char **argv) {
         }
         HINSTANCE__ instance{1};
         int code = WinMain(&instance, nullptr, nullptr, 0);
-        if (code != 0 && Shell_Error()[0]) fprintf(stderr, "farwake: %s\n", Shell_Error());
+        // A game that could not start (a data file it cannot read) would fail again.
+        if (code != 0 && Shell_Error()[0]) {
+            if (run.logs_open) Game_Logs_Close();
+            return Fail(Shell_Error());
+        }
         if (run.logs_open && Game_Logs_Close() && code == 0) code = 1;
         run.logs_open = 0;
         game_frame_hook = State_Hook;
