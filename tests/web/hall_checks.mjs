@@ -38,7 +38,8 @@ async function playOne(page) {
 
 // The panel's list once the page has kept its runs: window.fwRunsList after Best runs is shown.
 async function listed(page, count) {
-  if (await page.evaluate('document.getElementById("runs").hidden')) await page.click('#best');
+  // The control itself (the start overlay, until the first key, lies over the page's bar).
+  if (await page.evaluate('document.getElementById("runs").hidden')) await page.$eval('#best', (b) => b.click());
   await until(page, `(window.fwRunsList || []).length >= ${count}`, 5000);
   return page.evaluate('window.fwRunsList || []');
 }
@@ -66,6 +67,7 @@ export async function hallChecks({ check, launchBrowser, base, headless, dataDir
     check('panel_shows_the_row', await page.evaluate(`document.querySelectorAll("#runs tbody tr").length === 1 &&
           document.querySelector("#runs tbody tr td:nth-child(2)").textContent === "${game.score}"`), '');
 
+    await page.evaluate('window.fwRuns.push()'); // after the one the session's end started
     await page.reload();
     await until(page, 'window.fwPresented > 5', 60000);
     const again = await listed(page, 1);
@@ -145,7 +147,7 @@ export async function hallChecks({ check, launchBrowser, base, headless, dataDir
       await p.close();
     }
 
-    // Links that cannot play say why in words; one too long to be a link is refused as made.
+    // Links that cannot play say why in words, in the page's failure message; one too long to be a link is refused as made.
     const bomb = zlib.gzipSync(Buffer.alloc(LIMIT + 1024, 0x20)).toString('base64url');
     const bad = [
       ['link_not_base64', '#run=@@@', /damaged \(not base64url\)/],
@@ -156,8 +158,8 @@ export async function hallChecks({ check, launchBrowser, base, headless, dataDir
     for (const [name, hash, want] of bad) {
       const p = await context.newPage();
       await p.goto(`${base}${hash}`);
-      const ok = await until(p, `${want}.test(document.getElementById("status").textContent)`, 30000);
-      check(name, ok, await p.evaluate('document.getElementById("status").textContent'));
+      const ok = await until(p, `${want}.test(document.getElementById("message").textContent)`, 30000);
+      check(name, ok, await p.evaluate('document.getElementById("message").textContent'));
       await p.close();
     }
     const long = await page.evaluate(`(async () => {
