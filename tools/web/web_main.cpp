@@ -278,7 +278,10 @@ int main(int argc, char **argv) {
             if (run.logs_open) Game_Logs_Close();
             return Fail(Shell_Error());
         }
+        int games = (int)Game_Logs_Games().size();
         if (run.logs_open && Game_Logs_Close() && code == 0) code = 1;
+        // A session that reached no game leaves no file, as on the desktop.
+        if (!session.empty()) Runs_End_Session(session, games);
         run.logs_open = 0;
         game_frame_hook = State_Hook;
         web_run_ended(code, replayed, run.runs ? nullptr : run.logs.record);
