@@ -5,7 +5,8 @@
 // whatever was pressed before it. Then the checks of static_checks.mjs (a replay's verdict in
 // words, the icons), page_checks.mjs (start, sound, pause, fullscreen, layout, touch,
 // controller), file_checks.mjs (downloads, failures, fetch errors, recordings, offline) and
-// update_checks.mjs (a rebuilt page reaching a returning visitor).
+// update_checks.mjs (a rebuilt page reaching a returning visitor), hall_checks.mjs (the runs
+// kept, listed, watched, saved and linked).
 // usage: node browser_test.mjs PAGE_DIR FARWAKE_HEADLESS DATA_DIR KEYS_DIR PUPPETEER_DIR
 import http from 'node:http';
 import fs from 'node:fs';
@@ -16,6 +17,7 @@ import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { pageChecks } from './page_checks.mjs';
 import { fileChecks, fileRoute, offlineCheck } from './file_checks.mjs';
+import { hallChecks } from './hall_checks.mjs';
 import { updateCheck } from './update_checks.mjs';
 import { verdictChecks, iconChecks } from './static_checks.mjs';
 import { readPng } from '../../tools/web/icons.mjs';
@@ -32,7 +34,7 @@ const [pageDir, headless, dataDir, keysDir, puppeteerDir] = process.argv.slice(2
 const puppeteer = createRequire(path.resolve(puppeteerDir, 'index.js'))('puppeteer-core');
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'farwake-web-'));
 let passed = 0, failed = 0;
-// FW_WEB_CHECKS=static,core,page,files,offline,update runs only those groups (all when unset).
+// FW_WEB_CHECKS=static,core,page,files,offline,update,hall runs only those groups (all when unset).
 const part = (name) => !process.env.FW_WEB_CHECKS || process.env.FW_WEB_CHECKS.split(',').includes(name);
 
 function check(name, ok, detail) {
@@ -249,6 +251,7 @@ try {
   if (part('files')) await fileChecks(shared);
   if (part('offline')) await offlineCheck(shared);
   if (part('update')) await updateCheck(shared);
+  if (part('hall')) await hallChecks(shared);
 } catch (e) {
   check('ran_to_the_end', false, String(e && e.stack || e));
 } finally {

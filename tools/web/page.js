@@ -1,7 +1,8 @@
 // The page around the game: the query handed to it (seed, keys, frames, shot, state, fast,
-// record, replay), the start overlay and the gestures that start the sound, fullscreen, the
+// record, replay, runs), the start overlay and the gestures that start the sound, fullscreen, the
 // touch controls, recordings to save and to open, the page's one-line status and its failures.
-// The game itself (keys, pause, controllers, sound) lives in the WebAssembly.
+// The best runs are runs.js's. The game itself (keys, pause, controllers, sound) lives in
+// the WebAssembly.
 'use strict';
 (function () {
   // Keys that browsers do not count as the player's gesture: they cannot start the sound.
@@ -14,6 +15,12 @@
   const overlay = $('start'), hint = $('sound-hint'), progress = $('progress');
   const q = new URLSearchParams(window.location.search);
   const scripted = q.has('keys') || q.has('frames');
+  // A run carried in the address (#run=, made by the Best runs panel's Link) plays as a replay.
+  const linked = /(^#|&)run=/.test(window.location.hash);
+  // The real game keeps every session it plays in the page's own storage, as the desktop keeps
+  // its runs folder; scripts, replays and ?runs=0 keep none.
+  let keepRuns = !scripted && !linked && !q.has('replay') && q.get('record') !== '1' && q.get('runs') !== '0';
+  const RUNS = '/runs';
 
   function setStatus(text, link) {
     status.textContent = text;
@@ -160,6 +167,20 @@
     window.location.search = next.toString();
   });
   toolButton('open', () => $('picker').click());
+  // A game in progress is never lost to watching: Watch is offered only when no game runs.
+  let playing = false;
+  const hall = window.fwRuns.attach({
+    say: setStatus,
+    playing: () => playing,
+    watch: (e) => {
+      const next = new URLSearchParams();
+      next.set('replay', 'runs:' + e.file);
+      if (e.game) next.set('game', String(e.game));
+      window.location.search = next.toString();
+    },
+  });
+  toolButton('best', () => hall.toggle());
+  const keep = () => window.fwRuns.push().then((said) => { if (said) setStatus(said); });
   $('record').textContent = q.get('record') === '1' ? 'Stop recording' : 'Record';
 
   // A recording picked or dropped is kept for the page, which opens again to play it from
@@ -196,7 +217,7 @@
   if (q.has('seed')) args.push('--seed', q.get('seed'));
   if (q.has('frames')) args.push('--frames', q.get('frames'));
   if (q.has('keys')) args.push('--keys', '/keys.txt');
-  if (q.has('replay')) args.push('--replay', '/replay.txt');
+  if (q.has('replay') || linked) args.push('--replay', '/replay.txt');
   if (q.get('record') === '1') args.push('--record', '/recording.txt');
   if (q.has('shot')) args.push('--shot', q.get('shot'));
   if (q.get('state') === '1') args.push('--state');
@@ -229,7 +250,16 @@
       }
     },
     onAbort: (what) => { fail('The browser refused the game\'s code: ' + what); },
+    onGamePlayed: () => { playing = true; },
+    // Watching a later game of a session: the games before it run through unseen.
+    onWatching: (shown) => {
+      canvas.style.opacity = shown ? '' : '0';
+      if (shown) window.fwWatchShownAt = Module.stateLines.length; else window.fwWatchHidden = true;
+      message.textContent = shown ? '' : 'Going to the game to watch...';
+    },
     onRunEnded: (code, replayed, record) => {
+      playing = false;
+      if (keepRuns) keep().then(() => { if (hall.shown()) hall.show(); });
       window.fwRunsEnded++;
       window.fwExitCode = code;
       if (replayed) {
@@ -257,10 +287,36 @@
     try {
       if (q.has('keys'))
         FS.writeFile('/keys.txt', await fetchLimited(q.get('keys'), 'key script', limit));
-      if (q.has('replay')) {
+      if (keepRuns || (q.get('replay') || '').startsWith('runs:')) {
+        try {
+          await window.fwRuns.pull(RUNS);
+        } catch (e) {
+          keepRuns = false;
+          setStatus(`cannot keep runs in this browser's storage (${e && e.message || e}): games are not kept`);
+        }
+      }
+      if (keepRuns) {
+        args.push('--runs', RUNS);
+        // Kept as they go, so a closed or killed tab loses at most the last seconds.
+        setInterval(keep, 10000);
+        document.addEventListener('visibilitychange', () => { if (document.hidden) keep(); });
+        window.addEventListener('pagehide', keep);
+      }
+      if (linked) {
+        const run = await window.fwRuns.readLink(window.location.hash, limit);
+        FS.writeFile('/replay.txt', run.text);
+        if (run.game) args.push('--game', String(run.game));
+        setStatus('Playing the run from the link' + (run.game ? `, game ${run.game}` : ''));
+      } else if (q.has('replay')) {
         const src = q.get('replay');
         let text;
-        if (src.startsWith('dropped:')) {
+        if (src.startsWith('runs:')) {
+          try {
+            text = window.fwRuns.fileText(src.slice(5));
+          } catch (e) {
+            throw new window.fwLoad.LoadError('the run ' + src.slice(5) + ' is no longer kept in this browser');
+          }
+        } else if (src.startsWith('dropped:')) {
           text = sessionStorage.getItem(DROPPED);
           if (text === null) throw new window.fwLoad.LoadError('the recording ' + src.slice(8) +
                                                                ' is no longer here; open it again');
@@ -268,7 +324,8 @@
           text = await fetchLimited(src, 'recording', limit);
         }
         FS.writeFile('/replay.txt', text);
-        setStatus('Playing the recording ' + (src.startsWith('dropped:') ? src.slice(8) : src));
+        if (q.has('game')) args.push('--game', q.get('game'));
+        setStatus('Playing the recording ' + src.replace(/^(dropped|runs):/, ''));
       }
     } catch (e) {
       fail(String(e.message || e));

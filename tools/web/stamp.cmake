@@ -6,7 +6,7 @@ file(SIZE ${PAGE}/farwake.wasm wasm_size)
 file(SIZE ${PAGE}/farwake.data data_size)
 file(WRITE ${PAGE}/sizes.js "// The game's files' sizes as built, written by the build.\n"
      "window.fwSizes = { 'farwake.wasm': ${wasm_size}, 'farwake.data': ${data_size} };\n")
-set(files index.html page.js load.js verdict.js sizes.js manifest.webmanifest farwake.js
+set(files index.html page.js load.js verdict.js runs.js sizes.js manifest.webmanifest farwake.js
     farwake.wasm farwake.data icons/farwake-128.png icons/farwake-192.png icons/farwake-256.png
     icons/farwake-512.png icons/farwake-maskable.png)
 set(all "")
