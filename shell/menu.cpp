@@ -31,7 +31,8 @@ enum {
     ROW_VSYNC,
     ROW_VOLUME,
     ROW_MUTE,
-    ROW_LINE // a line to read, nothing to do
+    ROW_LINE, // a line to read, nothing to do
+    ROW_WATCH // a game of the hall: Enter watches it
 };
 
 // The value's column, in characters of the menu's text and in pixels on the screen.
@@ -121,7 +122,7 @@ std::vector<ROW_TYP> rows_of(int p) {
     }
     case PAGE_RUNS:
         for (const MENU_RUN_ROW_TYP &r : Menu_Runs_Rows())
-            rows.push_back({r.label, ROW_LINE, 0, r.value});
+            rows.push_back({r.label, r.game ? ROW_WATCH : ROW_LINE, (int)rows.size(), r.value});
         rows.push_back({"Back", ROW_BACK, 0, ""});
         break;
     default:
@@ -176,6 +177,11 @@ void act(HWND hwnd, const ROW_TYP &row, int step) {
     case ROW_BACK:
         if (step == 0) back();
         break;
+    case ROW_WATCH:
+        // The game being played ends as Quit ends it (kept in the hall), then the game watched
+        // plays in its place.
+        if (step == 0 && Menu_Runs_Watch(row.arg)) Shell_Quit(hwnd);
+        return;
     case ROW_KEY:
     case ROW_PAD:
         if (step == 0) {

@@ -24,6 +24,14 @@ TEST_F(Watch, EachGameOfASessionPlaysAloneAndVerifies) {
     Runs_Read(dir + "/runs", &hall);
     ASSERT_EQ(hall.games.size(), 3u);
     const std::string session = "'" + hall.sessions[0] + "'";
+    // Each row of the menu's page names the game it watches.
+    std::vector<HALL_ENTRY_TYP> ranked = Runs_Ranked(hall, 0);
+    std::vector<MENU_RUN_ROW_TYP> rows = Runs_Menu_Rows(ranked);
+    ASSERT_EQ(rows.size(), 3u);
+    for (size_t i = 0; i < rows.size(); i++) {
+        EXPECT_EQ(rows[i].file, hall.sessions[0]) << i;
+        EXPECT_EQ(rows[i].game, ranked[i].game.number) << i;
+    }
     // The first picture of each game, as the whole session's replay shows it.
     std::string shots;
     for (const HALL_ENTRY_TYP &e : hall.games)
