@@ -294,8 +294,12 @@ void Game_Ended(const RUN_GAME_TYP &g) {
 }
 
 // The session ends with its open game (quit, or cut by a signal).
+// A replay the viewer stopped with Escape did not end its open game as the recording did, so
+// that game is not compared.
 void End_Session_Game(int outcome) {
-    if (Tally_End(&logs.tally, outcome, Now_Date())) Game_Ended(logs.tally.games.back());
+    if (!Tally_End(&logs.tally, outcome, Now_Date())) return;
+    if (logs.replay && logs.escape_pressed) return;
+    Game_Ended(logs.tally.games.back());
 }
 
 // Counts the game frame just run into the session's games.
