@@ -5,6 +5,7 @@
 #include "shell/prefs.h"
 #include "shell/present.h"
 #include "shell/keymap.h"
+#include "shell/menu_runs.h"
 #include "shell/notice.h"
 #include "shell/record.h"
 #include "shell/runs.h"
@@ -46,6 +47,35 @@ void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
     Prefs_Set_Failure_Hook(Shell_Notice);
 }
 
+// The game the menu's "Best runs" page asked to watch once this session has ended (no file:
+// none).
+MENU_RUN_ROW_TYP watch_asked;
+
+void Ask_To_Watch(const MENU_RUN_ROW_TYP &row) {
+    watch_asked = row;
+}
+
+// Watches the game the menu asked for, as --replay FILE --game K does: a replay of its own that
+// writes nothing, not even into the runs folder. 0, or 1 when it could not start or differed.
+int Watch_Asked(const char *program) {
+    GAME_LOG_OPTIONS_TYP watch;
+    watch.replay = watch_asked.file.c_str();
+    watch.game = watch_asked.game;
+    menu_runs_source = nullptr;
+    menu_runs_watch = nullptr;
+    std::string why;
+    if (!Game_Logs_Open(watch, FW_BUILD_NAME, FW_BUILD_NAME, 1, &why)) {
+        std::fprintf(stderr, "%s: %s\n", program, why.c_str());
+        return 1;
+    }
+    static HINSTANCE__ instance = {1};
+    static char command_line[1] = "";
+    int code = WinMain(&instance, nullptr, command_line, 1);
+    if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
+    if (Game_Logs_Close() && code == 0) code = 1;
+    return code;
+}
+
 // The runs folder and file of this session, for the menu's page.
 std::string runs_folder, runs_session;
 
@@ -78,6 +108,7 @@ std::string Start_Runs(const char *program, SHELL_OPTIONS_TYP *opts) {
     runs_folder = folder;
     runs_session = session;
     menu_runs_source = Menu_Runs_From_Folder;
+    menu_runs_watch = Ask_To_Watch;
     return session;
 }
 
@@ -139,5 +170,6 @@ int main(int argc, char **argv) {
     // A settings change that never reached the file is a file that could not be written.
     if (Prefs_Unsaved() && code == 0) code = 1;
     Runs_End_Session(session, games);
+    if (!watch_asked.file.empty() && code == 0) code = Watch_Asked(program);
     return code;
 }

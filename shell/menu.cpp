@@ -31,7 +31,8 @@ enum {
     ROW_VOLUME,
     ROW_MUTE,
     ROW_CONFIRM_QUIT,
-    ROW_LINE // a line to read, nothing to do
+    ROW_LINE, // a line to read, nothing to do
+    ROW_WATCH // a game of the hall: Enter watches it
 };
 
 // The value's column, in characters of the menu's text and in pixels on the screen.
@@ -128,7 +129,7 @@ std::vector<ROW_TYP> rows_of(int p) {
     }
     case PAGE_RUNS:
         for (const MENU_RUN_ROW_TYP &r : Menu_Runs_Rows())
-            rows.push_back({r.label, ROW_LINE, 0, r.value});
+            rows.push_back({r.label, r.game ? ROW_WATCH : ROW_LINE, (int)rows.size(), r.value});
         rows.push_back({"Back", ROW_BACK, 0, ""});
         break;
     default:
@@ -180,6 +181,10 @@ int act(const ROW_TYP &row, int step) {
     case ROW_BACK:
         if (step == 0) return back();
         break;
+    case ROW_WATCH:
+        // The game being played ends as Quit ends it (kept in the hall), then the game watched
+        // plays in its place.
+        return step == 0 && Menu_Runs_Watch(row.arg) ? MENU_WATCH : MENU_NOTHING;
     case ROW_KEY:
     case ROW_PAD:
         if (step == 0) {

@@ -13,6 +13,7 @@ enum {
     MENU_LEFT,   // Escape on the first page: the menu closed, the pause stays
     MENU_QUIT,   // Quit: the menu stays up until the pause has ended the run or gone back
     MENU_OPENED, // Start on the controller opened the menu
+    MENU_WATCH,  // a game of the hall was chosen to watch: the run ends (no question) to play it
     MENU_NOTHING // nothing changed
 };
 

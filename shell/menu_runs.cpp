@@ -2,11 +2,28 @@
 #include "shell/menu_runs.h"
 
 std::vector<MENU_RUN_ROW_TYP> (*menu_runs_source)() = nullptr;
+void (*menu_runs_watch)(const MENU_RUN_ROW_TYP &row) = nullptr;
+
+namespace {
+
+// The rows as the page shows them now, so Enter watches the game the player sees.
+std::vector<MENU_RUN_ROW_TYP> shown;
+
+} // namespace
 
 std::vector<MENU_RUN_ROW_TYP> Menu_Runs_Rows() {
     std::vector<MENU_RUN_ROW_TYP> rows;
     if (menu_runs_source) rows = menu_runs_source();
     if (rows.empty())
-        rows.push_back({menu_runs_source ? "No game kept yet" : "Runs are not kept", ""});
+        rows.push_back({menu_runs_source ? "No game kept yet" : "Runs are not kept", "", "", 0});
+    shown = rows;
     return rows;
+}
+
+int Menu_Runs_Watch(int index) {
+    if (!menu_runs_watch || index < 0 || (size_t)index >= shown.size()) return 0;
+    const MENU_RUN_ROW_TYP &row = shown[(size_t)index];
+    if (row.file.empty() || row.game < 1) return 0;
+    menu_runs_watch(row);
+    return 1;
 }

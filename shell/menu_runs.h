@@ -7,9 +7,16 @@
 // One line of the page: rank, score and outcome, then length and date in the value column.
 struct MENU_RUN_ROW_TYP {
     std::string label, value;
+    std::string file; // the session file holding the game, and its number there (0: no game)
+    int game = 0;
 };
 
 // Gives the page's rows each time it is shown (null, the default: no runs are kept).
 extern std::vector<MENU_RUN_ROW_TYP> (*menu_runs_source)();
+// Takes Enter on a row of the page to watch its game (null, the default: rows are only read).
+extern void (*menu_runs_watch)(const MENU_RUN_ROW_TYP &row);
 // The page's rows: the source's, or one line saying there are none.
 std::vector<MENU_RUN_ROW_TYP> Menu_Runs_Rows();
+// Enter on row index of the rows last given: 1 when it holds a game and was handed to
+// menu_runs_watch (the game being played then ends as a quit), 0 when there is nothing to watch.
+int Menu_Runs_Watch(int index);

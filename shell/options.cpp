@@ -16,11 +16,21 @@ struct OPTION_TYP {
     int (*apply)(SHELL_OPTIONS_TYP *o, const char *v);
 };
 
-int Parse_Percent(const char *v, int *out) {
+// A whole number from lo to hi into *out.
+int Parse_Whole(const char *v, long lo, long hi, int *out) {
     long long n = 0;
-    if (!Parse_Count(v, 100, &n)) return 0;
+    if (!Parse_Count(v, hi, &n) || n < lo) return 0;
     *out = (int)n;
     return 1;
+}
+
+int Parse_Percent(const char *v, int *out) {
+    return Parse_Whole(v, 0, 100, out);
+}
+
+// A place in the hall or a game of a session, counted from 1.
+int Parse_Number(const char *v, int *out) {
+    return Parse_Whole(v, 1, 1000000, out);
 }
 
 // "on" or "off" into *out.
@@ -110,18 +120,13 @@ constexpr OPTION_TYP options[] = {
          return 1;
      }},
     {"export", "N FILE", "write the run holding game N of --scores to FILE and exit",
-     [](SHELL_OPTIONS_TYP *o, const char *v) {
-         char *end = nullptr;
-         errno = 0;
-         long n = std::strtol(v, &end, 10);
-         if (end == v || *end != '\0' || errno || n < 1 || n > 1000000) return 0;
-         o->export_rank = (int)n;
-         return 1;
-     }},
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Parse_Number(v, &o->export_rank); }},
     {"record", "FILE", "write the seed and every keyboard read, with state checks",
      [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.record); }},
     {"replay", "FILE", "play a recording in the window (keyboard: Escape, F11 and pause only)",
      [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.replay); }},
+    {"game", "K", "with --replay: watch game K of the session only (the ones before it unseen)",
+     [](SHELL_OPTIONS_TYP *o, const char *v) { return Parse_Number(v, &o->logs.game); }},
     {"state", "FILE", "one JSON line of game state after every game frame",
      [](SHELL_OPTIONS_TYP *o, const char *v) { return Take_File(v, &o->logs.state); }},
     {"entities", "FILE", "one JSON line with every live record of every pool per frame",
@@ -154,7 +159,7 @@ constexpr KEY_HELP_TYP key_help[] = {
 
 // Options taken only by their whole name, so that the prefixes older options had (--sc for
 // --scale, --r for nothing) keep their meaning.
-constexpr const char *whole_only[] = {"runs", "no-runs", "scores", "export"};
+constexpr const char *whole_only[] = {"runs", "no-runs", "scores", "export", "game"};
 
 int Whole_Only(const char *name) {
     for (const char *w : whole_only)
@@ -229,6 +234,10 @@ int Parse_Shell_Options(int argc, const char *const *argv, SHELL_OPTIONS_TYP *op
             }
             opts->export_file = argv[++i];
         }
+    }
+    if (opts->logs.game && !opts->logs.replay) {
+        *why = "--game goes with --replay";
+        return SHELL_OPTIONS_BAD;
     }
     if (opts->no_runs && opts->runs) {
         *why = "--runs and --no-runs do not go together";

@@ -161,6 +161,10 @@ void on_menu(HWND hwnd, int outcome) {
     case MENU_QUIT:
         quit_or_ask(hwnd);
         break;
+    case MENU_WATCH:
+        // The game being played ends as a quit (kept in the hall) and the chosen one plays.
+        Shell_Quit(hwnd);
+        break;
     default:
         break;
     }

@@ -10,6 +10,7 @@
 #include "engine/graphics/clock.h"
 #include "engine/graphics/ddraw.h"
 #include "engine/graphics/frame_source.h"
+#include "engine/sound/mixer.h"
 #include "game/game.h"
 #include "platform/platform.h"
 #include "shell/present_clock.h"
@@ -17,6 +18,7 @@
 int shell_smooth = 1;
 int shell_vsync = 1;
 void (*shell_present_hook)(const SHELL_PRESENTED_TYP &p) = nullptr;
+int (*shell_unseen_hook)() = nullptr;
 
 namespace {
 
@@ -29,6 +31,8 @@ struct PRESENTER_TYP {
     int refreshes = 0;     // the schedule has refreshes to show pictures at
     PRESENT_CLOCK_TYP clock;
     LPDIRECTDRAWSURFACE4 between = nullptr; // the in-between picture, the back surface's size
+    int unseen = 0;                         // the frame running now is unseen
+    int saved_master = 0; // the master volume before the unseen frames silenced it
 };
 PRESENTER_TYP presenter;
 
@@ -88,6 +92,21 @@ void Show(uint32_t start, const PRESENT_AT_TYP &at) {
     shell_present_hook(p);
 }
 
+// Goes into or out of unseen frames: silent while in, and the schedule starts afresh on the way
+// out, as the frames run at once have left it behind the clock.
+void Set_Unseen(int unseen) {
+    if (unseen == presenter.unseen) return;
+    presenter.unseen = unseen;
+    if (unseen) {
+        presenter.saved_master = Mixer_Master();
+        Mixer_Set_Master(0);
+        return;
+    }
+    Mixer_Set_Master(presenter.saved_master);
+    Present_Clock_Reset(&presenter.clock);
+    presenter.clock.frame = -1;
+}
+
 } // namespace
 
 void Shell_Present_Start() {
@@ -115,12 +134,15 @@ void Shell_Present_Start() {
 }
 
 void Shell_Run_Game_Frame() {
-    DDraw_Set_Flip_Shows(!(presenter.running && presenter.refreshes && shell_smooth));
+    Set_Unseen(shell_unseen_hook && shell_unseen_hook());
+    DDraw_Set_Flip_Shows(!presenter.unseen &&
+                         !(presenter.running && presenter.refreshes && shell_smooth));
     Game_Main(nullptr);
     DDraw_Set_Flip_Shows(1);
 }
 
 void Shell_Present_Stop() {
+    Set_Unseen(0);
     presenter.running = 0;
     wait_frame_hook = nullptr;
     if (presenter.trace) std::fclose(presenter.trace);
@@ -130,6 +152,7 @@ void Shell_Present_Stop() {
 }
 
 unsigned long Shell_Present_Wait(unsigned long) {
+    if (presenter.unseen) return Plat_Ticks();
     PRESENT_CLOCK_TYP &c = presenter.clock;
     const uint32_t due = Present_Clock_Frame_Due(&c, start_clock_count, Plat_Ticks());
     const uint32_t start = due - GAME_FRAME_MS;

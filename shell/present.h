@@ -21,6 +21,10 @@ struct SHELL_PRESENTED_TYP {
 // Called with every picture the schedule shows, when not null (tools and tests).
 extern void (*shell_present_hook)(const SHELL_PRESENTED_TYP &p);
 
+// When not null and giving 1, the next game frame runs unseen: no picture, no sound, no wait
+// (the part of a recording before the game being watched).
+extern int (*shell_unseen_hook)();
+
 // Starts the schedule for a game: reads the display's refresh and asks for vsync.
 void Shell_Present_Start();
 // Runs one game frame under the schedule: its own flip shows nothing when the refreshes do.

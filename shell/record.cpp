@@ -24,6 +24,7 @@
 #include "shell/game_tally.h"
 #include "shell/notice.h"
 #include "shell/pause.h"
+#include "shell/present.h"
 #include "shell/state_log.h"
 #include "shell/winmain.h"
 
@@ -67,6 +68,8 @@ struct LOGS_TYP {
     GAME_TALLY_TYP tally;
     int tally_until = 2000000000; // replaying: the last read whose game frame counts
     int differ_read = -1;         // the read of the first difference (-1: none)
+    // watching one game: its first and last reads (checks after it are not the game's)
+    int watch_start = 0, watch_end = 2000000000;
     std::string differ_expected, differ_actual;
 };
 LOGS_TYP logs;
@@ -437,6 +440,39 @@ void Keep_Verdicts(const REPLAY_TYP &rp) {
     }
 }
 
+// Watching game k of the recording: the replay runs to that game's last read and stops there
+// (Escape, as at a recording's end); what comes after it is neither counted nor checked.
+// 1, or 0 with the reason in *error.
+int Watch_Game(int k, std::string *error) {
+    const std::vector<RUN_GAME_TYP> &games = logs.replay->games;
+    if (k < 1 || (size_t)k > games.size()) {
+        *error = "it holds " + std::to_string(games.size()) + " game" +
+                 (games.size() == 1 ? "" : "s") + ", not game " + std::to_string(k);
+        return 0;
+    }
+    const RUN_GAME_TYP &g = games[(size_t)k - 1];
+    logs.watch_start = g.start_read;
+    logs.watch_end = std::min(g.last_read, logs.tally_until);
+    logs.tally_until = logs.watch_end;
+    logs.stop_from = logs.watch_end + 1;
+    return 1;
+}
+
+// The verdict on a watched game, once the replay has closed: 0 and said when it was not the
+// recording's game to the bit.
+int Watched_Game_Verdict(int k) {
+    const GAME_VERDICT_TYP &v = verdicts[(size_t)k - 1];
+    if (!v.verified) {
+        fprintf(stderr, "%s: game %d differs at read %d\n  expected: %s\n  actual:   %s\n",
+                logs.program, k, v.read, v.expected.c_str(), v.actual.c_str());
+        return 0;
+    }
+    if (!logs.options.quiet)
+        printf("game %d matches (%d checks): %s, score %lld\n", k, logs.checks_passed,
+               Run_Outcome_Name(v.game.outcome), (long long)v.game.score);
+    return 1;
+}
+
 } // namespace
 
 int Game_Log_Option(int argc, char **argv, int *i, GAME_LOG_OPTIONS_TYP *o) {
@@ -486,6 +522,11 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
         if (!rp.games.empty() && rp.games.back().from_check)
             logs.tally_until =
                 rp.games.back().frames ? rp.games.back().last_read : rp.games.back().start_read - 1;
+        if (o.game && !Watch_Game(o.game, error)) {
+            *error = std::string(o.replay) + ": " + *error;
+            Game_Logs_Close();
+            return 0;
+        }
     }
     auto open = [&](const char *path, OUTPUT_FILE_TYP *f) {
         if (!path || Output_Open(f, path)) return 1;
@@ -514,6 +555,7 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
     shell_quit_hook = Note_Closed;
     shell_pausing_hook = Check_Last_Frame;
     game_frame_hook = Game_Logs_Frame;
+    if (o.game) shell_unseen_hook = Game_Logs_Unseen;
     logs.opened = 1;
     return 1;
 }
@@ -534,18 +576,23 @@ void Game_Logs_Replay_Keys(int read, uint8_t state[256]) {
     if (read >= stop && (read - stop) % 2 == 0) state[DIK_ESCAPE] = 0x80;
 }
 
+int Game_Logs_Unseen() {
+    return logs.replay && logs.options.game && DInput_Keyboard_Reads() < logs.watch_start;
+}
+
 void Game_Logs_Frame() {
     int read = DInput_Keyboard_Reads() - 1;
     int frame = logs.frames++;
     logs.last_frame_read = read;
     int check_due = logs.rec.out.file && !logs.rec.stopped && frame % RECORD_CHECK_EVERY == 0;
-    int replay_due = logs.replay && logs.next_check < logs.replay->checks.size() &&
+    int replay_due = logs.replay && read <= logs.watch_end &&
+                     logs.next_check < logs.replay->checks.size() &&
                      logs.replay->checks[logs.next_check].read <= read;
     // The recorder checks the last game frame, so a game frame after it means the replay went
     // another way (or the file lies about its end): stop rather than play on.
-    int past_end = logs.replay && !logs.differs && !logs.replay->checks.empty() &&
-                   logs.next_check == logs.replay->checks.size() && !Ended_Early(*logs.replay) &&
-                   read > logs.replay->checks.back().read;
+    int past_end = logs.replay && !logs.differs && !logs.options.game &&
+                   !logs.replay->checks.empty() && logs.next_check == logs.replay->checks.size() &&
+                   !Ended_Early(*logs.replay) && read > logs.replay->checks.back().read;
     if (logs.state.file || check_due || replay_due) {
         std::string line = Format_State_Line(read, frame, Presented_Frame_Crc());
         Put(logs.state, line);
@@ -654,12 +701,14 @@ int Game_Logs_Close() {
     }
     if (logs.replay && logs.opened) {
         const REPLAY_TYP &rp = *logs.replay;
-        if (!logs.differs && logs.next_check < rp.checks.size() && logs.differ_read < 0) {
+        const int watched = logs.options.game;
+        if (!watched && !logs.differs && logs.next_check < rp.checks.size() &&
+            logs.differ_read < 0) {
             logs.differ_read = rp.checks[logs.next_check].read;
             logs.differ_expected = rp.checks[logs.next_check].line;
             logs.differ_actual = "(the replay ended after " + std::to_string(reads) + " reads)";
         }
-        if (!Ended_Early(rp) && reads != rp.end_reads && logs.differ_read < 0) {
+        if (!watched && !Ended_Early(rp) && reads != rp.end_reads && logs.differ_read < 0) {
             logs.differ_read = std::min(reads, rp.end_reads) - 1;
             logs.differ_expected = "(a run of " + std::to_string(rp.end_reads) + " reads)";
             logs.differ_actual = "(a run of " + std::to_string(reads) + " reads)";
@@ -669,6 +718,8 @@ int Game_Logs_Close() {
             failed = 1;
         } else if (logs.escape_pressed) {
             printf("replay stopped with Escape (%d checks matched)\n", logs.checks_passed);
+        } else if (watched) {
+            if (!Watched_Game_Verdict(watched)) failed = 1;
         } else if (logs.next_check < rp.checks.size()) {
             fprintf(stderr, "%s: the replay ended after %d reads, before the check at read %d\n",
                     logs.program, reads, rp.checks[logs.next_check].read);
@@ -701,6 +752,7 @@ int Game_Logs_Close() {
         shell_quit_hook = nullptr;
         shell_pausing_hook = nullptr;
         game_frame_hook = nullptr;
+        shell_unseen_hook = nullptr;
     }
     logs = LOGS_TYP{};
     return failed;

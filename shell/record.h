@@ -19,6 +19,7 @@ struct GAME_LOG_OPTIONS_TYP {
     const char *state = nullptr;    // one state line per game frame
     const char *entities = nullptr; // one entity line per game frame
     int quiet = 0; // the replay's verdict is left to the caller (--verify prints its own)
+    int game = 0;  // replaying: watch this game only, the ones before it run unseen (0: all)
 };
 
 // Takes argv[*i] and its value when it is --record, --replay, --state or --entities: 1 taken
@@ -37,6 +38,8 @@ int Game_Logs_Open(const GAME_LOG_OPTIONS_TYP &o, const char *program, const cha
 const REPLAY_TYP *Game_Logs_Replay();
 // The recording's keys at a keyboard read: Escape held after its end or after a difference.
 void Game_Logs_Replay_Keys(int read, uint8_t state[256]);
+// 1 while a watched game's earlier part runs: the next game frame is run at once, unseen.
+int Game_Logs_Unseen();
 // Writes the logs of the game frame just finished and checks it against the recording.
 void Game_Logs_Frame();
 // Writes the closing check once the game's frames are over (the pump has ended).

@@ -198,8 +198,9 @@ std::vector<MENU_RUN_ROW_TYP> Runs_Menu_Rows(const std::vector<HALL_ENTRY_TYP> &
         std::snprintf(label, sizeof label, "%2d %7lld %s", (int)i + 1, g.score,
                       Run_Outcome_Name(g.outcome));
         std::string date = Shown_Date(g);
-        rows.push_back(
-            {label, Runs_Length(g.frames) + "  " + (date.size() > 5 ? date.substr(5) : date)});
+        rows.push_back({label,
+                        Runs_Length(g.frames) + "  " + (date.size() > 5 ? date.substr(5) : date),
+                        ranked[i].file, g.number});
     }
     return rows;
 }

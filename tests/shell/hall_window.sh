@@ -1,7 +1,8 @@
 #!/bin/sh
 # The hall of fame in a real window (Xvfb): with no game kept the right end of the title's key
 # card band stays dark; once farwake-headless has kept a game in the same runs folder, the title
-# shows "Best N" there. Exits 77 (skipped) when Xvfb, xdotool or xwd is missing.
+# shows "Best N" there; Enter on that game in the menu's "Best runs" page quits the game being
+# played (kept as a quit) and watches the kept one to its end, verified. Exits 77 (skipped) when Xvfb, xdotool or xwd is missing.
 # usage: hall_window.sh FARWAKE FARWAKE_HEADLESS XWD_BOX
 game=$1 headless=$2 box=$3
 for tool in Xvfb xdotool xwd; do
@@ -39,4 +40,27 @@ printf '0 ESCAPE\n2-100 LCONTROL\n101-400 LMENU\n' >"$work/keys.txt"
 best=$(title_lit best) || exit 1
 echo "lit at the band's end: $none without a hall, $best with one"
 [ "$best" -gt $((none + 60)) ] || fail "no best score on the title ($none, then $best lit pixels)"
+
+# Title, F1, Down to "Best runs", Enter, Enter on the best game; Escape leaves the credits.
+# (The killed runs above left files of their own.)
+before=$(ls "$runs" | wc -l)
+SDL_AUDIODRIVER=dummy "$game" --window >"$work/game.log" 2>&1 &
+gpid=$!
+wait_game_window
+sleep 1.5
+xdotool key Escape
+sleep 1
+for k in F1 Down Down Down Down Down Return Return; do
+    xdotool key "$k"
+    sleep 0.2
+done
+sleep 2
+xdotool key Escape
+wait_game_end 60
+[ "$status" -eq 0 ] || fail "watching from the menu exited $status: $(cat "$work/game.log")"
+grep -q '^game 1 matches (' "$work/game.log" || fail "the watched game was not verified: $(cat "$work/game.log")"
+# The quit game was kept, and watching kept nothing.
+kept=$(ls "$runs" | wc -l)
+[ "$kept" -eq $((before + 1)) ] || fail "the runs folder holds $kept files, not $before and the quit game"
+"$game" --scores | grep -q ' quit ' || fail "the quit game is not in the hall: $("$game" --scores)"
 echo "PASS"

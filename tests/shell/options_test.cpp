@@ -101,6 +101,29 @@ TEST(Options, BadOptionsAndValuesAreRefusedWithAReason) {
     }
 }
 
+TEST(Options, AGameIsWatchedOnlyFromAReplay) {
+    struct {
+        std::vector<const char *> args;
+        int result, game;
+        const char *why;
+    } cases[] = {
+        {{"--replay", "a.rec", "--game", "2"}, SHELL_OPTIONS_RUN, 2, ""},
+        {{"--game=1", "--replay=a.rec"}, SHELL_OPTIONS_RUN, 1, ""},
+        {{"--replay", "a.rec", "--game", "0"}, SHELL_OPTIONS_BAD, 0, "--game wants K, not '0'"},
+        {{"--replay", "a.rec", "--game", "-3"}, SHELL_OPTIONS_BAD, 0, "not '-3'"},
+        {{"--replay", "a.rec", "--game", "2x"}, SHELL_OPTIONS_BAD, 0, "not '2x'"},
+        {{"--game", "2"}, SHELL_OPTIONS_BAD, 2, "--game goes with --replay"},
+        // Only its whole name: --g is no prefix of it.
+        {{"--replay", "a.rec", "--g", "2"}, SHELL_OPTIONS_BAD, 0, "unknown option '--g'"},
+    };
+    for (const auto &c : cases) {
+        Parsed p = parse(c.args);
+        EXPECT_EQ(p.result, c.result) << c.why;
+        EXPECT_EQ(p.opts.logs.game, c.game) << c.why;
+        EXPECT_NE(p.why.find(c.why), std::string::npos) << p.why;
+    }
+}
+
 TEST(Options, UsageIsOneLineNamingEveryOption) {
     std::string usage = Shell_Usage_Line("farwake565");
     EXPECT_EQ(usage.find('\n'), std::string::npos);

@@ -395,7 +395,7 @@ TEST(PauseMenu, BestRunsPageListsTheHall) {
         {nullptr, "Best runs\n  Runs are not kept\n> Back\n" HINT},
         {[] { return std::vector<MENU_RUN_ROW_TYP>{}; }, "Best runs\n  No game kept yet\n> Back\n" HINT},
         {[] {
-             return std::vector<MENU_RUN_ROW_TYP>{{" 1   12400 won", "4:12  12-08 23:10"}};
+             return std::vector<MENU_RUN_ROW_TYP>{{" 1   12400 won", "4:12  12-08 23:10", "", 0}};
          },
          "Best runs\n   1   12400 won   4:12  12-08 23:10\n> Back\n" HINT},
     };
@@ -414,6 +414,58 @@ TEST(PauseMenu, BestRunsPageListsTheHall) {
     }
     menu_runs_source = nullptr;
 #undef HINT
+}
+
+// Enter on a game of the page hands that game to the program and quits the game being played;
+// Enter on a line without a game does nothing.
+TEST(PauseMenu, EnterOnABestRunWatchesItsGame) {
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    static MENU_RUN_ROW_TYP asked;
+    static int quits;
+    struct Case {
+        std::vector<MENU_RUN_ROW_TYP> (*source)();
+        int downs; // from the page's first row
+        std::string file;
+        int game;
+    } cases[] = {
+        {[] {
+             return std::vector<MENU_RUN_ROW_TYP>{{" 1     900 lost", "0:09", "a.rec", 3},
+                                                  {" 2     500 won", "0:01", "b.rec", 1}};
+         },
+         1, "b.rec", 1},
+        {[] {
+             return std::vector<MENU_RUN_ROW_TYP>{{" 1     900 lost", "0:09", "a.rec", 3}};
+         },
+         0, "a.rec", 3},
+        {[] { return std::vector<MENU_RUN_ROW_TYP>{}; }, 0, "", 0}, // "No game kept yet"
+    };
+    menu_runs_watch = [](const MENU_RUN_ROW_TYP &row) { asked = row; };
+    shell_quit_hook = [] { quits++; };
+    for (const Case &c : cases) {
+        asked = MENU_RUN_ROW_TYP{};
+        quits = 0;
+        menu_runs_source = c.source;
+        Menu_Open();
+        for (int i = 0; i < 5; i++)
+            Menu_Key(DIK_DOWN);
+        Menu_Key(DIK_RETURN);
+        for (int i = 0; i < c.downs; i++)
+            Menu_Key(DIK_DOWN);
+        int outcome = Menu_Key(DIK_RETURN);
+        EXPECT_EQ(asked.file, c.file) << c.downs;
+        EXPECT_EQ(asked.game, c.game) << c.downs;
+        // A game to watch ends the run (the pause quits on it); no game, nothing happens.
+        EXPECT_EQ(outcome == MENU_WATCH, c.game != 0) << c.downs;
+        EXPECT_EQ(quits, 0) << c.downs;
+        Menu_Close();
+    }
+    // The quit posted for a null window goes nowhere: gone before the next test's pump.
+    MSG leftover;
+    while (PeekMessageA(&leftover, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    shell_quit_hook = nullptr;
+    menu_runs_watch = nullptr;
+    menu_runs_source = nullptr;
 }
 
 } // namespace

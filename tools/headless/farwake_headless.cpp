@@ -123,7 +123,8 @@ int Usage() {
         "  --runs DIR      keep the run in DIR as the game keeps its runs (bounded)\n"
         "  --scores        print the best ten games kept in the --runs folder and exit\n"
         "  --verify FILE   replay FILE and print one JSON line per game (--game K: that one)\n"
-        "  (--replay takes the seed and the keys from the recording, as fast as it can)\n"
+        "  (--replay takes the seed and the keys from the recording, as fast as it can;\n"
+        "   --replay FILE --game K plays up to game K's end, the games before it unseen)\n"
         "exit status: 0 done, 1 a file could not be read or written or the replay differs,\n"
         "2 bad options (--verify: 1 also when a game does not verify), 3 a data file could not be "
         "read, 128+S stopped by signal S\n",
@@ -198,7 +199,11 @@ int main(int argc, char **argv) {
         else if (a == "--verify")
             verify = v;
         else if (a == "--game") {
-            if (!Parse_Count(v, 1000000, &verify_game) || verify_game < 1) return Usage();
+            if (!Parse_Count(v, 1000000, &verify_game) || verify_game < 1) {
+                fprintf(stderr, "farwake-headless: --game wants a game number from 1, not '%s'\n",
+                        v);
+                return 2;
+            }
         } else if (a == "--seed") {
             if (!Parse_Count(v, 0xFFFFFFFFLL, &seed)) return Usage();
             seed_given = 1;
@@ -230,8 +235,11 @@ int main(int argc, char **argv) {
         if (!runs) return Usage();
         return Runs_Print_Scores("farwake-headless", runs);
     }
-    if ((verify_game && !verify) || (verify && (logs.replay || logs.record || runs)))
+    // --game picks the game --verify prints, or the one game a replay plays to.
+    if ((verify_game && !verify && !logs.replay) ||
+        (verify && (logs.replay || logs.record || runs)))
         return Usage();
+    if (logs.replay) logs.game = (int)verify_game;
     if (verify) {
         logs.replay = verify;
         logs.quiet = 1;
