@@ -28,6 +28,15 @@ inline void Plat_Default_Input_Map(Plat_Input_Map *m) {
     m->pad[PLAT_PAD_BACK] = DIK_ESCAPE;
 }
 
+// The mapping a shell asks for: keys and pad as given, or the built-in one where either is null.
+inline void Plat_Input_Map_Of(Plat_Input_Map *m, const uint8_t keys[256],
+                              const uint8_t pad[PLAT_PAD_BUTTONS]) {
+    Plat_Default_Input_Map(m);
+    if (!keys || !pad) return;
+    std::memcpy(m->keys, keys, sizeof m->keys);
+    std::memcpy(m->pad, pad, sizeof m->pad);
+}
+
 // Turns one read's device keys and held pad buttons into the game's keyboard state.
 inline void Plat_Map_Input(const Plat_Input_Map &m, const uint8_t device[256], uint32_t pad,
                            uint8_t game[256]) {

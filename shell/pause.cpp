@@ -261,6 +261,10 @@ void Shell_Game_Pad(HWND hwnd) {
     if ((pressed >> PLAT_PAD_BACK & 1u) && Prefs_Escape_Held() && !paused) quit_or_ask(hwnd);
 }
 
+void Shell_Game_Pad_Start() {
+    game_pad_before = Plat_Read_Pad();
+}
+
 int Shell_Title_Pass(HWND hwnd) {
     quitting = 0;
     MSG msg;

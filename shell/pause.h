@@ -24,6 +24,9 @@ void Shell_Pause_Idle(HWND hwnd);
 // One pass of the running game's pump: while Escape is held back, the controller's Back asks
 // before it quits as Escape does (its press is held back from the reads with Escape's).
 void Shell_Game_Pad(HWND hwnd);
+// The game's pump begins: a button held from before (the Back that left the title) acts only once
+// pressed again, as an Escape held from the title does.
+void Shell_Game_Pad_Start();
 // Called by the title between its frames: the key messages the title leaves are taken here, F1
 // opening the menu over the title (which waits, reading nothing, until the menu is closed and its
 // key let go). 1 when the player quit from that menu, so the title ends.

@@ -121,6 +121,7 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
     Shell_Present_Start();
     // The game's frames only: the title is over, and the credits take Escape as they always did.
     Prefs_Hold_Escape(shell_asks_to_quit);
+    Shell_Game_Pad_Start();
 
     MSG msg{};
     while (TRUE) {

@@ -158,11 +158,8 @@ uint32_t Plat_Read_Pad() {
 }
 
 void Plat_Set_Input_Map(const uint8_t keys[256], const uint8_t pad[PLAT_PAD_BUTTONS]) {
-    Plat_Default_Input_Map(&input_map);
+    Plat_Input_Map_Of(&input_map, keys, pad);
     input_map_set = 1;
-    if (!keys || !pad) return;
-    std::memcpy(input_map.keys, keys, sizeof input_map.keys);
-    std::memcpy(input_map.pad, pad, sizeof input_map.pad);
 }
 
 namespace {

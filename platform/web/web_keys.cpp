@@ -161,18 +161,34 @@ int Web_Dik_From_Code(const char *code) {
     return 0;
 }
 
-void Web_Gamepad_Keys(unsigned buttons, int stick_x, int stick_y, uint8_t state[256]) {
-    // The buttons of the standard mapping (w3c.github.io/gamepad/#remapping).
-    enum { A = 0, B = 1, RIGHT_SHOULDER = 5, BACK = 8, START = 9, UP = 12, LEFT = 14, RIGHT = 15 };
-    auto held = [buttons](int b) { return (buttons >> b) & 1u; };
-    if (held(LEFT) || stick_x < -WEB_STICK_THRESHOLD) state[DIK_LEFT] = 0x80;
-    if (held(RIGHT) || stick_x > WEB_STICK_THRESHOLD) state[DIK_RIGHT] = 0x80;
-    if (held(UP) || stick_y < -WEB_STICK_THRESHOLD) state[DIK_UP] = 0x80;
-    if (held(A)) state[DIK_LCONTROL] = 0x80;
-    if (held(B)) state[DIK_LMENU] = 0x80;
-    if (held(RIGHT_SHOULDER)) state[DIK_TAB] = 0x80;
-    if (held(START)) state[DIK_RETURN] = 0x80;
-    if (held(BACK)) state[DIK_ESCAPE] = 0x80;
+uint32_t Web_Pad_Buttons(unsigned buttons, int stick_x, int stick_y) {
+    // The standard mapping's buttons in order (w3c.github.io/gamepad/#remapping): A B X Y, the
+    // shoulders, the triggers (no desktop button), Back, Start, the sticks, the D-pad, Guide.
+    static const int platform_button[] = {PLAT_PAD_A,
+                                          PLAT_PAD_B,
+                                          PLAT_PAD_X,
+                                          PLAT_PAD_Y,
+                                          PLAT_PAD_LEFTSHOULDER,
+                                          PLAT_PAD_RIGHTSHOULDER,
+                                          -1,
+                                          -1,
+                                          PLAT_PAD_BACK,
+                                          PLAT_PAD_START,
+                                          PLAT_PAD_LEFTSTICK,
+                                          PLAT_PAD_RIGHTSTICK,
+                                          PLAT_PAD_DPUP,
+                                          PLAT_PAD_DPDOWN,
+                                          PLAT_PAD_DPLEFT,
+                                          PLAT_PAD_DPRIGHT,
+                                          PLAT_PAD_GUIDE};
+    uint32_t held = 0;
+    for (int b = 0; b < (int)(sizeof platform_button / sizeof platform_button[0]); b++)
+        if ((buttons >> b & 1u) && platform_button[b] >= 0) held |= 1u << platform_button[b];
+    if (stick_x < -WEB_STICK_THRESHOLD) held |= 1u << PLAT_PAD_DPLEFT;
+    if (stick_x > WEB_STICK_THRESHOLD) held |= 1u << PLAT_PAD_DPRIGHT;
+    if (stick_y < -WEB_STICK_THRESHOLD) held |= 1u << PLAT_PAD_DPUP;
+    if (stick_y > WEB_STICK_THRESHOLD) held |= 1u << PLAT_PAD_DPDOWN;
+    return held;
 }
 
 void Web_Pace_Start(Web_Pace *p, double wall, uint32_t clock) {

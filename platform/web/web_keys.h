@@ -3,17 +3,17 @@
 // display's refresh as its animation callbacks show it.
 #pragma once
 #include <cstdint>
+#include "platform/platform.h"
 
 // DirectInput scan code of a KeyboardEvent.code ("KeyA", "ArrowLeft"...); 0 when it has none.
 int Web_Dik_From_Code(const char *code);
 
-// Left-stick travel past which the stick counts as an arrow key (about a quarter), as on the
+// Left-stick travel past which the stick counts as the D-pad (about a quarter), as on the
 // desktop.
 constexpr int WEB_STICK_THRESHOLD = 8000;
-// ORs a standard-mapping gamepad into the keyboard state as the desktop maps a controller:
-// D-pad or left stick left/right/up the arrows, A Left Control, B Left Alt, right shoulder Tab,
-// Start Enter, Back Escape. buttons: bit i for button i; stick_x/y in [-32768, 32767].
-void Web_Gamepad_Keys(unsigned buttons, int stick_x, int stick_y, uint8_t state[256]);
+// A standard-mapping gamepad's buttons (bit i: button i) and left stick (each in [-32768, 32767])
+// as the platform's pad buttons (bit PLAT_PAD_*), the stick past the threshold as the D-pad.
+uint32_t Web_Pad_Buttons(unsigned buttons, int stick_x, int stick_y);
 
 // Frame pacing: the game's clock runs behind the wall clock and a wait ends once the wall clock
 // has caught up with it. Waits between game frames (for pictures drawn in between) end as they

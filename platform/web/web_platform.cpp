@@ -5,6 +5,7 @@
 #include "platform/web/web_keys.h"
 #include "platform/web/web_picture.h"
 #include "platform/dik.h"
+#include "platform/input_map.h"
 #include <emscripten.h>
 #include <emscripten/html5.h>
 #include <cstring>
@@ -128,6 +129,8 @@ struct Web_State {
     uint8_t pressed[256] = {}; // went down since the last read, however briefly
     uint8_t latest[256] = {};
     int reads = 0;
+    Plat_Input_Map map{};
+    int map_set = 0;
     Web_Key_Source key_source = nullptr;
     void *key_user = nullptr;
 
@@ -163,11 +166,18 @@ void forget_taps() {
     std::memset(ws.pressed, 0, sizeof ws.pressed);
 }
 
-// The controllers' buttons as keys, in the desktop's mapping.
-void gamepad_keys(uint8_t state[256]) {
+// The controllers' buttons held now, as the platform's pad buttons.
+uint32_t pad_buttons() {
     int stick[2] = {0, 0};
     unsigned buttons = (unsigned)web_gamepads(stick);
-    Web_Gamepad_Keys(buttons, stick[0], stick[1], state);
+    return Web_Pad_Buttons(buttons, stick[0], stick[1]);
+}
+
+// The keys and buttons held now (pad: the controllers', 0: none) as the game's keys, through the
+// mapping the shell set (the built-in one until then).
+void map_input(const uint8_t device[256], uint32_t pad, uint8_t game[256]) {
+    if (!ws.map_set) Plat_Set_Input_Map(nullptr, nullptr);
+    Plat_Map_Input(ws.map, device, pad, game);
 }
 
 EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *e, void *) {
@@ -239,9 +249,10 @@ void Web_Wait_For_Key(int dik) {
     // Only a press made from now on counts, not a key still held from before.
     ws.pressed[dik] = 0;
     uint8_t pad_was = 0x80; // nor a controller's button held since the game
+    const uint8_t no_keys[256] = {};
     for (;;) {
-        uint8_t pad[256] = {};
-        gamepad_keys(pad);
+        uint8_t pad[256];
+        map_input(no_keys, pad_buttons(), pad);
         if (ws.pressed[dik] || (pad[dik] && !pad_was)) break;
         pad_was = pad[dik];
         next_frame();
@@ -340,10 +351,11 @@ int Plat_Read_Keyboard(uint8_t state[256]) {
         ws.key_source(index, state, ws.key_user);
     } else {
         // A press shorter than a frame still reaches the game, in the read after it.
+        uint8_t device[256];
         for (int i = 0; i < 256; i++)
-            state[i] = ws.held[i] | ws.pressed[i];
+            device[i] = ws.held[i] | ws.pressed[i];
         forget_taps();
-        gamepad_keys(state);
+        map_input(device, pad_buttons(), state);
     }
     std::memcpy(ws.latest, state, 256);
     return 1;
@@ -405,7 +417,7 @@ void Plat_Pause(int on) {
     web_paused(ws.paused);
 }
 
-// The page names itself and sizes its canvas; the keys arrive as the game's own codes.
+// The page names itself and sizes its canvas.
 void Plat_Set_Window(const char *, int, int) {}
 
 void Plat_Window_State(int *fullscreen, int *width, int *height) {
@@ -420,7 +432,10 @@ int Plat_Desktop_Size(int *, int *) {
 }
 
 uint32_t Plat_Read_Pad() {
-    return 0;
+    return pad_buttons();
 }
 
-void Plat_Set_Input_Map(const uint8_t *, const uint8_t *) {}
+void Plat_Set_Input_Map(const uint8_t keys[256], const uint8_t pad[PLAT_PAD_BUTTONS]) {
+    Plat_Input_Map_Of(&ws.map, keys, pad);
+    ws.map_set = 1;
+}

@@ -206,6 +206,33 @@ TEST_F(WholeProgram, ARunAskedAndPlayedOnReplays) {
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
 }
 
+// The controller's Back held from the title, which it left, does not ask once the game runs;
+// let go and pressed again, it asks (the first idle pass of the question's pause ends the run).
+TEST_F(WholeProgram, BackHeldFromTheTitleAsksOnlyWhenPressedAgain) {
+    Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
+    shell_asks_to_quit = 1;
+    static int asked_at;
+    asked_at = 0;
+    shell_pause_idle_hook = [] {
+        if (asked_at || !Shell_Asking_To_Quit()) return;
+        asked_at = R.frames;
+        Headless_Push_Event({PLAT_EV_QUIT, 0});
+    };
+    Headless_Set_Frame_Hook(
+        [](const uint16_t *, int, int, int, int, void *) {
+            R.frames++;
+            if (R.frames == 60) Headless_Set_Pad(0);
+            if (R.frames == 70) Headless_Set_Pad(1u << PLAT_PAD_BACK);
+        },
+        nullptr);
+    Headless_Set_Pad(1u << PLAT_PAD_BACK);
+    EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+    shell_pause_idle_hook = nullptr;
+    shell_asks_to_quit = 0;
+    Headless_Set_Pad(0);
+    EXPECT_EQ(asked_at, 71); // the question's dimmed picture follows the 70th
+}
+
 // F1 on the title opens the menu drawn over the dimmed title, which waits meanwhile (no frame,
 // no read); a change made there applies, and leaving the menu goes back to the title, whose own
 // Escape then starts the game as ever.

@@ -1,10 +1,13 @@
-// The page's key table: the browser's physical key codes the game is played with land on the
-// scan codes the game reads, extended keys carry the 0x80 bit, and unknown codes have none.
+// The page's key table and controller: the browser's physical key codes land on the scan codes the
+// game reads (extended keys carry the 0x80 bit, unknown codes have none), and a standard-mapping
+// gamepad on the platform's pad buttons, through the shell's mapping.
 #include "platform/web/web_keys.h"
 #include "platform/dik.h"
+#include "platform/input_map.h"
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -68,7 +71,20 @@ TEST(WebKeys, NoTwoPhysicalKeysShareAScanCode) {
     }
 }
 
-// Each standard-mapping button or stick push lands on the key the desktop gives it, alone.
+// The game's keys for a controller state and the keys held, through a mapping.
+std::vector<int> mapped_keys(const Plat_Input_Map &m, unsigned buttons, int x, int y,
+                             int held_key = 0) {
+    uint8_t device[256] = {}, state[256];
+    if (held_key) device[held_key] = 0x80;
+    Plat_Map_Input(m, device, Web_Pad_Buttons(buttons, x, y), state);
+    std::vector<int> down;
+    for (int k = 0; k < 256; k++)
+        if (state[k]) down.push_back(k);
+    return down;
+}
+
+// Each standard-mapping button or stick push lands, through the built-in mapping, on the key the
+// desktop gives it, alone.
 TEST(WebKeys, GamepadFollowsTheDesktopMapping) {
     struct Case {
         unsigned buttons;
@@ -90,29 +106,48 @@ TEST(WebKeys, GamepadFollowsTheDesktopMapping) {
         {0, 0, 32767, 0},    // down on the stick is no key
         {1u << 13, 0, 0, 0}, // D-pad down neither
         {1u << 4, 0, 0, 0},  // nor the left shoulder
+        {1u << 6, 0, 0, 0},  // nor a trigger
+        {1u << 16, 0, 0, 0}, // nor Guide
     };
+    Plat_Input_Map built_in;
+    Plat_Default_Input_Map(&built_in);
     for (const Case &c : cases) {
-        uint8_t state[256] = {};
-        Web_Gamepad_Keys(c.buttons, c.x, c.y, state);
-        int down = 0;
-        for (int k = 0; k < 256; k++)
-            down += state[k] != 0;
-        EXPECT_EQ(down, c.dik ? 1 : 0) << c.buttons << " " << c.x << " " << c.y;
-        if (c.dik) {
-            EXPECT_EQ(state[c.dik], 0x80) << c.buttons << " " << c.x << " " << c.y;
-        }
+        std::vector<int> want;
+        if (c.dik) want.push_back(c.dik);
+        EXPECT_EQ(mapped_keys(built_in, c.buttons, c.x, c.y), want)
+            << c.buttons << " " << c.x << " " << c.y;
     }
 }
 
-// A controller adds to the keyboard: keys already down stay down.
-TEST(WebKeys, GamepadKeepsTheKeyboardsKeys) {
-    uint8_t state[256] = {};
-    state[DIK_P] = 0x80;
-    Web_Gamepad_Keys((1u << 0) | (1u << 15), 0, -20000, state);
-    EXPECT_EQ(state[DIK_P], 0x80);
-    EXPECT_EQ(state[DIK_LCONTROL], 0x80);
-    EXPECT_EQ(state[DIK_RIGHT], 0x80);
-    EXPECT_EQ(state[DIK_UP], 0x80);
+// The platform's pad buttons carry what the shell reads (the menu, Back asking before a quit),
+// the stick as the D-pad in all four ways, and a button past the standard ones is none.
+TEST(WebKeys, GamepadGivesThePlatformsButtons) {
+    EXPECT_EQ(Web_Pad_Buttons(1u << 8, 0, 0), 1u << PLAT_PAD_BACK);
+    EXPECT_EQ(Web_Pad_Buttons(1u << 9, 0, 0), 1u << PLAT_PAD_START);
+    EXPECT_EQ(Web_Pad_Buttons(1u << 2 | 1u << 3, 0, 0), 1u << PLAT_PAD_X | 1u << PLAT_PAD_Y);
+    EXPECT_EQ(Web_Pad_Buttons(0, 0, 8001), 1u << PLAT_PAD_DPDOWN);
+    EXPECT_EQ(Web_Pad_Buttons(1u << 13, -9000, 0), 1u << PLAT_PAD_DPDOWN | 1u << PLAT_PAD_DPLEFT);
+    EXPECT_EQ(Web_Pad_Buttons(1u << 20, 0, 0), 0u);
+}
+
+// A controller adds to the keyboard, and the shell's mapping applies to both: with Escape held
+// back for the quit question, neither the key nor Back reach the game, and a rebound key moves.
+TEST(WebKeys, TheShellsMappingAppliesToKeysAndButtons) {
+    Plat_Input_Map m;
+    Plat_Default_Input_Map(&m);
+    EXPECT_EQ(mapped_keys(m, (1u << 0) | (1u << 15), 0, -20000, DIK_P),
+              (std::vector<int>{DIK_P, DIK_LCONTROL, DIK_UP, DIK_RIGHT}));
+    uint8_t keys[256], pad[PLAT_PAD_BUTTONS];
+    std::memcpy(keys, m.keys, sizeof keys);
+    std::memcpy(pad, m.pad, sizeof pad);
+    keys[DIK_ESCAPE] = 0;
+    pad[PLAT_PAD_BACK] = 0;
+    keys[DIK_SPACE] = DIK_LCONTROL;
+    Plat_Input_Map_Of(&m, keys, pad);
+    EXPECT_EQ(mapped_keys(m, 1u << 8, 0, 0, DIK_ESCAPE), std::vector<int>{});
+    EXPECT_EQ(mapped_keys(m, 0, 0, 0, DIK_SPACE), std::vector<int>{DIK_LCONTROL});
+    Plat_Input_Map_Of(&m, keys, nullptr); // half a mapping: the built-in one
+    EXPECT_EQ(mapped_keys(m, 1u << 8, 0, 0), std::vector<int>{DIK_ESCAPE});
 }
 
 } // namespace

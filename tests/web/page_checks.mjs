@@ -166,7 +166,7 @@ export async function pageChecks({ check, launchBrowser, base }) {
 
     // P and Pause pause and resume; paused, no game frame runs and no keyboard is read, and
     // the sound is held. A hidden tab pauses, and the game stays paused when it comes back
-    // until the pause control is tapped.
+    // until the pause control is tapped. Escape asks before it ends the game.
     {
       const errors = [];
       const page = await newPage(browser, errors);
@@ -214,6 +214,33 @@ export async function pageChecks({ check, launchBrowser, base }) {
       check('hidden_tab_sound_state_is_what_plays', held === 'suspended' && mixing,
             `paused after the tab came back: ${held}; mixing after the pause control: ${mixing}`);
       await other.close();
+      // Escape in a game asks first, paused: no frame runs, and another key plays on from the
+      // next read, the game never having seen the Escape. Asked again, a second Escape ends the
+      // game (no game frame after it), and one more skips the credits.
+      const ended = await watch('window.fwRunsEnded');
+      await page.keyboard.press('Escape', { delay: 50 });
+      const asked = await until(watch, 'document.body.classList.contains("paused")', 10000);
+      await sleep(300);
+      const [q0, qRead] = await watch(`[Module.stateLines.length, ${LAST}.read]`);
+      await sleep(1000);
+      const q1 = await watch('Module.stateLines.length');
+      await page.keyboard.press('KeyD', { delay: 50 });
+      const playsOn = await until(watch, `Module.stateLines.length > ${q1 + 5}`, 20000);
+      const qNext = await watch(`JSON.parse(Module.stateLines[${q1}]).read`);
+      check('escape_asks_and_another_key_plays_on', asked && q1 === q0 && playsOn && qNext === qRead + 1,
+            `asked ${asked}, ${q1 - q0} frames while asking, played on ${playsOn}, read ${qRead} then ${qNext}`);
+      await page.keyboard.press('Escape', { delay: 50 });
+      await until(watch, 'document.body.classList.contains("paused")', 10000);
+      await page.keyboard.press('Escape', { delay: 50 });
+      await sleep(500);
+      const e0 = await watch('Module.stateLines.length');
+      await sleep(1000);
+      // No longer asking and no game frame: the credits, unless the held Escape skipped them.
+      const [e1, answered] = await watch('[Module.stateLines.length, !document.body.classList.contains("paused")]');
+      if (!(await watch(`window.fwRunsEnded > ${ended}`))) await page.keyboard.press('Escape', { delay: 50 });
+      const runEnded = await until(watch, `window.fwRunsEnded > ${ended}`, 20000);
+      check('second_escape_quits', e1 === e0 && answered && runEnded,
+            `${e1 - e0} frames after it, question gone ${answered}, run ended ${runEnded}`);
       check('pause_without_page_errors', errors.length === 0, errors.join(' | '));
       await page.browserContext().close();
     }
@@ -285,7 +312,8 @@ export async function pageChecks({ check, launchBrowser, base }) {
       await page.browserContext().close();
     }
 
-    // A controller (a scripted Gamepad API): Back leaves the title, A fires, up thrusts.
+    // A controller (a scripted Gamepad API): Back leaves the title, A fires, up thrusts, and Back
+    // in the game asks before it quits.
     {
       const errors = [];
       const page = await newPage(browser, errors, (p) => p.evaluateOnNewDocument(() => {
@@ -309,6 +337,13 @@ export async function pageChecks({ check, launchBrowser, base }) {
       const thrust = lines.some((l) => l.engines_on && l.player.v > 0);
       const shots = lines.some((l) => l.bullets > 0);
       check('gamepad_plays', left && thrust && shots, `left the title ${left}, thrust ${thrust}, shots ${shots}`);
+      // Back in the game asks as Escape does; A then plays on.
+      const press = async (b) => { await watch(`fwPad(${b}, true)`); await sleep(200); await watch(`fwPad(${b}, false)`); };
+      await press(8);
+      const asks = await until(watch, 'document.body.classList.contains("paused")', 5000);
+      await press(0);
+      const playsOn = await until(watch, '!document.body.classList.contains("paused")', 5000);
+      check('gamepad_back_asks_and_a_plays_on', asks && playsOn, `asked ${asks}, played on ${playsOn}`);
       await page.browserContext().close();
     }
   } finally {

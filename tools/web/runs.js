@@ -216,7 +216,7 @@
         const watch = button('Watch', () => opts.watch(e));
         if (opts.playing()) {
           watch.disabled = true;
-          watch.title = 'A game is running: end it first (Escape); it is kept';
+          watch.title = 'A game is running: end it first (Escape, twice); it is kept';
         }
         button('Save', () => download(e.file, fileText(e.file)));
         button('Link', async () => {

@@ -262,6 +262,9 @@ int main(int argc, char **argv) {
             }
             game_frame_hook = State_Hook;
         }
+        // A live game asks before Escape ends it, as on the desktop; a replay or a key script
+        // takes Escape as it always did.
+        shell_asks_to_quit = !replayed && !run.scripted;
         HINSTANCE__ instance{1};
         int code = WinMain(&instance, nullptr, nullptr, 0);
         // A game that could not start (a data file it cannot read) would fail again.
@@ -279,6 +282,7 @@ int main(int argc, char **argv) {
         run.logs.replay = nullptr;
         // A page cannot exit: the next run waits for Enter on the page's own keyboard.
         Web_Set_Key_Source(nullptr, nullptr);
+        run.scripted = 0;
         Web_Set_Unpaced(0);
         Web_Show_Message("The game has ended. Press Enter to play again.");
         Web_Wait_For_Key(DIK_RETURN);
