@@ -8,6 +8,7 @@
 #include "engine/graphics/bitmap.h"
 #include "engine/graphics/clock.h"
 #include "engine/graphics/ddraw.h"
+#include "engine/graphics/frame_source.h"
 #include "engine/input/dinput.h"
 #include "engine/window/window.h"
 #include "world/stars.h"
@@ -124,14 +125,15 @@ int Run_Title_Screen() {
             Draw_Text_GDI(best_line, TITLE_BEST_X, TITLE_CARD_Y + TITLE_CARD_ROW_H,
                           TITLE_CARD_COLOR, lpddsback);
         DDraw_Flip();
-        Wait_Clock(SCREEN_FRAME_MS);
+        // Through the frame hook: a shell that runs the title unseen takes the wait.
+        Wait_Frame(SCREEN_FRAME_MS);
         const int left = title_frame_hook && title_frame_hook();
         done = left || Escape_Down();
     }
     player_yv = 0.0f;
     escape_armed = 0;
     Destroy_Bitmap_Image(&background_bmp);
-    return (int)Wait_Clock(TITLE_HOLD_MS);
+    return (int)Wait_Frame(TITLE_HOLD_MS);
 }
 
 int Run_Credits_Screen() {

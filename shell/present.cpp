@@ -93,7 +93,8 @@ void Show(uint32_t start, const PRESENT_AT_TYP &at) {
 }
 
 // Goes into or out of unseen frames: silent while in, and the schedule starts afresh on the way
-// out, as the frames run at once have left it behind the clock.
+// out, as the frames run at once have left it behind the clock. The sounds those frames started
+// end there too: they belong to the unseen part (a loop, such as the engine's, is the game's now).
 void Set_Unseen(int unseen) {
     if (unseen == presenter.unseen) return;
     presenter.unseen = unseen;
@@ -102,12 +103,20 @@ void Set_Unseen(int unseen) {
         Mixer_Set_Master(0);
         return;
     }
+    Mixer_Stop_Unlooped();
     Mixer_Set_Master(presenter.saved_master);
     Present_Clock_Reset(&presenter.clock);
     presenter.clock.frame = -1;
 }
 
 } // namespace
+
+void Shell_Present_Title(int on) {
+    const int unseen = on && shell_unseen_hook && shell_unseen_hook();
+    Set_Unseen(unseen);
+    DDraw_Set_Flip_Shows(!unseen);
+    wait_frame_hook = unseen ? Shell_Present_Wait : nullptr;
+}
 
 void Shell_Present_Start() {
     presenter.running = 1;

@@ -25,6 +25,9 @@ extern void (*shell_present_hook)(const SHELL_PRESENTED_TYP &p);
 // (the part of a recording before the game being watched).
 extern int (*shell_unseen_hook)();
 
+// The title begins (on) or ends: while the watched game is still ahead (shell_unseen_hook), the
+// title runs unseen too, its waits and pictures skipped.
+void Shell_Present_Title(int on);
 // Starts the schedule for a game: reads the display's refresh and asks for vsync.
 void Shell_Present_Start();
 // Runs one game frame under the schedule: its own flip shows nothing when the refreshes do.

@@ -115,7 +115,9 @@ int WinMain(HINSTANCE hinstance, HINSTANCE, char *, int) {
     Prefs_Window_Opened();
 
     title_frame_hook = Title_Pass;
+    Shell_Present_Title(1);
     Game_Init(nullptr);
+    Shell_Present_Title(0);
     title_frame_hook = nullptr;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
     Shell_Present_Start();

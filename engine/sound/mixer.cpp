@@ -304,6 +304,19 @@ int Mixer_Stop(DSBUFFER *buf) {
     return 1;
 }
 
+int Mixer_Stop_Unlooped() {
+    std::lock_guard<std::mutex> g(mixer_lock);
+    int stopped = 0;
+    for (DSBUFFER &b : pool) {
+        if (!b.in_use || !(b.status & DSBSTATUS_PLAYING) || (b.status & DSBSTATUS_LOOPING))
+            continue;
+        b.status = 0;
+        b.generation++;
+        stopped++;
+    }
+    return stopped;
+}
+
 int Mixer_Status(const DSBUFFER *buf) {
     std::lock_guard<std::mutex> g(mixer_lock);
     return buf->status;

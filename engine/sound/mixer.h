@@ -10,12 +10,12 @@
 using DSound_Samples = std::shared_ptr<const std::vector<uint8_t>>;
 
 struct DSBUFFER {
-    DSound_Samples samples; // 8-bit unsigned mono
+    DSound_Samples samples;                           // 8-bit unsigned mono
     std::shared_ptr<const std::vector<int16_t>> wide; // samples oversampled for the mix
-    int control_flags;      // DSBCAPS_* the buffer was created with
-    int freq;               // playback rate, samples a second
-    int volume;             // attenuation, hundredths of a decibel (<= 0)
-    int pan;                // -10000 .. 10000
+    int control_flags;                                // DSBCAPS_* the buffer was created with
+    int freq;                                         // playback rate, samples a second
+    int volume;                                       // attenuation, hundredths of a decibel (<= 0)
+    int pan;                                          // -10000 .. 10000
     int64_t gain_l, gain_r; // volume and pan as 16.16 channel gains, worked out when set
     int status;             // DSBSTATUS_* bits
     uint64_t pos;           // read position in samples, 32.32 fixed point
@@ -39,6 +39,8 @@ int Mixer_Set_Position(DSBUFFER *buf, int sample);
 int Mixer_Restart(DSBUFFER *buf, int flags);
 // Stops playing, keeping the position; 1.
 int Mixer_Stop(DSBUFFER *buf);
+// Stops every buffer playing once through (a loop plays on); the number stopped.
+int Mixer_Stop_Unlooped();
 // Status bits of a buffer.
 int Mixer_Status(const DSBUFFER *buf);
 // Read position in whole samples.

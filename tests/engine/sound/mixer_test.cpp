@@ -263,6 +263,22 @@ TEST_F(Mixer, ManyVoicesAndLongRuns) {
     EXPECT_EQ(DSound_Get_Position(src), 0);
 }
 
+// Stopping the sounds played once leaves a loop and a stopped sound as they were, and the
+// stopped one is silent from the next frame.
+TEST_F(Mixer, StoppingTheUnloopedKeepsTheLoops) {
+    int once = load(Bytes(100, 178)), loop = load(kShort), idle = load(kShort);
+    ASSERT_EQ(DSound_Play(once, 0, 0, 0, 0), 1);
+    ASSERT_EQ(DSound_Play(loop, DSBPLAY_LOOPING, 0, 0, 0), 1);
+    pull(4);
+    EXPECT_EQ(Mixer_Stop_Unlooped(), 1);
+    EXPECT_EQ(DSound_Status_Sound(once), 0);
+    EXPECT_EQ(DSound_Status_Sound(loop), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    EXPECT_EQ(DSound_Status_Sound(idle), 0);
+    ASSERT_EQ(DSound_Stop_Sound(loop), 1);
+    EXPECT_EQ(pull(2), (std::vector<int16_t>{0, 0, 0, 0}));
+    EXPECT_EQ(Mixer_Stop_Unlooped(), 0);
+}
+
 TEST_F(Mixer, HeadlessTimePullsTheCallback) {
     int id = load(Bytes(441, 178));
     ASSERT_EQ(DSound_Set_Freq(id, 44100), 1);
