@@ -279,6 +279,11 @@ int Shell_Title_Pass(HWND hwnd) {
         run_title_menu(hwnd);
         on_title = 0;
     }
+    // A focus lost on the title pauses nothing: the title waits by itself, and the key that
+    // leaves it comes once the player is back. Left queued, it would pause the game's first
+    // frame, and the next Escape would end the game at once.
+    while (PeekMessageA(&msg, nullptr, WM_KILLFOCUS, WM_KILLFOCUS, PM_REMOVE)) {
+    }
     return quitting;
 }
 

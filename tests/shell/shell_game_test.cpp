@@ -206,6 +206,28 @@ TEST_F(WholeProgram, ARunAskedAndPlayedOnReplays) {
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
 }
 
+// A focus lost while the title shows (at its second read) does not pause the game the title's
+// Escape starts: its frames run until the window is closed, with no pause between.
+TEST_F(WholeProgram, AFocusLostOnTheTitleDoesNotPauseTheGame) {
+    static int paused_at;
+    paused_at = 0;
+    shell_pause_idle_hook = [] {
+        if (!paused_at) Headless_Push_Event({PLAT_EV_QUIT, 0});
+        paused_at = R.frames;
+    };
+    Headless_Set_Key_Source(
+        [](int read, uint8_t state[256], void *) {
+            if (read == 1) Headless_Push_Event({PLAT_EV_AWAY, 0});
+            if (read == 3) state[DIK_ESCAPE] = 0x80;
+        },
+        nullptr);
+    R.close_at_frame = 40;
+    EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+    shell_pause_idle_hook = nullptr;
+    EXPECT_EQ(paused_at, 0);
+    EXPECT_GE(R.frames, 40);
+}
+
 // The controller's Back held from the title, which it left, does not ask once the game runs;
 // let go and pressed again, it asks (the first idle pass of the question's pause ends the run).
 TEST_F(WholeProgram, BackHeldFromTheTitleAsksOnlyWhenPressedAgain) {
