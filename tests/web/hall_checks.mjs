@@ -168,6 +168,23 @@ export async function hallChecks({ check, launchBrowser, base, headless, dataDir
       return r instanceof Error ? r.message : 'made ' + r.length;
     })()`);
     check('long_run_says_it_does_not_fit', /too long for a link/.test(long), long);
+
+    // A game in progress is never lost to watching: with the list open as a game starts, its
+    // Watch turns unavailable (Save and Link stay).
+    {
+      const p = await context.newPage();
+      await p.setViewport({ width: 800, height: 600 });
+      await p.goto(`${base}?state=1`);
+      await until(p, 'window.fwPresented > 5', 60000);
+      await listed(p, 1);
+      const before = await p.evaluate('document.querySelector("#runs tbody tr button").disabled');
+      await p.keyboard.press('Escape', { delay: 50 });
+      await until(p, 'Module.stateLines.length > 10', 30000);
+      const during = await p.evaluate('[...document.querySelectorAll("#runs tbody tr:first-child button")].map((b) => b.disabled)');
+      check('watch_unavailable_while_a_game_runs', before === false && JSON.stringify(during) === '[true,false,false]',
+            `on the title ${before ? 'disabled' : 'enabled'}; in the game Watch, Save, Link disabled: ${JSON.stringify(during)}`);
+      await p.close();
+    }
     await context.close();
   } finally {
     if (fresh) await fresh.close();

@@ -250,7 +250,11 @@
       }
     },
     onAbort: (what) => { fail('The browser refused the game\'s code: ' + what); },
-    onGamePlayed: () => { playing = true; },
+    // An open list takes the game's start at once: its Watch is not offered meanwhile.
+    onGamePlayed: () => {
+      playing = true;
+      if (hall.shown()) hall.show();
+    },
     // Watching a later game of a session: the games before it run through unseen.
     onWatching: (shown) => {
       canvas.style.opacity = shown ? '' : '0';
