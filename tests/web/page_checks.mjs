@@ -232,11 +232,11 @@ export async function pageChecks({ check, launchBrowser, base }) {
       await page.keyboard.press('Escape', { delay: 50 });
       await until(watch, 'document.body.classList.contains("paused")', 10000);
       await page.keyboard.press('Escape', { delay: 50 });
-      await sleep(500);
+      // No longer asking and no game frame: the credits, unless the held Escape skipped them.
+      const answered = await until(watch, '!document.body.classList.contains("paused")', 10000);
       const e0 = await watch('Module.stateLines.length');
       await sleep(1000);
-      // No longer asking and no game frame: the credits, unless the held Escape skipped them.
-      const [e1, answered] = await watch('[Module.stateLines.length, !document.body.classList.contains("paused")]');
+      const e1 = await watch('Module.stateLines.length');
       if (!(await watch(`window.fwRunsEnded > ${ended}`))) await page.keyboard.press('Escape', { delay: 50 });
       const runEnded = await until(watch, `window.fwRunsEnded > ${ended}`, 20000);
       check('second_escape_quits', e1 === e0 && answered && runEnded,
