@@ -4,7 +4,8 @@
 # game and recordings against this system's (tests/windows/identity.sh), file names with
 # non-ASCII letters, the windowed game's command line, the installer's silent install, the
 # installed game's window (the title shown, Escape leaves it, a held Up thrusts, the settings
-# saved in %APPDATA%), and the uninstaller leaving nothing of its own but the settings.
+# saved in %APPDATA%), its run kept in %LOCALAPPDATA% and verified both ways, and the uninstaller
+# leaving nothing of its own but the settings.
 # usage: tests/windows/stage.sh [BUILD]  (BUILD: build-windows, made by tools/windows.sh)
 # Exits 77, saying why in one line, when Wine, Xvfb, xdotool or xwd is missing.
 set -eu
@@ -121,8 +122,25 @@ settings="$users/AppData/Roaming/farwake/settings.ini"
 grep -q "fullscreen = off" "$settings" || fail "the settings file lost F11: $(cat "$settings")"
 echo 'the game ended with status 0; its settings are in %APPDATA%/farwake/settings.ini'
 
+# ---- its run: kept in %LOCALAPPDATA%, listed by --scores, verified here; and one made here
+# verified there ---------------------------------------------------------------------------------
+kept=$(find "$users/AppData/Local/farwake/runs" -name '*.rec' 2>/dev/null | head -1)
+[ -n "$kept" ] || fail 'the game kept no run in %LOCALAPPDATA%/farwake/runs'
+out=$("$host/farwake-headless" --data "$host" --verify "$kept" 2>&1) ||
+    fail "the run kept on Windows does not verify on this system: $out"
+case $out in *'"verified": true'*'"outcome": "quit"'*) ;; *) fail "its verdict here: $out" ;; esac
+scores=$("$wine" "$appdir/farwake.exe" --scores 2>&1) || fail "farwake.exe --scores failed: $scores"
+echo "$scores" | grep -q ' quit ' || fail "farwake.exe --scores does not list the game: $scores"
+"$host/farwake-headless" --data "$host" --seed 12 --frames 300 --record "$work/here.rec" >/dev/null 2>&1 ||
+    fail "farwake-headless could not record a run here"
+out=$("$wine" "$build/farwake-headless.exe" --data "$host" --verify "$work/here.rec" 2>&1) ||
+    fail "a run made on this system does not verify under Windows: $out"
+case $out in *'"verified": true'*) ;; *) fail "its verdict under Windows: $out" ;; esac
+echo 'the game kept its run in %LOCALAPPDATA%/farwake/runs; --scores lists it; it verifies here, and a run made here verifies there'
+
 # ---- the uninstaller: nothing of its own is left, the settings stay -------------------------
-"$wine" "$appdir/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
+"$server" -w # the programs above have all ended
+"$wine" "$appdir/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed (status $?): $(cat "$work/uninstall.log")"
 "$server" -w
 [ ! -e "$appdir" ] || fail "the uninstaller left $(cd "$appdir" && find . | tr '\n' ' ')"
 [ ! -e "$link" ] || fail "the uninstaller left the Start menu entry"
