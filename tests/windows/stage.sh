@@ -145,6 +145,7 @@ echo 'the game kept its run in %LOCALAPPDATA%/farwake/runs; --scores lists it; i
 [ ! -e "$appdir" ] || fail "the uninstaller left $(cd "$appdir" && find . | tr '\n' ' ')"
 [ ! -e "$link" ] || fail "the uninstaller left the Start menu entry"
 [ -f "$settings" ] || fail "the uninstaller removed the player's settings"
-echo "uninstalled: no file of the installer's left; the settings stay"
+[ -f "$kept" ] || fail "the uninstaller removed the player's runs"
+echo "uninstalled: no file of the installer's left; the settings and runs stay"
 echo "windows: all checks passed"
 exit 0
