@@ -52,6 +52,24 @@ void count_frames(const uint16_t *px, int w, int h, int pitch, int packing, void
         Headless_Push_Event(ev);
 }
 
+// The shown frames when a paused pump first idled (0: never), and whether it was asking then; that
+// first idle pass closes the window, so a test that should not pause ends all the same.
+int paused_at, paused_asking;
+void close_at_first_pause() {
+    if (paused_at) return;
+    paused_at = R.frames;
+    paused_asking = Shell_Asking_To_Quit();
+    Headless_Push_Event({PLAT_EV_QUIT, 0});
+}
+
+// How many times what appears in text.
+size_t Count(const std::string &text, const std::string &what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
+    return n;
+}
+
 class WholeProgram : public TempFolderTest {
   protected:
     void SetUp() override {
@@ -63,8 +81,20 @@ class WholeProgram : public TempFolderTest {
         Headless_Reset(1000);
         Shell_Reset();
         R = Run_State{{-1, -1}, 0, nullptr, 0, {}};
+        paused_at = paused_asking = 0;
         Headless_Set_Key_Source(keys, nullptr);
         Headless_Set_Frame_Hook(count_frames, nullptr);
+    }
+    // Records the whole program's run into dir/name; the recording's text.
+    std::string Record(const std::string &name) {
+        GAME_LOG_OPTIONS_TYP record;
+        const std::string path = dir + "/" + name;
+        record.record = path.c_str();
+        std::string error;
+        EXPECT_EQ(Game_Logs_Open(record, "test", "farwake", 1, &error), 1) << error;
+        EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
+        EXPECT_EQ(Game_Logs_Close(), 0);
+        return Read(name);
     }
     // Replays the recording at path in a fresh program; what the replay printed at its close.
     std::string Replay(const std::string &path) {
@@ -125,13 +155,7 @@ TEST_F(WholeProgram, ARunClosedMidGameReplays) {
         R.escape_reads[0] = 3;
         R.close_at_frame = 150;
         R.close_events = w.events;
-        GAME_LOG_OPTIONS_TYP record;
-        record.record = path.c_str();
-        std::string error;
-        ASSERT_EQ(Game_Logs_Open(record, "test", "farwake", 1, &error), 1) << error;
-        EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
-        EXPECT_EQ(Game_Logs_Close(), 0);
-        const std::string text = Read("run.rec");
+        const std::string text = Record("run.rec");
         EXPECT_NE(text.find("\n# check 149 "), std::string::npos) << text;
         EXPECT_NE(text.find("\n# closed after read 149\n"), std::string::npos) << text;
         EXPECT_EQ(text.find("# end"), std::string::npos) << text;
@@ -178,26 +202,14 @@ TEST_F(WholeProgram, ARunAskedAndPlayedOnReplays) {
     R.escape_reads[1] = 150;
     R.close_at_frame = 151;
     R.close_events = &events;
-    GAME_LOG_OPTIONS_TYP record;
-    record.record = path.c_str();
-    std::string error;
-    ASSERT_EQ(Game_Logs_Open(record, "test", "farwake", 1, &error), 1) << error;
-    EXPECT_EQ(WinMain(&instance, nullptr, no_args, 1), 0);
-    EXPECT_EQ(Game_Logs_Close(), 0);
+    const std::string text = Record("asked.rec");
     shell_asks_to_quit = 0;
-    const std::string text = Read("asked.rec");
     EXPECT_NE(text.find("\n# closed after read 151\n"), std::string::npos) << text;
-    size_t escapes = 0;
-    for (size_t at = text.find("ESCAPE"); at != std::string::npos; at = text.find("ESCAPE", at + 1))
-        escapes++;
-    EXPECT_EQ(escapes, 1u) << text; // the title's, at read 3
+    EXPECT_EQ(Count(text, "ESCAPE"), 1u) << text; // the title's, at read 3
 
     const std::string verdict = Replay(path);
     // Every check the recording holds matched (each question's pause checks the frame before it).
-    size_t checks = 0;
-    for (size_t at = text.find("\n# check "); at != std::string::npos;
-         at = text.find("\n# check ", at + 1))
-        checks++;
+    const size_t checks = Count(text, "\n# check ");
     EXPECT_GE(checks, 3u);
     EXPECT_NE(verdict.find("replay matches (" + std::to_string(checks) + " checks)"),
               std::string::npos)
@@ -209,12 +221,7 @@ TEST_F(WholeProgram, ARunAskedAndPlayedOnReplays) {
 // A focus lost while the title shows (at its second read) does not pause the game the title's
 // Escape starts: its frames run until the window is closed, with no pause between.
 TEST_F(WholeProgram, AFocusLostOnTheTitleDoesNotPauseTheGame) {
-    static int paused_at;
-    paused_at = 0;
-    shell_pause_idle_hook = [] {
-        if (!paused_at) Headless_Push_Event({PLAT_EV_QUIT, 0});
-        paused_at = R.frames;
-    };
+    shell_pause_idle_hook = close_at_first_pause;
     Headless_Set_Key_Source(
         [](int read, uint8_t state[256], void *) {
             if (read == 1) Headless_Push_Event({PLAT_EV_AWAY, 0});
@@ -233,13 +240,7 @@ TEST_F(WholeProgram, AFocusLostOnTheTitleDoesNotPauseTheGame) {
 TEST_F(WholeProgram, BackHeldFromTheTitleAsksOnlyWhenPressedAgain) {
     Prefs_Start(SETTINGS_TYP{}, SETTINGS_TYP{}, "");
     shell_asks_to_quit = 1;
-    static int asked_at;
-    asked_at = 0;
-    shell_pause_idle_hook = [] {
-        if (asked_at || !Shell_Asking_To_Quit()) return;
-        asked_at = R.frames;
-        Headless_Push_Event({PLAT_EV_QUIT, 0});
-    };
+    shell_pause_idle_hook = close_at_first_pause;
     Headless_Set_Frame_Hook(
         [](const uint16_t *, int, int, int, int, void *) {
             R.frames++;
@@ -252,7 +253,8 @@ TEST_F(WholeProgram, BackHeldFromTheTitleAsksOnlyWhenPressedAgain) {
     shell_pause_idle_hook = nullptr;
     shell_asks_to_quit = 0;
     Headless_Set_Pad(0);
-    EXPECT_EQ(asked_at, 71); // the question's dimmed picture follows the 70th
+    EXPECT_EQ(paused_at, 71); // the question's dimmed picture follows the 70th
+    EXPECT_TRUE(paused_asking);
 }
 
 // F1 on the title opens the menu drawn over the dimmed title, which waits meanwhile (no frame,
