@@ -43,5 +43,16 @@ class TempFolderTest : public ::testing::Test {
         int rc = std::system(cmd.c_str());
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
+    // Starts farwake-headless with args in the data folder, sends it signal sig once the files
+    // `recordings` (a shell pattern) hold three checks, or after a minute on a slow machine, and
+    // waits for it; system()'s status.
+    int Run_Then_Signal(const std::string &args, const std::string &recordings, int sig) {
+        std::string cmd = "cd '" + data + "' && { '" + FW_HEADLESS + "' " + args +
+                          " & pid=$!; i=0; while [ $(cat " + recordings +
+                          " 2>/dev/null | grep -c '^# check') -lt 3 ] && [ $i -lt 600 ]; do sleep "
+                          "0.1; i=$((i+1)); done; kill -" +
+                          std::to_string(sig) + " $pid; wait $pid; }";
+        return std::system(cmd.c_str());
+    }
 #endif
 };

@@ -101,15 +101,10 @@ TEST_F(Lost, StopSignalsLeaveAStopLineAndEndTheGame) {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         std::string rec = dir + "/sig.rec", state = dir + "/sig.jsonl";
         unlink(rec.c_str());
-        // Stopped once its recording holds three checks (or after a minute on a slow machine).
-        std::string cmd =
-            "cd '" + data + "' && { '" + FW_HEADLESS + "' --seed 77 --keys '" + dir +
-            "/long.txt' --frames 900000 --record '" + rec + "' --state '" + state +
-            "' & pid=$!; i=0; while [ $(cat '" + rec +
-            "' 2>/dev/null | grep -c '^# check') -lt 3 ] && [ $i -lt 600 ]; do sleep 0.1; "
-            "i=$((i+1)); done; kill -" +
-            std::to_string(sig) + " $pid; wait $pid; }";
-        int rc = system(cmd.c_str());
+        int rc =
+            Run_Then_Signal("--seed 77 --keys '" + dir + "/long.txt' --frames 900000 --record '" +
+                                rec + "' --state '" + state + "'",
+                            "'" + rec + "'", sig);
         ASSERT_TRUE(WIFEXITED(rc));
         // The game ended its own way, then said which signal stopped it.
         EXPECT_EQ(WEXITSTATUS(rc), 128 + sig);

@@ -401,14 +401,9 @@ TEST_F(Runs, AKilledRunIsListedAsCutAndVerifies) {
     Write("long.txt", "0 ESCAPE\n5-900000 UP LCONTROL\n150-900000 RIGHT\n");
     for (int sig : {SIGKILL, SIGTERM}) {
         std::string runs = dir + "/runs" + std::to_string(sig);
-        // Stopped once its recording holds three checks (or after a minute on a slow machine).
-        std::string cmd = "cd '" + data + "' && { '" + FW_HEADLESS + "' --seed 77 --keys '" + dir +
-                          "/long.txt' --frames 900000 --runs '" + runs +
-                          "' & pid=$!; i=0; while [ $(cat '" + runs +
-                          "'/*.rec 2>/dev/null | grep -c '^# check') -lt 3 ] && [ $i -lt 600 ]; "
-                          "do sleep 0.1; i=$((i+1)); done; kill -" +
-                          std::to_string(sig) + " $pid; wait $pid; }";
-        int rc = system(cmd.c_str());
+        int rc = Run_Then_Signal("--seed 77 --keys '" + dir +
+                                     "/long.txt' --frames 900000 --runs '" + runs + "'",
+                                 "'" + runs + "'/*.rec", sig);
         ASSERT_TRUE(WIFEXITED(rc));
         HALL_TYP hall;
         Runs_Read(runs, &hall);
