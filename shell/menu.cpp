@@ -144,6 +144,8 @@ std::vector<ROW_TYP> rows_of(int p) {
 void go_to(int p) {
     page = p;
     chosen = 0;
+    // The folder is read once as the page is entered, not at every key and repaint.
+    if (p == PAGE_RUNS) Menu_Runs_Refresh();
 }
 
 int back() {

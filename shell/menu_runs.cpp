@@ -11,13 +11,15 @@ std::vector<MENU_RUN_ROW_TYP> shown;
 
 } // namespace
 
-std::vector<MENU_RUN_ROW_TYP> Menu_Runs_Rows() {
-    std::vector<MENU_RUN_ROW_TYP> rows;
-    if (menu_runs_source) rows = menu_runs_source();
-    if (rows.empty())
-        rows.push_back({menu_runs_source ? "No game kept yet" : "Runs are not kept", "", "", 0});
-    shown = rows;
-    return rows;
+void Menu_Runs_Refresh() {
+    shown.clear();
+    if (menu_runs_source) shown = menu_runs_source();
+    if (shown.empty())
+        shown.push_back({menu_runs_source ? "No game kept yet" : "Runs are not kept", "", "", 0});
+}
+
+const std::vector<MENU_RUN_ROW_TYP> &Menu_Runs_Rows() {
+    return shown;
 }
 
 int Menu_Runs_Watch(int index) {
