@@ -6,7 +6,6 @@
 #include "shell/present.h"
 #include "shell/keymap.h"
 #include "shell/menu_runs.h"
-#include "shell/notice.h"
 #include "shell/record.h"
 #include "shell/runs.h"
 #include "shell/winmain.h"
@@ -47,6 +46,23 @@ void Start_Settings(const char *program, const SHELL_OPTIONS_TYP &opts) {
     Prefs_Set_Failure_Hook(Shell_Notice);
 }
 
+// Runs the game's window with the logs opened, then closes them; its exit code, 1 as well when a
+// log failed or a replay differed. *games (when given): the games the logs counted.
+int Run_Window(int *games = nullptr) {
+    static HINSTANCE__ instance = {1};
+    static char command_line[1] = "";
+    int code = WinMain(&instance, nullptr, command_line, 1);
+    if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
+    if (games) *games = (int)Game_Logs_Games().size();
+    if (Game_Logs_Close() && code == 0) code = 1;
+    return code;
+}
+
+// The runs folder the options name.
+std::string Runs_Folder(const SHELL_OPTIONS_TYP &opts) {
+    return opts.runs ? opts.runs : Runs_Default_Folder();
+}
+
 // The game the menu's "Best runs" page asked to watch once this session has ended (no file:
 // none).
 MENU_RUN_ROW_TYP watch_asked;
@@ -68,12 +84,7 @@ int Watch_Asked(const char *program) {
         std::fprintf(stderr, "%s: %s\n", program, why.c_str());
         return 1;
     }
-    static HINSTANCE__ instance = {1};
-    static char command_line[1] = "";
-    int code = WinMain(&instance, nullptr, command_line, 1);
-    if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
-    if (Game_Logs_Close() && code == 0) code = 1;
-    return code;
+    return Run_Window();
 }
 
 // The runs folder and file of this session, for the menu's page.
@@ -96,7 +107,7 @@ std::vector<MENU_RUN_ROW_TYP> Menu_Runs_From_Folder() {
 // plays on without it.
 std::string Start_Runs(const char *program, SHELL_OPTIONS_TYP *opts) {
     if (opts->no_runs || opts->logs.record || opts->logs.replay) return "";
-    std::string folder = opts->runs ? opts->runs : Runs_Default_Folder();
+    std::string folder = Runs_Folder(*opts);
     if (folder.empty()) return "";
     HALL_TYP hall;
     std::string session = Runs_Start_Session(program, folder, &hall);
@@ -110,11 +121,6 @@ std::string Start_Runs(const char *program, SHELL_OPTIONS_TYP *opts) {
     menu_runs_source = Menu_Runs_From_Folder;
     menu_runs_watch = Ask_To_Watch;
     return session;
-}
-
-// The runs folder the options name.
-std::string Runs_Folder(const SHELL_OPTIONS_TYP &opts) {
-    return opts.runs ? opts.runs : Runs_Default_Folder();
 }
 
 } // namespace
@@ -161,12 +167,8 @@ int main(int argc, char **argv) {
     // A slip of Escape must not end a game the player is playing; a replay has none to lose.
     shell_asks_to_quit = !opts.logs.replay;
 
-    static HINSTANCE__ instance = {1};
-    static char command_line[1] = "";
-    int code = WinMain(&instance, nullptr, command_line, 1);
-    if (code != 0 && Shell_Error()[0]) std::fprintf(stderr, "%s\n", Shell_Error());
-    int games = (int)Game_Logs_Games().size();
-    if (Game_Logs_Close() && code == 0) code = 1;
+    int games = 0;
+    int code = Run_Window(&games);
     // A settings change that never reached the file is a file that could not be written.
     if (Prefs_Unsaved() && code == 0) code = 1;
     Runs_End_Session(session, games);
