@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr long long MAX_READ = 2000000000LL;
 constexpr long long MAX_SCORE = 2147483647LL;
 constexpr const char *OUTCOMES[] = {"won", "lost", "quit", "cut"};
 
@@ -27,16 +26,6 @@ std::vector<std::string> Words(const std::string &text) {
     return words;
 }
 
-// Digits only, 0..max.
-int Count(const std::string &w, long long max, long long *out) {
-    if (w.empty() || w.size() > 12 || w.find_first_not_of("0123456789") != std::string::npos)
-        return 0;
-    long long v = std::strtoll(w.c_str(), nullptr, 10);
-    if (v > max) return 0;
-    *out = v;
-    return 1;
-}
-
 // The number after "\"key\":" in a state line, or -1.
 long long Field(const std::string &line, const char *key) {
     std::string head = std::string("\"") + key + "\":";
@@ -44,13 +33,23 @@ long long Field(const std::string &line, const char *key) {
     if (at == std::string::npos) return -1;
     size_t start = at + head.size(), end = line.find_first_not_of("0123456789", start);
     long long v = -1;
-    if (!Count(line.substr(start, end == std::string::npos ? std::string::npos : end - start),
-               MAX_SCORE, &v))
+    if (!Recording_Number(
+            line.substr(start, end == std::string::npos ? std::string::npos : end - start),
+            MAX_SCORE, &v))
         return -1;
     return v;
 }
 
 } // namespace
+
+int Recording_Number(const std::string &w, long long max, long long *out) {
+    if (w.empty() || w.size() > 12 || w.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    long long v = std::strtoll(w.c_str(), nullptr, 10);
+    if (v > max) return 0;
+    *out = v;
+    return 1;
+}
 
 const char *Run_Outcome_Name(int outcome) {
     return outcome >= 0 && outcome <= RUN_CUT ? OUTCOMES[outcome] : "?";
@@ -95,13 +94,14 @@ int Parse_Game_Line(const std::string &text, std::vector<RUN_GAME_TYP> *games, s
         *error = what;
         return 0;
     };
-    if (w.size() < 2 || w[0] != "game" || !Count(w[1], 1000000, &number) || number < 1)
+    if (w.size() < 2 || w[0] != "game" || !Recording_Number(w[1], 1000000, &number) || number < 1)
         return fail("bad game line (want '# game N start ...' or '# game N OUTCOME ...')");
     RUN_GAME_TYP *open = games->empty() || games->back().ended ? nullptr : &games->back();
     if (w.size() > 2 && w[2] == "start") {
         long long read, frame;
-        if (w.size() != 9 || w[3] != "read" || !Count(w[4], MAX_READ, &read) || w[5] != "frame" ||
-            !Count(w[6], MAX_READ, &frame) || w[7] != "date" || !Is_Run_Date(w[8]))
+        if (w.size() != 9 || w[3] != "read" || !Recording_Number(w[4], RECORDING_MAX_READ, &read) ||
+            w[5] != "frame" || !Recording_Number(w[6], RECORDING_MAX_READ, &frame) ||
+            w[7] != "date" || !Is_Run_Date(w[8]))
             return fail("bad game start (want '# game N start read R frame F date D')");
         if (open) return fail("game " + std::to_string(open->number) + " has no result");
         if (number != (long long)games->size() + 1)
@@ -123,11 +123,12 @@ int Parse_Game_Line(const std::string &text, std::vector<RUN_GAME_TYP> *games, s
     for (int o = RUN_WON; o <= RUN_CUT; o++)
         if (w.size() > 2 && w[2] == OUTCOMES[o]) outcome = o;
     long long score, frames, read, ms;
-    if (outcome < 0 || w.size() != 15 || w[3] != "score" || !Count(w[4], MAX_SCORE, &score) ||
-        w[5] != "frames" || !Count(w[6], MAX_READ, &frames) || w[7] != "read" ||
-        !Count(w[8], MAX_READ, &read) || w[9] != "time" || !Count(w[10], MAX_READ * 1000, &ms) ||
-        w[11] != "date" || !Is_Run_Date(w[12]) || w[13] != "practice" ||
-        (w[14] != "yes" && w[14] != "no"))
+    if (outcome < 0 || w.size() != 15 || w[3] != "score" ||
+        !Recording_Number(w[4], MAX_SCORE, &score) || w[5] != "frames" ||
+        !Recording_Number(w[6], RECORDING_MAX_READ, &frames) || w[7] != "read" ||
+        !Recording_Number(w[8], RECORDING_MAX_READ, &read) || w[9] != "time" ||
+        !Recording_Number(w[10], RECORDING_MAX_READ * 1000, &ms) || w[11] != "date" ||
+        !Is_Run_Date(w[12]) || w[13] != "practice" || (w[14] != "yes" && w[14] != "no"))
         return fail("bad game result (want '# game N won|lost|quit|cut score S frames F read R "
                     "time MS date D practice yes|no')");
     if (!open || open->number != number)

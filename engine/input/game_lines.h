@@ -5,6 +5,11 @@
 #include <string>
 #include <vector>
 
+// The largest keyboard read (and frame count) a recording may name.
+constexpr long long RECORDING_MAX_READ = 2000000000LL;
+// A number of a recording's line: decimal digits only (at most 12), 0..max; 1 with it in *out.
+int Recording_Number(const std::string &word, long long max, long long *out);
+
 // How a game ended.
 enum {
     RUN_WON = 0,  // no enemy ship or station left

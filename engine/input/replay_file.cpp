@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr long long MAX_READ = 2000000000LL;
-
 // Splits off the first word of s (after leading blanks); "" when none is left.
 std::string Word(std::string &s) {
     size_t start = s.find_first_not_of(" \t");
@@ -22,16 +20,6 @@ std::string Word(std::string &s) {
     std::string w = s.substr(start, end == std::string::npos ? std::string::npos : end - start);
     s = end == std::string::npos ? "" : s.substr(end);
     return w;
-}
-
-// A decimal number 0..max written with digits only; 1 on success.
-int Number(const std::string &w, long long max, long long *out) {
-    if (w.empty() || w.size() > 12 || w.find_first_not_of("0123456789") != std::string::npos)
-        return 0;
-    long long v = std::strtoll(w.c_str(), nullptr, 10);
-    if (v > max) return 0;
-    *out = v;
-    return 1;
 }
 
 // Exactly eight hex digits; 1 on success.
@@ -52,8 +40,8 @@ std::string Trimmed(const std::string &s) {
 // The end of a stop or closed line, "after read R", and nothing more.
 bool After_Read(std::string &rest, long long *read) {
     std::string after = Word(rest), read_word = Word(rest);
-    return after == "after" && read_word == "read" && Number(Word(rest), MAX_READ, read) &&
-           Word(rest).empty();
+    return after == "after" && read_word == "read" &&
+           Recording_Number(Word(rest), RECORDING_MAX_READ, read) && Word(rest).empty();
 }
 
 // A game without its result line: a recorder that was killed or crashed never wrote it, and the
@@ -119,14 +107,15 @@ int Parse_Replay(const KEY_SCRIPT_TYP &script, REPLAY_TYP *replay, std::string *
         } else if (kind == "seed") {
             long long seed;
             if (have_seed) return fail(c.line, "a second seed");
-            if (!Number(Word(rest), 0xFFFFFFFFLL, &seed) || !Word(rest).empty())
+            if (!Recording_Number(Word(rest), 0xFFFFFFFFLL, &seed) || !Word(rest).empty())
                 return fail(c.line, "bad seed");
             replay->seed = (unsigned)seed;
             have_seed = 1;
         } else if (kind == "check") {
             long long read;
             REPLAY_CHECK_TYP check{};
-            if (!Number(Word(rest), MAX_READ, &read) || !Hex32(Word(rest), &check.crc))
+            if (!Recording_Number(Word(rest), RECORDING_MAX_READ, &read) ||
+                !Hex32(Word(rest), &check.crc))
                 return fail(c.line, "bad check (want '# check READ CRC [STATE LINE]')");
             check.read = (int)read;
             check.line = Trimmed(rest);
@@ -146,7 +135,7 @@ int Parse_Replay(const KEY_SCRIPT_TYP &script, REPLAY_TYP *replay, std::string *
         } else if (kind == "end") {
             long long reads;
             if (replay->end_reads >= 0) return fail(c.line, "a second end");
-            if (!Number(Word(rest), MAX_READ, &reads) || !Word(rest).empty())
+            if (!Recording_Number(Word(rest), RECORDING_MAX_READ, &reads) || !Word(rest).empty())
                 return fail(c.line, "bad end");
             replay->end_reads = (int)reads;
         } else if (kind == "stopped") {
@@ -154,7 +143,7 @@ int Parse_Replay(const KEY_SCRIPT_TYP &script, REPLAY_TYP *replay, std::string *
             long long sig, read;
             std::string by = Word(rest), signal_word = Word(rest), sig_word = Word(rest);
             if (replay->end_reads >= 0) return fail(c.line, "a second end");
-            if (by != "by" || signal_word != "signal" || !Number(sig_word, 255, &sig) ||
+            if (by != "by" || signal_word != "signal" || !Recording_Number(sig_word, 255, &sig) ||
                 !After_Read(rest, &read))
                 return fail(c.line, "bad stop line");
             replay->stop_signal = (int)sig;
