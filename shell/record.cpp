@@ -84,7 +84,7 @@ constexpr int CRASH_SIGNALS[] = {SIGSEGV,
 #ifdef SIGBUS
                                  SIGBUS,
 #endif
-                                 SIGFPE,  SIGILL, SIGABRT};
+                                 SIGFPE, SIGILL, SIGABRT};
 OS_SAVED_SIGNAL saved_actions[std::size(CRASH_SIGNALS)];
 // The signals that ask a program to end (kill, Ctrl+C, a closed terminal): the recording gets
 // its stop line at the next keyboard read or game frame, and the game ends the normal way.
@@ -637,32 +637,17 @@ int Game_Logs_Stop_Signal() {
 }
 
 std::string Format_Verdict_Line(const GAME_VERDICT_TYP &v) {
-    auto quoted = [](const std::string &text) {
-        std::string out = "\"";
-        for (unsigned char c : text) {
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += (char)c;
-            } else if (c < 0x20) {
-                char hex[8];
-                snprintf(hex, sizeof hex, "\\u%04x", c);
-                out += hex;
-            } else {
-                out += (char)c;
-            }
-        }
-        return out + "\"";
-    };
     const RUN_GAME_TYP &g = v.game;
     std::string line = std::string("{\"verified\": ") + (v.verified ? "true" : "false") +
                        ", \"game\": " + std::to_string(g.number) +
                        ", \"score\": " + std::to_string(g.score) +
-                       ", \"outcome\": " + quoted(Run_Outcome_Name(g.outcome)) +
+                       ", \"outcome\": " + Json_Quote(Run_Outcome_Name(g.outcome)) +
                        ", \"frames\": " + std::to_string(g.frames) +
                        ", \"practice\": " + (g.practice ? "true" : "false");
     if (!v.verified)
-        line += ", \"read\": " + std::to_string(v.read) + ", \"expected\": " + quoted(v.expected) +
-                ", \"actual\": " + quoted(v.actual);
+        line += ", \"read\": " + std::to_string(v.read) +
+                ", \"expected\": " + Json_Quote(v.expected) +
+                ", \"actual\": " + Json_Quote(v.actual);
     return line + "}";
 }
 

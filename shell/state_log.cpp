@@ -166,3 +166,20 @@ int Same_State_Line(const std::string &expected, const std::string &actual) {
     if (Replay_Checks_Frame_Crc()) return expected == actual;
     return Without_Frame_Crc(expected) == Without_Frame_Crc(actual);
 }
+
+std::string Json_Quote(const std::string &text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += (char)c;
+        } else if (c < 0x20) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\u%04x", c);
+            out += hex;
+        } else {
+            out += (char)c;
+        }
+    }
+    return out + "\"";
+}

@@ -22,3 +22,5 @@ std::string Format_Entity_Line(int read);
 int Same_State_Line(const std::string &expected, const std::string &actual);
 // The line without its frame_crc field (unchanged when it has none).
 std::string Without_Frame_Crc(const std::string &line);
+// text as a JSON string, quotes included: " and \ escaped, control characters as \u00XX.
+std::string Json_Quote(const std::string &text);

@@ -138,14 +138,6 @@ int Watch_From(const REPLAY_TYP &replay) {
     return 1;
 }
 
-// Appends a JSON string of plain text (the names and words the runs code writes).
-void Json_Text(std::string *out, const std::string &text) {
-    *out += '"';
-    for (char c : text)
-        if (c != '"' && c != '\\' && (unsigned char)c >= 0x20) *out += c;
-    *out += '"';
-}
-
 } // namespace
 
 // The hall of the runs folder dir as the page lists it: a JSON array of the best ten games, then
@@ -165,11 +157,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char *web_runs_list(const char *dir) {
             const RUN_GAME_TYP &g = ranked[i].game;
             std::string file = ranked[i].file.substr(ranked[i].file.find_last_of('/') + 1);
             json += json.size() > 1 ? ",{\"file\":" : "{\"file\":";
-            Json_Text(&json, file);
+            json += Json_Quote(file);
             json += ",\"row\":";
-            Json_Text(&json, table.substr(at, end - at));
+            json += Json_Quote(table.substr(at, end - at));
             json += ",\"outcome\":";
-            Json_Text(&json, Run_Outcome_Name(g.outcome));
+            json += Json_Quote(Run_Outcome_Name(g.outcome));
             json += ",\"game\":" + std::to_string(g.number) +
                     ",\"score\":" + std::to_string(g.score) +
                     ",\"frames\":" + std::to_string(g.frames) +
