@@ -250,10 +250,11 @@
       }
     },
     onAbort: (what) => { fail('The browser refused the game\'s code: ' + what); },
-    // An open list takes the game's start at once: its Watch is not offered meanwhile.
+    // An open list takes the game's start at once (nothing new is kept until the run ends): its
+    // Watch is not offered meanwhile.
     onGamePlayed: () => {
       playing = true;
-      if (hall.shown()) hall.show();
+      if (hall.shown()) hall.redraw();
     },
     // Watching a later game of a session: the games before it run through unseen.
     onWatching: (shown) => {

@@ -188,8 +188,10 @@
   // opts: say(text, node) for the page's status line, playing() while a game runs, watch(entry).
   function attach(opts) {
     const panel = document.getElementById('runs'), body = panel.querySelector('tbody');
-    const show = () => {
-      const list = entries();
+    let last = [];
+    // Draws the list anew from the page's storage, or as last read (list: that list).
+    const show = (list = entries()) => {
+      last = list;
       window.fwRunsList = list;
       body.textContent = '';
       panel.querySelector('.empty').hidden = list.length > 0;
@@ -236,7 +238,7 @@
       panel.hidden = !panel.hidden;
       if (!panel.hidden) show();
     };
-    return { show, toggle, shown: () => !panel.hidden };
+    return { show, redraw: () => show(last), toggle, shown: () => !panel.hidden };
   }
 
   window.fwRuns = { pull, push, makeLink, readLink, attach, fileText };
