@@ -63,36 +63,6 @@ std::string Output_Failure(const OUTPUT_FILE_TYP &o) {
     return "cannot write " + o.path + ": " + std::strerror(o.error ? o.error : EIO);
 }
 
-std::string Output_Link_Target(const std::string &path, int *error) {
-#ifdef _WIN32
-    // Settings and outputs are not kept behind links there: the path is the file.
-    (void)error;
-    return path;
-#else
-    // As many links as the system itself follows in one path.
-    constexpr int MOST_LINKS = 40;
-    std::string at = path;
-    for (int links = 0; links <= MOST_LINKS; links++) {
-        struct stat st;
-        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
-        // The size lstat gives a link can lie (some file systems say 0): read into a fixed room.
-        char room[4096];
-        ssize_t n = readlink(at.c_str(), room, sizeof room);
-        if (n < 0 || (size_t)n >= sizeof room || n == 0) {
-            *error = n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG;
-            return "";
-        }
-        std::string next(room, (size_t)n);
-        size_t slash = at.rfind('/');
-        // A relative target is relative to the link's own folder.
-        if (next[0] != '/' && slash != std::string::npos) next = at.substr(0, slash + 1) + next;
-        at = next;
-    }
-    *error = ELOOP;
-    return "";
-#endif
-}
-
 int Write_Whole_File(const char *path, const void *data, size_t size, std::string *error) {
     auto fail = [&](int err, const char *reason = nullptr) {
         if (error)
@@ -102,7 +72,7 @@ int Write_Whole_File(const char *path, const void *data, size_t size, std::strin
     };
     if (!path || !*path) return fail(ENOENT);
     int link_error = 0;
-    const std::string target = Output_Link_Target(path, &link_error);
+    const std::string target = Os_Link_Target(path, &link_error);
     if (target.empty()) return fail(link_error);
     int mode = 0644;
 #ifndef _WIN32

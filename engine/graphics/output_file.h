@@ -31,6 +31,3 @@ std::string Output_Failure(const OUTPUT_FILE_TYP &o);
 // symbolic link is followed to its target, which is replaced in its own folder with its mode kept;
 // a target that is there but not a regular file (a folder, a device) is refused.
 int Write_Whole_File(const char *path, const void *data, size_t size, std::string *error);
-// The file that path's chain of symbolic links ends at (path itself when it is no link); the last
-// one need not exist. "" with *error set (ELOOP, say) when the chain cannot be followed.
-std::string Output_Link_Target(const std::string &path, int *error);

@@ -66,13 +66,18 @@ bool wide_path(const char *path, std::wstring *w) {
 int errno_of_last_error() {
     switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION: return EACCES;
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
     case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS: return EEXIST;
-    case ERROR_DISK_FULL: return ENOSPC;
-    default: return EIO;
+    case ERROR_FILE_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
     }
 }
 
@@ -100,7 +105,8 @@ int Os_Make_Temp(std::string &pattern) {
     uint64_t mix = GetTickCount64() ^ ((uint64_t)GetCurrentProcessId() << 32);
     for (int attempt = 0; attempt < 100; attempt++) {
         uint64_t v = mix + 0x9E3779B97F4A7C15ull * (uint64_t)++counter;
-        for (size_t i = n - 6; i < n; i++, v /= 36) pattern[i] = letters[v % 36];
+        for (size_t i = n - 6; i < n; i++, v /= 36)
+            pattern[i] = letters[v % 36];
         std::wstring w;
         if (!wide_path(pattern.c_str(), &w)) return -1;
         int fd = _wopen(w.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY | _O_NOINHERIT,
@@ -146,6 +152,11 @@ int Os_Make_Folder(const char *path) {
     return -1;
 }
 
+std::string Os_Link_Target(const std::string &path, int *) {
+    // Settings and outputs are not kept behind links there: the path is the file.
+    return path;
+}
+
 bool Os_Is_File(const char *path) {
     std::wstring w;
     struct _stat64 st;
@@ -175,9 +186,11 @@ char **Os_Utf8_Arguments(int argc, char **argv) {
     if (!wide) return argv;
     if (n == argc) {
         texts.assign((size_t)n, "");
-        for (int i = 0; i < n; i++) texts[(size_t)i] = Os_Utf8(wide[i]);
+        for (int i = 0; i < n; i++)
+            texts[(size_t)i] = Os_Utf8(wide[i]);
         pointers.clear();
-        for (std::string &t : texts) pointers.push_back(&t[0]);
+        for (std::string &t : texts)
+            pointers.push_back(&t[0]);
         pointers.push_back(nullptr);
     }
     LocalFree(wide);
@@ -196,8 +209,8 @@ void Os_Binary_Stdio() {
 
 std::string Os_User_Folder(OS_FOLDER which) {
     PWSTR found = nullptr;
-    const KNOWNFOLDERID &id = which == OS_FOLDER_LOCAL ? FOLDERID_LocalAppData
-                                                       : FOLDERID_RoamingAppData;
+    const KNOWNFOLDERID &id =
+        which == OS_FOLDER_LOCAL ? FOLDERID_LocalAppData : FOLDERID_RoamingAppData;
     std::string path;
     if (SHGetKnownFolderPath(id, 0, nullptr, &found) == S_OK) path = Os_Utf8(found);
     CoTaskMemFree(found);
@@ -272,6 +285,30 @@ int Os_Create_New(const char *path) {
 
 int Os_Make_Folder(const char *path) {
     return mkdir(path, 0755);
+}
+
+std::string Os_Link_Target(const std::string &path, int *error) {
+    // As many links as the system itself follows in one path.
+    constexpr int MOST_LINKS = 40;
+    std::string at = path;
+    for (int links = 0; links <= MOST_LINKS; links++) {
+        struct stat st;
+        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        // The size lstat gives a link can lie (some file systems say 0): read into a fixed room.
+        char room[4096];
+        ssize_t n = readlink(at.c_str(), room, sizeof room);
+        if (n < 0 || (size_t)n >= sizeof room || n == 0) {
+            *error = n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG;
+            return "";
+        }
+        std::string next(room, (size_t)n);
+        size_t slash = at.rfind('/');
+        // A relative target is relative to the link's own folder.
+        if (next[0] != '/' && slash != std::string::npos) next = at.substr(0, slash + 1) + next;
+        at = next;
+    }
+    *error = ELOOP;
+    return "";
 }
 
 bool Os_Is_File(const char *path) {

@@ -32,6 +32,10 @@ int Os_Remove(const char *path);
 int Os_Make_Folder(const char *path);
 // True when path names a plain file.
 bool Os_Is_File(const char *path);
+// The file that path's chain of symbolic links ends at (path itself when it is no link, and on
+// Windows); the last one need not exist. "" with *error set (ELOOP, say) when it cannot be
+// followed.
+std::string Os_Link_Target(const std::string &path, int *error);
 // The running program's own path, "" when the system will not say.
 std::string Os_Program_Path();
 // Sets an environment variable for this process and the libraries it loads; 0 on success.
