@@ -51,17 +51,9 @@ std::string Shown_Date(const RUN_GAME_TYP &g) {
 } // namespace
 
 std::string Runs_Default_Folder() {
-#ifdef _WIN32
     std::string local = Os_User_Folder(OS_FOLDER_LOCAL);
     if (local.empty()) return "";
     return Path_Text(Utf8_Path(local) / "farwake" / "runs");
-#else
-    const char *data = std::getenv("XDG_DATA_HOME");
-    if (data && *data) return Path_Text(Utf8_Path(data) / "farwake" / "runs");
-    const char *home = std::getenv("HOME");
-    if (!home || !*home) return "";
-    return Path_Text(Utf8_Path(home) / ".local" / "share" / "farwake" / "runs");
-#endif
 }
 
 int Runs_Own_Name(const std::string &name) {

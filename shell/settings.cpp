@@ -336,13 +336,10 @@ int Settings_Save(const std::string &path, const SETTINGS_TYP &s,
 }
 
 std::string Settings_Default_Path() {
+    std::string folder = Os_User_Folder(OS_FOLDER_ROAMING);
 #ifdef _WIN32
-    std::string appdata = Os_User_Folder(OS_FOLDER_ROAMING);
-    return appdata.empty() ? "" : appdata + "\\farwake\\settings.ini";
+    return folder.empty() ? "" : folder + "\\farwake\\settings.ini";
+#else
+    return folder.empty() ? "" : folder + "/farwake/settings.ini";
 #endif
-    const char *xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && xdg[0] == '/') return std::string(xdg) + "/farwake/settings.ini";
-    const char *home = std::getenv("HOME");
-    if (home && *home) return std::string(home) + "/.config/farwake/settings.ini";
-    return "";
 }

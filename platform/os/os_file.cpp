@@ -336,8 +336,12 @@ int Os_Open_Null() {
 
 void Os_Binary_Stdio() {}
 
-std::string Os_User_Folder(OS_FOLDER) {
-    return "";
+std::string Os_User_Folder(OS_FOLDER which) {
+    const char *xdg = std::getenv(which == OS_FOLDER_LOCAL ? "XDG_DATA_HOME" : "XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    const char *home = std::getenv("HOME");
+    if (!home || !*home) return "";
+    return std::string(home) + (which == OS_FOLDER_LOCAL ? "/.local/share" : "/.config");
 }
 
 void Os_Nap(uint32_t us) {

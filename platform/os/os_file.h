@@ -51,7 +51,9 @@ std::string Os_Program_Name(const char *argv0, const char *fallback);
 void Os_Binary_Stdio();
 // The folders a user's programs keep their files in.
 enum OS_FOLDER { OS_FOLDER_ROAMING, OS_FOLDER_LOCAL };
-// On Windows %APPDATA% (roaming) or %LOCALAPPDATA% (local) as UTF-8; "" elsewhere or unknown.
+// On Windows %APPDATA% (roaming: settings) or %LOCALAPPDATA% (local: data) as UTF-8; elsewhere
+// $XDG_CONFIG_HOME or ~/.config, $XDG_DATA_HOME or ~/.local/share (a relative XDG folder is
+// ignored, as the base directory rules say); "" when unknown.
 std::string Os_User_Folder(OS_FOLDER which);
 // Sleeps about us microseconds, with a high-resolution timer where the system has one.
 void Os_Nap(uint32_t us);

@@ -84,7 +84,8 @@ TEST_F(OsFileTest, FoldersAndFilesAreTold) {
         std::string path;
         bool file;
     } cases[] = {{sub, false}, {dir + "/plain", true}, {dir + "/missing", false}, {"", false}};
-    for (const auto &c : cases) EXPECT_EQ(Os_Is_File(c.path.c_str()), c.file) << c.path;
+    for (const auto &c : cases)
+        EXPECT_EQ(Os_Is_File(c.path.c_str()), c.file) << c.path;
     EXPECT_FALSE(Os_Is_File(nullptr));
 }
 
@@ -109,8 +110,22 @@ TEST(OsFile, ProgramPathEnvironmentAndArguments) {
     char a0[] = "prog", a1[] = "--state";
     char *argv[] = {a0, a1, nullptr};
     EXPECT_EQ(Os_Utf8_Arguments(2, argv), argv);
-    // Only Windows keeps the roaming and local folders apart from the XDG ones.
-    EXPECT_EQ(Os_User_Folder(OS_FOLDER_ROAMING), "");
+    // The user's folders by the base directory rules: an XDG folder only when absolute.
+    const char *home = std::getenv("HOME"), *config = std::getenv("XDG_CONFIG_HOME"),
+               *data = std::getenv("XDG_DATA_HOME");
+    const std::string was[] = {home ? home : "", config ? config : "", data ? data : ""};
+    Os_Set_Env("HOME", "/h");
+    Os_Set_Env("XDG_CONFIG_HOME", "/cfg");
+    Os_Set_Env("XDG_DATA_HOME", "rel");
+    EXPECT_EQ(Os_User_Folder(OS_FOLDER_ROAMING), "/cfg");
+    EXPECT_EQ(Os_User_Folder(OS_FOLDER_LOCAL), "/h/.local/share");
+    Os_Set_Env("XDG_CONFIG_HOME", "");
+    Os_Set_Env("XDG_DATA_HOME", "/data");
+    EXPECT_EQ(Os_User_Folder(OS_FOLDER_ROAMING), "/h/.config");
+    EXPECT_EQ(Os_User_Folder(OS_FOLDER_LOCAL), "/data");
+    Os_Set_Env("HOME", was[0].c_str());
+    Os_Set_Env("XDG_CONFIG_HOME", was[1].c_str());
+    Os_Set_Env("XDG_DATA_HOME", was[2].c_str());
     int null = Os_Open_Null();
     ASSERT_GE(null, 0);
     EXPECT_EQ(write(null, "gone", 4), 4);
