@@ -42,12 +42,6 @@ bool Better(const HALL_ENTRY_TYP &a, const HALL_ENTRY_TYP &b) {
     return a.game.number < b.game.number;
 }
 
-// "YYYY-MM-DD HH:MM" of a run date.
-std::string Shown_Date(const RUN_GAME_TYP &g) {
-    const std::string &d = g.date.empty() ? g.start_date : g.date;
-    return Is_Run_Date(d) ? d.substr(0, 10) + " " + d.substr(11, 5) : "?";
-}
-
 } // namespace
 
 std::string Runs_Default_Folder() {
@@ -162,6 +156,11 @@ void Runs_End_Session(const std::string &path, int games) {
     if (!path.empty() && games == 0) fs::remove(Utf8_Path(path), ec);
 }
 
+std::string Runs_Date(const RUN_GAME_TYP &g) {
+    const std::string &d = g.date.empty() ? g.start_date : g.date;
+    return Is_Run_Date(d) ? d.substr(0, 10) + " " + d.substr(11, 5) : "?";
+}
+
 std::string Runs_Length(int frames) {
     long long ms = (long long)frames * 30;
     char text[32];
@@ -176,7 +175,7 @@ std::string Runs_Table(const std::vector<HALL_ENTRY_TYP> &ranked, int rows) {
         char line[160];
         std::snprintf(line, sizeof line, "%4d  %10lld  %-7s  %6s  %s\n", i + 1, g.score,
                       Run_Outcome_Name(g.outcome), Runs_Length(g.frames).c_str(),
-                      Shown_Date(g).c_str());
+                      Runs_Date(g).c_str());
         text += line;
     }
     return text;
@@ -189,7 +188,7 @@ std::vector<MENU_RUN_ROW_TYP> Runs_Menu_Rows(const std::vector<HALL_ENTRY_TYP> &
         char label[64];
         std::snprintf(label, sizeof label, "%2d %7lld %s", (int)i + 1, g.score,
                       Run_Outcome_Name(g.outcome));
-        std::string date = Shown_Date(g);
+        std::string date = Runs_Date(g);
         rows.push_back({label,
                         Runs_Length(g.frames) + "  " + (date.size() > 5 ? date.substr(5) : date),
                         ranked[i].file, g.number});

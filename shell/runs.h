@@ -52,6 +52,9 @@ void Runs_End_Session(const std::string &path, int games);
 int Runs_Own_Name(const std::string &name);
 // A length of game frames (30 ms each) as "M:SS".
 std::string Runs_Length(int frames);
+// When a game ended (when it started, for a game cut without a result) as "YYYY-MM-DD HH:MM"
+// (UTC), or "?".
+std::string Runs_Date(const RUN_GAME_TYP &g);
 // The table of up to rows ranked games: a header line, then rank, score, outcome, length and
 // date (UTC) on each line.
 std::string Runs_Table(const std::vector<HALL_ENTRY_TYP> &ranked, int rows);

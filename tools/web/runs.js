@@ -198,9 +198,7 @@
       list.forEach((e) => {
         const row = document.createElement('tr');
         // rank, score, outcome, length, date and time, as the desktop's table has them
-        const cells = e.row.trim().split(/\s+/);
-        cells.splice(4, 2, cells.slice(4).join(' '));
-        if (e.practice) cells[2] += ' (practice)';
+        const cells = [e.rank, e.score, e.outcome + (e.practice ? ' (practice)' : ''), e.length, e.date];
         for (const cell of cells) {
           const td = document.createElement('td');
           td.textContent = String(cell);

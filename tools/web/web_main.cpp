@@ -141,8 +141,8 @@ int Watch_From(const REPLAY_TYP &replay) {
 } // namespace
 
 // The hall of the runs folder dir as the page lists it: a JSON array of the best ten games, then
-// the best ten practice games, each with its row of the desktop's table (rank, score, outcome,
-// length, date), its session file's name and its number there.
+// the best ten practice games, each with the columns of the desktop's table (rank, score,
+// outcome, length, date), its session file's name and its number there.
 extern "C" EMSCRIPTEN_KEEPALIVE const char *web_runs_list(const char *dir) {
     static std::string json;
     HALL_TYP hall;
@@ -150,23 +150,19 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char *web_runs_list(const char *dir) {
     json = "[";
     for (int practice = 0; practice < 2; practice++) {
         std::vector<HALL_ENTRY_TYP> ranked = Runs_Ranked(hall, practice);
-        std::string table = Runs_Table(ranked, RUNS_HALL_ROWS);
-        size_t at = table.find('\n') + 1; // past the header
         for (size_t i = 0; i < ranked.size() && i < (size_t)RUNS_HALL_ROWS; i++) {
-            size_t end = table.find('\n', at);
             const RUN_GAME_TYP &g = ranked[i].game;
             std::string file = ranked[i].file.substr(ranked[i].file.find_last_of('/') + 1);
             json += json.size() > 1 ? ",{\"file\":" : "{\"file\":";
             json += Json_Quote(file);
-            json += ",\"row\":";
-            json += Json_Quote(table.substr(at, end - at));
-            json += ",\"outcome\":";
-            json += Json_Quote(Run_Outcome_Name(g.outcome));
+            json += ",\"rank\":" + std::to_string(i + 1);
+            json += ",\"outcome\":" + Json_Quote(Run_Outcome_Name(g.outcome));
+            json += ",\"length\":" + Json_Quote(Runs_Length(g.frames));
+            json += ",\"date\":" + Json_Quote(Runs_Date(g));
             json += ",\"game\":" + std::to_string(g.number) +
                     ",\"score\":" + std::to_string(g.score) +
                     ",\"frames\":" + std::to_string(g.frames) +
                     ",\"practice\":" + (g.practice ? "true" : "false") + "}";
-            at = end + 1;
         }
     }
     json += "]";
